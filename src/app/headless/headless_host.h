@@ -1,0 +1,60 @@
+// The toolkit binding without windows: timers fire on a virtual clock, message boxes are
+// recorded, and the window position is a pair of numbers. The tests, the soak runs and the
+// headless demo drive the operator window through it.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/form_host.h"
+#include "common/virtual_clock.h"
+
+namespace quorvel {
+
+class ScannerForm;
+
+class HeadlessHost : public FormHost {
+ public:
+  explicit HeadlessHost(VirtualClock& clock) : clock_(clock) {}
+
+  // The form whose timers this host fires; arms the timers it has enabled at start-up.
+  void Attach(ScannerForm& form);
+
+  // Called at every pump, before due events run: a test's operator acts here.
+  std::function<void()> on_pump;
+  // Called for every immediate repaint.
+  std::function<void(ControlId)> on_repaint;
+  // Stands in for the operator while the picker is shown.
+  std::function<void(SaveDirForm&)> on_modal;
+
+  const std::vector<std::string>& Messages() const { return messages_; }
+  int Repaints(ControlId id) const { return repaints_[Index(id)]; }
+  bool QuitRequested() const { return quit_; }
+
+  // FormHost.
+  void ControlChanged(ControlId id) override;
+  void Repaint(ControlId id) override;
+  void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+  void PumpEvents() override;
+  void ShowModal(SaveDirForm& picker) override;
+  WindowPosition GetWindowPosition() override { return position_; }
+  void MoveWindow(WindowPosition position) override { position_ = position; }
+  void Quit() override;
+
+ private:
+  void ArmTimer(ControlId id);
+  void Schedule(ControlId id, int interval_ms);
+
+  VirtualClock& clock_;
+  ScannerForm* form_ = nullptr;
+  VirtualClock::EventId timer1_ = 0;
+  VirtualClock::EventId sleep_timer_ = 0;
+  std::vector<std::string> messages_;
+  std::array<int, kControlCount> repaints_{};
+  WindowPosition position_{1500, 2250};
+  bool quit_ = false;
+};
+
+}  // namespace quorvel

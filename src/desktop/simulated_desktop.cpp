@@ -1,0 +1,170 @@
+#include "desktop/simulated_desktop.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace quorvel {
+
+SimulatedDesktop::SimulatedDesktop(VirtualClock& clock, std::string program_folder, unsigned seed)
+    : clock_(clock),
+      program_folder_(std::move(program_folder)),
+      random_(seed),
+      epoch_(std::chrono::time_point_cast<std::chrono::seconds>(WallClock::now())) {}
+
+WindowHandle SimulatedDesktop::OpenWindow(std::string title, WindowHandle owner,
+                                          KeyHandler handler) {
+  const WindowHandle handle = next_handle_++;
+  windows_.insert(windows_.begin(), Window{handle, std::move(title), owner, std::move(handler)});
+  return handle;
+}
+
+void SimulatedDesktop::CloseWindow(WindowHandle window) {
+  const Window* closing = Find(window);
+  if (closing == nullptr) return;
+  const WindowHandle owner = closing->owner;
+  std::erase_if(windows_, [window](const Window& w) { return w.handle == window; });
+  if (foreground_ == window) {
+    foreground_ = IsOpen(owner) ? owner : windows_.empty() ? 0 : windows_.front().handle;
+  }
+}
+
+void SimulatedDesktop::SetTitle(WindowHandle window, std::string title) {
+  if (Window* w = Find(window)) w->title = std::move(title);
+}
+
+bool SimulatedDesktop::IsOpen(WindowHandle window) const { return Find(window) != nullptr; }
+
+void SimulatedDesktop::SetForeground(WindowHandle window) {
+  const auto it = std::find_if(windows_.begin(), windows_.end(),
+                               [window](const Window& w) { return w.handle == window; });
+  if (it == windows_.end()) return;
+  std::rotate(windows_.begin(), it, it + 1);  // raise it to the top
+  foreground_ = window;
+}
+
+bool SimulatedDesktop::Roll(double rate) {
+  return rate > 0 && std::uniform_real_distribution<double>(0.0, 1.0)(random_) < rate;
+}
+
+std::string SimulatedDesktop::KeysReceivedBy(WindowHandle window) const {
+  std::string text;
+  for (const KeyLogEntry& entry : key_log_) {
+    if (entry.window != window) continue;
+    if (entry.key.kind == Key::Kind::kAltChord) text.push_back('%');
+    AppendUtf8(text, entry.key.character);
+  }
+  return text;
+}
+
+std::vector<WindowHandle> SimulatedDesktop::ListTopLevelWindows() {
+  std::vector<WindowHandle> list;
+  list.reserve(windows_.size() + 1);
+  for (const Window& w : windows_) list.push_back(w.handle);
+  if (std::exchange(forced_.vanish_during_census, false) || Roll(rates_.vanish_during_census)) {
+    // A short-lived window: the walk saw it, but it is gone before its title is read.
+    const auto at = std::uniform_int_distribution<std::size_t>(0, list.size())(random_);
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), next_handle_++);
+    ++counts_.windows_vanished;
+  }
+  return list;
+}
+
+std::string SimulatedDesktop::WindowTitle(WindowHandle window) {
+  const Window* w = Find(window);
+  return w ? w->title : std::string();
+}
+
+bool SimulatedDesktop::AppActivate(std::string_view title) {
+  const auto exact = std::find_if(windows_.begin(), windows_.end(),
+                                  [title](const Window& w) { return w.title == title; });
+  const auto match = exact != windows_.end()
+                         ? exact
+                         : std::find_if(windows_.begin(), windows_.end(), [title](const Window& w) {
+                             return w.title.starts_with(title);
+                           });
+  if (match == windows_.end()) {
+    target_ = 0;
+    return false;
+  }
+  target_ = match->handle;
+  if (std::exchange(forced_.activation_failure, false) || Roll(rates_.activation_failure)) {
+    ++counts_.activations_failed;  // the request was refused; the focus stays where it was
+    return true;
+  }
+  const WindowHandle box = TopOwnedBy(target_);
+  SetForeground(box ? box : target_);
+  return true;
+}
+
+bool SimulatedDesktop::SendKeys(const KeyString& keys, bool /*wait: keys are handled at once*/) {
+  const std::vector<Key>& list = keys.keys();
+  int steal_at = std::exchange(forced_steal_after_, -1);
+  if (steal_at < 0 && Roll(rates_.focus_theft)) steal_at = 0;
+  if (steal_at < 0 && list.size() > 1 && Roll(rates_.focus_theft_midway)) {
+    steal_at = std::uniform_int_distribution<int>(1, static_cast<int>(list.size()) - 1)(random_);
+  }
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (static_cast<int>(i) == steal_at) StealFocus();
+    if (!FocusBelongsToTarget()) {
+      ++counts_.deliveries_refused;
+      return false;
+    }
+    const Window* w = Find(foreground_);
+    const Key& key = list[i];
+    alt_held_ = key.kind == Key::Kind::kAltChord;
+    key_log_.push_back({clock_.Now(), w->handle, w->title, key});
+    const KeyHandler handler = w->handler;  // the handler may open and close windows
+    if (handler) handler(w->handle, key);
+    alt_held_ = false;
+  }
+  ++counts_.deliveries;
+  return true;
+}
+
+bool SimulatedDesktop::FileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
+std::optional<WallClock::time_point> SimulatedDesktop::FileWriteTime(const std::string& path) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
+  if (error) return std::nullopt;
+  return std::chrono::time_point_cast<WallClock::duration>(
+      std::chrono::file_clock::to_sys(written));
+}
+
+WallClock::time_point SimulatedDesktop::Now() {
+  return epoch_ + std::chrono::milliseconds(clock_.Now());
+}
+
+SimulatedDesktop::Window* SimulatedDesktop::Find(WindowHandle window) {
+  const auto it = std::find_if(windows_.begin(), windows_.end(),
+                               [window](const Window& w) { return w.handle == window; });
+  return it == windows_.end() ? nullptr : &*it;
+}
+
+const SimulatedDesktop::Window* SimulatedDesktop::Find(WindowHandle window) const {
+  return const_cast<SimulatedDesktop*>(this)->Find(window);
+}
+
+WindowHandle SimulatedDesktop::TopOwnedBy(WindowHandle owner) const {
+  const auto it = std::find_if(windows_.begin(), windows_.end(),
+                               [owner](const Window& w) { return w.owner == owner; });
+  return it == windows_.end() ? 0 : it->handle;
+}
+
+bool SimulatedDesktop::FocusBelongsToTarget() const {
+  const Window* focus = Find(foreground_);
+  return focus != nullptr && target_ != 0 && IsOpen(target_) &&
+         (focus->handle == target_ || focus->owner == target_);
+}
+
+void SimulatedDesktop::StealFocus() {
+  if (!IsOpen(bystander_)) bystander_ = OpenWindow("Terminal");
+  SetForeground(bystander_);
+  ++counts_.focus_thefts;
+}
+
+}  // namespace quorvel

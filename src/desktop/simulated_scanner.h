@@ -1,0 +1,91 @@
+// The stand-in scanning application on the simulated desktop. It behaves as the automation
+// cycle expects of the real one: a main window "DeskScan II"; after each scan an error box;
+// Enter closes the box; Tab keys walk the main window's controls and Alt+N presses its final
+// button, which opens "Save As"; there Alt+N selects the name field, typed characters replace
+// the selection, and Alt+S (or Enter) saves <folder><separator><name>.bmp and closes the dialog.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "desktop/simulated_desktop.h"
+
+namespace quorvel {
+
+struct ScannerOptions {
+  std::string save_folder;
+  int pages = 20;                              // scans in all; -1: no end
+  VirtualClock::Ms first_scan_ms = 4000;       // from start to the first error box
+  VirtualClock::Ms scan_ms = 6000;             // from a save to the next error box
+  VirtualClock::Ms dialog_ms = 400;            // from the final button to "Save As"
+  VirtualClock::Ms late_dialog_ms = 9000;      // extra wait of a late dialog
+  double save_failure = 0;                     // chance that a save writes nothing
+  double late_dialog = 0;                      // chance that "Save As" comes late
+  // An operator who presses Save this long after a name was typed (-1: nobody does).
+  VirtualClock::Ms operator_saves_after_ms = -1;
+};
+
+struct ScannerCounts {
+  int pages_scanned = 0;
+  int saves = 0;          // files written
+  int saves_failed = 0;   // saves that wrote nothing
+  int dialogs_late = 0;
+};
+
+class SimulatedScanner {
+ public:
+  static constexpr const char* kMainTitle = "DeskScan II";
+  static constexpr const char* kErrorTitle = "DeskScan Error";
+  static constexpr const char* kSaveAsTitle = "Save As";
+  static constexpr int kControlsBeforeFinalButton = 13;
+
+  SimulatedScanner(SimulatedDesktop& desktop, ScannerOptions options);
+
+  // Opens the main window and schedules the first scan.
+  void Start();
+
+  WindowHandle MainWindow() const { return main_; }
+  WindowHandle ErrorBox() const { return error_box_; }
+  WindowHandle SaveAsDialog() const { return dialog_; }
+  const std::vector<std::string>& SavedNames() const { return saved_; }
+  const ScannerCounts& Counts() const { return counts_; }
+  bool Finished() const { return stage_ == Stage::kDone; }
+  std::string SavePath(const std::string& name) const;
+
+  // Faults for the next occurrence only.
+  void FailNextSave() { fail_next_save_ = true; }
+  void DelayNextDialog() { delay_next_dialog_ = true; }
+
+  // What an operator does by hand in the modes that leave it to them.
+  void OperatorPressFinalButton();
+  void OperatorSave();
+
+ private:
+  enum class Stage { kIdle, kScanning, kErrorShown, kScanned, kDialogComing, kDialogOpen, kDone };
+
+  void ScanDone();
+  void OnMainKey(const Key& key);
+  void OnErrorKey(const Key& key);
+  void OnDialogKey(const Key& key);
+  void OpenDialog();
+  void Save();
+  void NextScan(VirtualClock::Ms after);
+
+  SimulatedDesktop& desktop_;
+  ScannerOptions options_;
+  Stage stage_ = Stage::kIdle;
+  WindowHandle main_ = 0;
+  WindowHandle error_box_ = 0;
+  WindowHandle dialog_ = 0;
+  int focused_control_ = 0;  // in the main window; the final button follows the thirteen
+  std::string name_field_;
+  bool name_selected_ = false;
+  bool name_focused_ = false;
+  VirtualClock::EventId operator_save_ = 0;
+  bool fail_next_save_ = false;
+  bool delay_next_dialog_ = false;
+  std::vector<std::string> saved_;
+  ScannerCounts counts_;
+};
+
+}  // namespace quorvel
