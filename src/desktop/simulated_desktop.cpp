@@ -97,7 +97,12 @@ bool SimulatedDesktop::AppActivate(std::string_view title) {
   return true;
 }
 
-bool SimulatedDesktop::SendKeys(const KeyString& keys, bool /*wait: keys are handled at once*/) {
+bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
+  const Window* target = Find(target_);
+  delivery_log_.push_back(
+      {clock_.Now(), target ? target->title : std::string(), keys.ToText(), wait, false});
+  const std::size_t entry = delivery_log_.size() - 1;
+  // Keys are handled the moment they arrive, so a delivery that returns has been processed.
   const std::vector<Key>& list = keys.keys();
   int steal_at = std::exchange(forced_steal_after_, -1);
   if (steal_at < 0 && Roll(rates_.focus_theft)) steal_at = 0;
@@ -119,10 +124,12 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool /*wait: keys are han
     alt_held_ = false;
   }
   ++counts_.deliveries;
+  delivery_log_[entry].delivered = true;
   return true;
 }
 
 bool SimulatedDesktop::FileExists(const std::string& path) {
+  files_looked_for_.push_back(path);
   std::error_code error;
   return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }

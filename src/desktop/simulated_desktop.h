@@ -29,6 +29,15 @@ struct FaultCounts {
   int deliveries = 0;          // SendKeys that delivered every key
 };
 
+// One call of SendKeys: where the keys were meant to go and whether they all arrived.
+struct DeliveryLogEntry {
+  VirtualClock::Ms time;
+  std::string target;  // title of the window activated for it
+  std::string keys;    // classic key-string spelling
+  bool wait;
+  bool delivered;
+};
+
 struct KeyLogEntry {
   VirtualClock::Ms time;
   WindowHandle window;
@@ -63,6 +72,9 @@ class SimulatedDesktop : public DesktopPort {
   bool Roll(double rate);
 
   const std::vector<KeyLogEntry>& KeyLog() const { return key_log_; }
+  const std::vector<DeliveryLogEntry>& DeliveryLog() const { return delivery_log_; }
+  // Every path the program asked about, in order.
+  const std::vector<std::string>& FilesLookedFor() const { return files_looked_for_; }
   // The keys one window received, in the classic key-string spelling.
   std::string KeysReceivedBy(WindowHandle window) const;
   // True while an Alt key is held down; delivery always releases it.
@@ -110,6 +122,8 @@ class SimulatedDesktop : public DesktopPort {
   int forced_steal_after_ = -1;
   FaultCounts counts_;
   std::vector<KeyLogEntry> key_log_;
+  std::vector<DeliveryLogEntry> delivery_log_;
+  std::vector<std::string> files_looked_for_;
   bool alt_held_ = false;
 };
 

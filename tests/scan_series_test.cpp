@@ -1,0 +1,161 @@
+// Whole series on the stand-in scanning application, in virtual time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "tests/rig.h"
+
+namespace quorvel::testing {
+namespace {
+
+constexpr VirtualClock::Ms kHour = 60LL * 60 * 1000;
+const std::string kFinalButton = std::string(13, '\t') + "%n";
+
+std::vector<std::string> Names(int count, const char* stem = "page") {
+  std::vector<std::string> names;
+  for (int i = 1; i <= count; ++i) names.push_back(stem + std::to_string(100 + i).substr(1));
+  return names;
+}
+
+// The keys every window received, by title, in the order they arrived.
+std::map<std::string, std::string> KeysByTitle(const SimulatedDesktop& desktop) {
+  std::map<std::string, std::string> keys;
+  for (const KeyLogEntry& entry : desktop.KeyLog()) {
+    std::string& text = keys[entry.title];
+    if (entry.key.kind == Key::Kind::kAltChord) text.push_back('%');
+    AppendUtf8(text, entry.key.character);
+  }
+  return keys;
+}
+
+TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
+  const auto names = Names(20);
+  Rig rig({.pages = 21});
+  rig.scanner->Start();
+  rig.SetNames(names);
+  rig.controls().SetText(ControlId::kNumberofScans, "20");
+  rig.form.StartCommand_Click();
+  rig.RunUntilStopped(kHour);
+
+  EXPECT_FALSE(rig.state().Running);
+  EXPECT_EQ(rig.scanner->SavedNames(), names);
+  for (const std::string& name : names) {
+    EXPECT_TRUE(std::filesystem::exists(rig.folder.path() / (name + ".bmp"))) << name;
+  }
+  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), "");
+  std::string main_keys, dialog_keys, error_keys;
+  for (const std::string& name : names) {
+    main_keys += kFinalButton;
+    dialog_keys += "%n" + name + "%s";
+    error_keys += "\r";
+  }
+  main_keys += kFinalButton;  // the 21st page ends the list: its dialog gets no keys
+  error_keys += "\r";
+  EXPECT_EQ(KeysByTitle(rig.desktop),
+            (std::map<std::string, std::string>{{"DeskScan II", main_keys},
+                                                {"DeskScan Error", error_keys},
+                                                {"Save As", dialog_keys}}));
+  EXPECT_FALSE(rig.desktop.AltHeld());
+}
+
+TEST(ScanSeriesTest, ErrorAndSaveAsLeavesTheSaveToTheOperator) {
+  const auto names = Names(5);
+  Rig rig({.pages = 5, .operator_saves_after_ms = 1500});
+  rig.SetMode(ActionMode::ErrorAndSaveAs);
+  rig.scanner->Start();
+  rig.SetNames(names);
+  rig.form.StartCommand_Click();
+  rig.clock.Advance(kHour / 4);
+  EXPECT_EQ(rig.scanner->SavedNames(), names);
+  EXPECT_TRUE(rig.state().Running);  // this mode does not stop at the end of the list
+  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
+    if (delivery.target == "Save As") {
+      EXPECT_FALSE(delivery.wait);
+    }
+  }
+}
+
+TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
+  const auto names = Names(4);
+  Rig rig({.pages = 6});
+  rig.scanner->Start();
+  rig.SetNames(names);
+  rig.form.StartCommand_Click();
+  // The second save writes nothing.
+  rig.host.on_pump = [&] {
+    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().saves_failed == 0) {
+      rig.scanner->FailNextSave();
+    }
+  };
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(rig.scanner->Counts().saves_failed, 1);
+  EXPECT_EQ(rig.scanner->SavedNames(), names);
+  std::vector<std::string> sent;
+  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
+    if (delivery.target == "Save As") sent.push_back(delivery.keys);
+  }
+  EXPECT_EQ(sent, (std::vector<std::string>{"%npage01%s", "%npage02%s", "%npage02%s",
+                                            "%npage03%s", "%npage04%s"}));
+}
+
+TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {
+  const auto names = Names(3);
+  Rig rig({.pages = 5});
+  {
+    std::ofstream(rig.folder.path() / "page02.bmp") << "old";
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    std::filesystem::last_write_time(rig.folder.path() / "page02.bmp", old);
+  }
+  rig.scanner->Start();
+  rig.SetNames(names);
+  rig.form.StartCommand_Click();
+  rig.host.on_pump = [&] {
+    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().saves_failed == 0) {
+      rig.scanner->FailNextSave();
+    }
+  };
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(rig.scanner->SavedNames(), names);  // page02 was written by this run after all
+}
+
+TEST(ScanSeriesTest, ALateDialogIsWaitedFor) {
+  Rig rig({.pages = 2, .late_dialog_ms = 12000});
+  rig.scanner->Start();
+  rig.scanner->DelayNextDialog();
+  rig.SetNames({"only"});
+  rig.form.StartCommand_Click();
+  int finding_without_dialog = 0;
+  rig.host.on_repaint = [&](ControlId id) {
+    if (id == DelayText(5) && !rig.desktop.IsOpen(rig.scanner->SaveAsDialog())) {
+      ++finding_without_dialog;
+    }
+  };
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(rig.scanner->Counts().dialogs_late, 1);
+  EXPECT_GE(finding_without_dialog, 4);
+  EXPECT_EQ(rig.scanner->SavedNames(), (std::vector<std::string>{"only"}));
+}
+
+TEST(ScanSeriesTest, ANameCutShortByAThiefIsRetypedWhole) {
+  Rig rig({.pages = 2});
+  rig.scanner->Start();
+  rig.SetNames({"page01"});
+  rig.form.StartCommand_Click();
+  bool armed = false;
+  rig.host.on_pump = [&] {
+    if (!armed && rig.LineIsRed(6)) {
+      rig.desktop.StealFocusDuringNextDelivery(4);  // after "%n", "p", "a", "g"
+      armed = true;
+    }
+  };
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(rig.desktop.Faults().focus_thefts, 1);
+  EXPECT_EQ(rig.scanner->SavedNames(), (std::vector<std::string>{"page01"}));
+  EXPECT_EQ(rig.KeysTo(rig.terminal), "");
+  EXPECT_FALSE(rig.desktop.AltHeld());
+}
+
+}  // namespace
+}  // namespace quorvel::testing
