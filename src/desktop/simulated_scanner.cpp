@@ -1,5 +1,6 @@
 #include "desktop/simulated_scanner.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <utility>
 
@@ -48,6 +49,10 @@ void SimulatedScanner::OnErrorKey(const Key& key) {
   desktop_.CloseWindow(error_box_);
   error_box_ = 0;
   stage_ = Stage::kScanned;
+  if (options_.operator_finishes_after_ms >= 0) {
+    desktop_.Clock().After(options_.operator_finishes_after_ms,
+                           [this] { OperatorPressFinalButton(); });
+  }
 }
 
 void SimulatedScanner::OnMainKey(const Key& key) {
@@ -77,6 +82,15 @@ void SimulatedScanner::OpenDialog() {
   dialog_ =
       desktop_.OpenWindow(kSaveAsTitle, main_, [this](WindowHandle, const Key& k) { OnDialogKey(k); });
   desktop_.SetForeground(dialog_);
+  if (options_.operator_finishes_after_ms >= 0) {
+    char name[32];
+    std::snprintf(name, sizeof name, "manual-%04d", counts_.pages_scanned);
+    name_field_ = name;
+    operator_save_ = desktop_.Clock().After(options_.operator_finishes_after_ms, [this] {
+      operator_save_ = 0;
+      OperatorSave();
+    });
+  }
 }
 
 void SimulatedScanner::OnDialogKey(const Key& key) {
@@ -101,6 +115,14 @@ void SimulatedScanner::OnDialogKey(const Key& key) {
 void SimulatedScanner::OperatorSave() {
   if (stage_ != Stage::kDialogOpen || name_field_.empty()) return;  // Save needs a name
   Save();
+}
+
+void SimulatedScanner::OperatorCancel() {
+  if (stage_ != Stage::kDialogOpen) return;
+  desktop_.Clock().Cancel(operator_save_);
+  desktop_.CloseWindow(dialog_);
+  dialog_ = 0;
+  NextScan(options_.scan_ms);
 }
 
 void SimulatedScanner::Save() {

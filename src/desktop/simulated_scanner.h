@@ -23,6 +23,9 @@ struct ScannerOptions {
   double late_dialog = 0;                      // chance that "Save As" comes late
   // An operator who presses Save this long after a name was typed (-1: nobody does).
   VirtualClock::Ms operator_saves_after_ms = -1;
+  // An operator who, this long after the error box closed, presses the final button and saves
+  // the page under a name of their own ("manual-0001", ...) (-1: nobody does).
+  VirtualClock::Ms operator_finishes_after_ms = -1;
 };
 
 struct ScannerCounts {
@@ -51,6 +54,11 @@ class SimulatedScanner {
   const ScannerCounts& Counts() const { return counts_; }
   bool Finished() const { return stage_ == Stage::kDone; }
   std::string SavePath(const std::string& name) const;
+  // What the windows show, for a stand-in that draws them.
+  int FocusedControl() const { return focused_control_; }
+  const std::string& NameField() const { return name_field_; }
+  bool NameSelected() const { return name_selected_; }
+  bool NameFocused() const { return name_focused_; }
 
   // Faults for the next occurrence only.
   void FailNextSave() { fail_next_save_ = true; }
@@ -59,6 +67,8 @@ class SimulatedScanner {
   // What an operator does by hand in the modes that leave it to them.
   void OperatorPressFinalButton();
   void OperatorSave();
+  // Closes "Save As" without saving; the scanner goes on to its next page.
+  void OperatorCancel();
 
  private:
   enum class Stage { kIdle, kScanning, kErrorShown, kScanned, kDialogComing, kDialogOpen, kDone };

@@ -1,0 +1,118 @@
+#include "tests/soak.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/headless/headless_host.h"
+
+namespace quorvel::testing {
+namespace {
+
+std::string NameOf(int series, int index) {
+  char name[32];
+  std::snprintf(name, sizeof name, "s%02d-p%04d", series, index);
+  return name;
+}
+
+// A series has no business taking longer than this per name, faults and all.
+constexpr VirtualClock::Ms kBoundPerName = 5 * 60 * 1000;
+
+}  // namespace
+
+SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
+  SoakResult result;
+  VirtualClock clock;
+  SimulatedDesktop desktop(clock, folder, plan.seed);
+  desktop.OpenWindow(ScannerFormLayout().caption);
+  desktop.SetBystander(desktop.OpenWindow("Terminal"));
+  desktop.SetFaultRates(plan.desktop_faults);
+  SimulatedScanner scanner(desktop, {.save_folder = folder,
+                                     .pages = -1,
+                                     .save_failure = plan.save_failure,
+                                     .late_dialog = plan.late_dialog,
+                                     .operator_saves_after_ms =
+                                         plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
+                                     .operator_finishes_after_ms =
+                                         plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
+  scanner.Start();
+  HeadlessHost host(clock);
+  ScannerForm form(desktop, host);
+  host.Attach(form);
+  form.State().Delay = kDefaultDelayMs;
+  form.State().SaveFolder = folder;
+  form.Controls().SetValue(OptionAction(static_cast<int>(plan.mode)), true);
+
+  std::vector<std::string> listed;
+  for (int series = 0; series < plan.series; ++series) {
+    std::string text;
+    for (int i = 0; i < plan.names_per_series; ++i) {
+      listed.push_back(NameOf(series, i));
+      text += listed.back() + "\r\n";
+    }
+    form.Controls().SetText(ControlId::kNumberofScans, std::to_string(plan.names_per_series));
+    form.Controls().SetText(ControlId::kFilenames, text);
+    form.StartCommand_Click();
+    const VirtualClock::Ms end = clock.Now() + kBoundPerName * plan.names_per_series;
+    const std::size_t target = listed.size();
+    // Full Auto stops by itself at the end of the list; in the other modes the operator
+    // stops it once the pages are saved.
+    auto done = [&] {
+      return plan.mode == ActionMode::FullAuto ? !form.State().Running
+                                               : scanner.Counts().saves >= static_cast<int>(target);
+    };
+    while (!done() && clock.Now() < end) clock.AdvanceTo(clock.NextEventTime());
+    if (!done()) ++result.series_unfinished;
+    form.StopCommand_Click();
+    scanner.OperatorCancel();  // the dialog left open when the list ran out
+  }
+
+  result.names_listed = static_cast<int>(listed.size());
+  const auto& saved = scanner.SavedNames();
+  for (std::size_t i = 0; i < saved.size() && i < listed.size() && saved[i] == listed[i]; ++i) {
+    ++result.names_saved_in_order;
+  }
+  for (const std::string& name : listed) {
+    if (!std::filesystem::exists(scanner.SavePath(name))) ++result.files_missing;
+  }
+  for (const KeyLogEntry& entry : desktop.KeyLog()) {
+    if (entry.title == SimulatedScanner::kErrorTitle) ++result.error_boxes_closed;
+    if (entry.title == SimulatedScanner::kSaveAsTitle) ++result.keys_to_save_as;
+  }
+  std::string previous;
+  for (const DeliveryLogEntry& delivery : desktop.DeliveryLog()) {
+    if (delivery.target != "Save As" || !delivery.delivered) continue;
+    if (delivery.keys == previous) ++result.resends;
+    previous = delivery.keys;
+  }
+  for (const KeyLogEntry& entry : desktop.KeyLog()) {
+    const bool target = entry.title == SimulatedScanner::kMainTitle ||
+                        entry.title == SimulatedScanner::kErrorTitle ||
+                        entry.title == SimulatedScanner::kSaveAsTitle;
+    if (!target) ++result.misdelivered_keys;
+  }
+  result.alt_left_down = desktop.AltHeld();
+  result.pages_scanned = scanner.Counts().pages_scanned;
+  result.virtual_ms = clock.Now();
+  result.desktop_faults = desktop.Faults();
+  result.scanner = scanner.Counts();
+  return result;
+}
+
+std::string Describe(const SoakPlan& plan, const SoakResult& r) {
+  char text[1024];
+  std::snprintf(
+      text, sizeof text,
+      "mode %d: %d series of %d names; pages scanned %d; names saved in order %d of %d; files "
+      "missing %d\n  faults: saves failed %d, dialogs late %d, windows vanished %d, activations "
+      "failed %d, focus thefts %d (deliveries refused %d)\n  resends %d; misdelivered keys %d; "
+      "unfinished series %d; Alt left down %s; virtual time %.1f h",
+      static_cast<int>(plan.mode), plan.series, plan.names_per_series, r.pages_scanned,
+      r.names_saved_in_order, r.names_listed, r.files_missing, r.scanner.saves_failed,
+      r.scanner.dialogs_late, r.desktop_faults.windows_vanished,
+      r.desktop_faults.activations_failed, r.desktop_faults.focus_thefts,
+      r.desktop_faults.deliveries_refused, r.resends, r.misdelivered_keys, r.series_unfinished,
+      r.alt_left_down ? "yes" : "no", static_cast<double>(r.virtual_ms) / 3.6e6);
+  return text;
+}
+
+}  // namespace quorvel::testing

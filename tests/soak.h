@@ -1,0 +1,44 @@
+// Long runs on the stand-in scanning application with faults switched on, in virtual time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/scanner_form.h"
+#include "desktop/simulated_scanner.h"
+
+namespace quorvel::testing {
+
+struct SoakPlan {
+  int series = 20;
+  int names_per_series = 500;
+  ActionMode mode = ActionMode::FullAuto;
+  FaultRates desktop_faults{.activation_failure = 0.05,
+                            .focus_theft = 0.02,
+                            .focus_theft_midway = 0.01,
+                            .vanish_during_census = 0.02};
+  double save_failure = 0.05;
+  double late_dialog = 0.10;
+  unsigned seed = 20261206;
+};
+
+struct SoakResult {
+  int pages_scanned = 0;
+  int names_listed = 0;
+  int names_saved_in_order = 0;  // saved names that match the list, in order, none skipped
+  int files_missing = 0;         // listed names with no file at the end
+  int resends = 0;               // names sent again after a save that was not confirmed
+  int misdelivered_keys = 0;     // keys that reached a window other than the cycle's targets
+  int series_unfinished = 0;     // series that did not end within their time bound
+  bool alt_left_down = false;
+  int error_boxes_closed = 0;  // keys that reached an error box (one Enter each)
+  int keys_to_save_as = 0;
+  VirtualClock::Ms virtual_ms = 0;
+  FaultCounts desktop_faults;
+  ScannerCounts scanner;
+};
+
+SoakResult RunSoak(const SoakPlan& plan, const std::string& folder);
+std::string Describe(const SoakPlan& plan, const SoakResult& result);
+
+}  // namespace quorvel::testing
