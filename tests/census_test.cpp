@@ -2,7 +2,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 struct CensusCase {
@@ -96,4 +96,4 @@ TEST(CensusTest, ReloadChangesNoFlagAndNoStatusLine) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

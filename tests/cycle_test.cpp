@@ -5,7 +5,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 const std::string kTabs13(13, '\t');
@@ -357,4 +357,4 @@ TEST_F(CycleTest, ATickDuringATickIsSkipped) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -4,7 +4,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 struct SplitCase {
@@ -83,4 +83,4 @@ TEST(ParseTextTest, MoreThan501NamesAreRefusedAndNothingIsLost) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -2,7 +2,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 class MeterTest : public ::testing::Test {
@@ -93,4 +93,4 @@ TEST_F(MeterTest, PumpsBeforeChangingAnything) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -13,7 +13,7 @@
 #include "app/scanner_form.h"
 #include "desktop/simulated_scanner.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 
 // A folder of its own for one test, removed with it.
 class TempFolder {
@@ -99,4 +99,4 @@ struct Rig {
   std::vector<Step> steps;
 };
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -7,7 +7,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 constexpr VirtualClock::Ms kHour = 60LL * 60 * 1000;
@@ -158,4 +158,4 @@ TEST(ScanSeriesTest, ANameCutShortByAThiefIsRetypedWhole) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

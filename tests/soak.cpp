@@ -5,7 +5,7 @@
 
 #include "app/headless/headless_host.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 std::string NameOf(int series, int index) {
@@ -115,4 +115,4 @@ std::string Describe(const SoakPlan& plan, const SoakResult& r) {
   return text;
 }
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -7,7 +7,7 @@
 #include "app/scanner_form.h"
 #include "desktop/simulated_scanner.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 
 struct SoakPlan {
   int series = 20;
@@ -41,4 +41,4 @@ struct SoakResult {
 SoakResult RunSoak(const SoakPlan& plan, const std::string& folder);
 std::string Describe(const SoakPlan& plan, const SoakResult& result);
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -7,7 +7,7 @@
 #include "tests/soak.h"
 
 int main(int argc, char** argv) {
-  using namespace quorvel::testing;
+  using namespace quorvel::harness;
   const int pages = argc > 1 ? std::atoi(argv[1]) : 100000;
   const std::filesystem::path folder = argc > 2 ? std::filesystem::path(argv[2])
                                                 : std::filesystem::temp_directory_path() /

@@ -4,7 +4,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 void ExpectNoHarm(const SoakPlan& plan, const SoakResult& result) {
@@ -50,4 +50,4 @@ TEST(SoakTest, ErrorOnlyClosesEveryBoxOnceAndTouchesNothingElse) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

@@ -2,7 +2,7 @@
 
 #include "tests/rig.h"
 
-namespace quorvel::testing {
+namespace quorvel::harness {
 namespace {
 
 TEST(StartStopTest, EnableLoadsTheListAndStartsWaiting) {
@@ -76,4 +76,4 @@ TEST(StartStopTest, EnableTwiceRestartsAtTheFirstPendingName) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::harness

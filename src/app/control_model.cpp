@@ -1,5 +1,7 @@
 #include "app/control_model.h"
 
+#include "app/layout_queries.h"
+
 namespace quorvel {
 namespace {
 
@@ -16,12 +18,6 @@ void Load(std::array<ControlState, kControlCount>& states, const WindowSpec& win
   }
 }
 
-// Option buttons form a group when they share a name and a container.
-bool SameGroup(const ControlSpec& a, const ControlSpec& b) {
-  return a.kind == ControlKind::kOptionButton && b.kind == ControlKind::kOptionButton &&
-         a.container == b.container && std::string_view(a.name) == b.name;
-}
-
 }  // namespace
 
 ControlModel::ControlModel() {
@@ -36,11 +32,11 @@ void ControlModel::SetText(ControlId id, std::string text) {
 
 void ControlModel::SetValue(ControlId id, bool value) {
   const ControlSpec& spec = SpecOf(id);
-  if (value) {
-    for (const ControlSpec& other : ScannerFormLayout().controls) {
-      if (other.id != id && SameGroup(spec, other) && states_[Index(other.id)].value) {
-        states_[Index(other.id)].value = false;
-        Changed(other.id);
+  if (value && spec.kind == ControlKind::kOptionButton) {
+    for (const ControlSpec* other : OptionGroup(ScannerFormLayout(), spec)) {
+      if (other->id != id && states_[Index(other->id)].value) {
+        states_[Index(other->id)].value = false;
+        Changed(other->id);
       }
     }
   }
