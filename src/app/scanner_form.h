@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/control_model.h"
 #include "app/form_host.h"
+#include "app/save_dir_form.h"
 #include "automation/desktop_port.h"
 #include "automation/run_state.h"
 
@@ -47,6 +49,30 @@ class ScannerForm {
   // Filename list loader (filename_list.cpp). False: the text holds more names than the queue
   // has slots; the operator has been told and nothing was loaded.
   bool ParseText();
+
+  // Filename series generator (generator.cpp).
+  void CreateCommand_Click();
+  void FillFilenamesBox(std::int16_t Start);
+
+  // Settings file (settings_file.cpp).
+  void ReadIni();
+  void WriteIni();
+
+  // Window events (window_events.cpp). Form_Terminate: the window was closed by the windowing
+  // system's close command; it saves the settings and ends the program. After EXIT or
+  // Form_Terminate the settings are not written again, the picker does not open and the
+  // automation is off.
+  void Form_Load();
+  void Form_Terminate();
+  void ExitCommand_Click();
+  // Both toolkit bindings call this on every move of the focus inside the operator window
+  // (kNone: the focus left the window). Only a move from SeedText to another control of the
+  // operator window opens the picker.
+  void FocusChanged(ControlId from, ControlId to);
+
+  // Save-folder picker (save_dir_form.cpp). Picker(): null until first needed, then kept.
+  void SeedText_LostFocus();
+  SaveDirForm* Picker() { return picker_.get(); }
 
  private:
   // Marks a procedure as running at the present modal level for as long as it lives.
@@ -94,6 +120,16 @@ class ScannerForm {
   // When the name now in LastFilename reached the "Save As" dialog; an image older than this is
   // left over from an earlier run and does not confirm the save.
   std::optional<WallClock::time_point> last_name_sent_at_;
+
+  // Series bounds: the message naming the offending box, or nothing (generator.cpp).
+  std::optional<std::string> SeriesProblem(std::int32_t first_number, std::int16_t Start) const;
+  // Applies one "key=value" item of the settings file (settings_file.cpp).
+  void ApplySettingsItem(std::string_view item);
+
+  void EndProgram();
+
+  std::unique_ptr<SaveDirForm> picker_;
+  bool ended_ = false;  // EXIT or the close command has run: the program is over
 };
 
 }  // namespace quorvel

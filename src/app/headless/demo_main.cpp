@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     }
   };
 
-  form.LoadTaskList();
-  form.State().Delay = kDefaultDelayMs;
+  form.Form_Load();
   form.State().SaveFolder = folder.string();
   std::string names;
   for (int page = 1; page <= pages; ++page) {

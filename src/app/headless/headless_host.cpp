@@ -26,7 +26,9 @@ void HeadlessHost::PumpEvents() {
 }
 
 void HeadlessHost::ShowModal(SaveDirForm& picker) {
+  if (quit_) return;
   if (on_modal) on_modal(picker);
+  if (picker.Visible()) picker.Command1_Click();  // an operator who does nothing presses the button
 }
 
 void HeadlessHost::Quit() {

@@ -26,7 +26,8 @@ class HeadlessHost : public FormHost {
   std::function<void()> on_pump;
   // Called for every immediate repaint.
   std::function<void(ControlId)> on_repaint;
-  // Stands in for the operator while the picker is shown.
+  // Stands in for the operator while the picker is shown; a picker it leaves open is closed
+  // with its button.
   std::function<void(SaveDirForm&)> on_modal;
 
   const std::vector<std::string>& Messages() const { return messages_; }
