@@ -14,8 +14,7 @@ namespace quorvel {
 
 inline constexpr std::string_view kSettingsFileName = "Quorvel.ini";
 
-// The settings file's path in the program's folder; a root folder already ends with its
-// separator and gets no second one.
+// The settings file's path: the program's folder, a separator and the file's name.
 std::string IniPathFor(const std::string& program_folder);
 
 // "' mm-dd-yyyy    -     hh:mm:ss" in local time, without a line end.
