@@ -8,12 +8,14 @@
 
 #include "app/folder_lists.h"
 #include "app/save_dir_form.h"
+#include "tests/messages.h"
 #include "tests/rig.h"
 
 namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
+using harness::ReasonMessage;
 using harness::Rig;
 using harness::TempFolder;
 using ::testing::ElementsAre;
@@ -46,18 +48,6 @@ class WorkingFolderGuard {
  private:
   fs::path old_;
 };
-
-// "<before><reason><after>": the reason in the system's own words, which only Linux's are
-// known here.
-::testing::Matcher<std::string> ReasonMessage(const std::string& before, const char* reason,
-                                              const std::string& after) {
-#ifdef __linux__
-  return ::testing::Eq(before + reason + after);
-#else
-  (void)reason;
-  return ::testing::AllOf(::testing::StartsWith(before), ::testing::EndsWith(after));
-#endif
-}
 
 using Shown = std::tuple<std::string, int, DirEntryKind>;  // caption, depth, kind
 

@@ -30,6 +30,15 @@ std::map<std::string, std::string> KeysByTitle(const SimulatedDesktop& desktop) 
   return keys;
 }
 
+// The second save of the series writes nothing.
+void FailSecondSave(Rig& rig) {
+  rig.host.on_pump = [&rig] {
+    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().saves_failed == 0) {
+      rig.scanner->FailNextSave();
+    }
+  };
+}
+
 TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
   const auto names = Names(20);
   Rig rig({.pages = 21});
@@ -83,12 +92,7 @@ TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
   rig.scanner->Start();
   rig.SetNames(names);
   rig.form.StartCommand_Click();
-  // The second save writes nothing.
-  rig.host.on_pump = [&] {
-    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().saves_failed == 0) {
-      rig.scanner->FailNextSave();
-    }
-  };
+  FailSecondSave(rig);
   rig.RunUntilStopped(kHour);
   EXPECT_EQ(rig.scanner->Counts().saves_failed, 1);
   EXPECT_EQ(rig.scanner->SavedNames(), names);
@@ -111,11 +115,7 @@ TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {
   rig.scanner->Start();
   rig.SetNames(names);
   rig.form.StartCommand_Click();
-  rig.host.on_pump = [&] {
-    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().saves_failed == 0) {
-      rig.scanner->FailNextSave();
-    }
-  };
+  FailSecondSave(rig);
   rig.RunUntilStopped(kHour);
   EXPECT_EQ(rig.scanner->SavedNames(), names);  // page02 was written by this run after all
 }

@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "settings/file_replace.h"
+#include "tests/messages.h"
 #include "tests/rig.h"
 
 namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
+using harness::ReasonMessage;
 using harness::Rig;
 using harness::TempFolder;
 using ::testing::ElementsAre;
@@ -62,18 +64,6 @@ std::string ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
-}
-
-// "<before><reason><after>": the reason in the system's own words, which only Linux's are
-// known here.
-::testing::Matcher<std::string> ReasonMessage(const std::string& before, const char* reason,
-                                              const std::string& after) {
-#ifdef __linux__
-  return ::testing::Eq(before + reason + after);
-#else
-  (void)reason;
-  return ::testing::AllOf(::testing::StartsWith(before), ::testing::EndsWith(after));
-#endif
 }
 
 constexpr const char* kHeader = "' INI file for Odrin Teskel's ScanJet Quorveler\r\n";
