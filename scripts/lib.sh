@@ -5,8 +5,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
-PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils"
-PKGS_WINDOWS="g++-mingw-w64-x86-64 wine64 googletest binutils-mingw-w64-x86-64"
+PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils fonts-urw-base35"
+PKGS_WINDOWS="g++-mingw-w64-x86-64 wine64 googletest binutils-mingw-w64-x86-64 fonts-wine"
 PKGS_FUZZ="clang libclang-rt-14-dev"
 
 # Installs whichever of the named packages are missing.
@@ -39,7 +39,7 @@ start_xserver() {
   openbox >/dev/null 2>&1 &
   WM_PID=$!
   for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break  # not "no such atom on any window"
     sleep 0.05
   done
 }

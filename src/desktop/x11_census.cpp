@@ -1,0 +1,110 @@
+#include "desktop/x11_census.h"
+
+#include <cstdlib>
+#include <memory>
+#include <unordered_set>
+
+namespace quorvel {
+namespace {
+
+constexpr std::uint32_t kTitleLongs = 1024;          // titles up to 4 KiB
+constexpr std::uint32_t kWindowListLongs = 1 << 20;  // any plausible number of clients
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> Own(T* reply) {
+  return Reply<T>(reply, &std::free);
+}
+
+}  // namespace
+
+std::vector<std::string> FetchTitles(X11Connection& connection,
+                                     const std::vector<xcb_window_t>& windows) {
+  xcb_connection_t* c = connection.xcb();
+  const auto& atoms = connection.atoms();
+  // First the UTF-8 titles of all; then WM_NAME of those without one, usually few.
+  std::vector<xcb_get_property_cookie_t> cookies(windows.size());
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    cookies[i] =
+        xcb_get_property(c, 0, windows[i], atoms.net_wm_name, atoms.utf8_string, 0, kTitleLongs);
+  }
+  std::vector<std::string> titles(windows.size());
+  std::vector<std::size_t> untitled;
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    // Errors (a window gone meanwhile) come back in place of the reply and are dropped.
+    titles[i] = TitleFromReply(connection, xcb_get_property_reply(c, cookies[i], nullptr));
+    if (titles[i].empty()) untitled.push_back(i);
+  }
+  for (std::size_t i : untitled) {
+    cookies[i] = xcb_get_property(c, 0, windows[i], XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                  kTitleLongs);
+  }
+  for (std::size_t i : untitled) {
+    titles[i] = TitleFromReply(connection, xcb_get_property_reply(c, cookies[i], nullptr));
+  }
+  return titles;
+}
+
+std::vector<X11Window> X11Census::Take() {
+  xcb_connection_t* c = connection_.xcb();
+  const xcb_window_t root = connection_.root();
+
+  // Round trip 1: the window manager's stacking list and the root's children.
+  const auto stacking_cookie =
+      xcb_get_property(c, 0, root, connection_.atoms().net_client_list_stacking, XCB_ATOM_WINDOW, 0,
+                       kWindowListLongs);
+  const auto tree_cookie = xcb_query_tree(c, root);
+  auto stacking = Own(xcb_get_property_reply(c, stacking_cookie, nullptr));
+  auto tree = Own(xcb_query_tree_reply(c, tree_cookie, nullptr));
+
+  std::vector<xcb_window_t> clients;  // topmost first
+  const bool managed =
+      stacking != nullptr && stacking->type == XCB_ATOM_WINDOW && stacking->format == 32;
+  if (managed) {
+    const auto* list = static_cast<const xcb_window_t*>(xcb_get_property_value(stacking.get()));
+    const int count = xcb_get_property_value_length(stacking.get()) / 4;
+    for (int i = count - 1; i >= 0; --i) clients.push_back(list[i]);
+  }
+  std::vector<xcb_window_t> others;  // the root's children outside the list, topmost first
+  if (tree != nullptr) {
+    const std::unordered_set<xcb_window_t> known(clients.begin(), clients.end());
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = xcb_query_tree_children_length(tree.get()) - 1; i >= 0; --i) {
+      if (!known.contains(children[i])) others.push_back(children[i]);
+    }
+  }
+  if (!managed) {
+    std::vector<std::string> titles = FetchTitles(connection_, others);
+    std::vector<X11Window> census;
+    for (std::size_t i = 0; i < others.size(); ++i) census.push_back({others[i], titles[i]});
+    return census;
+  }
+
+  // Which of the other root children are unmapped client windows (withdrawn or never shown).
+  std::vector<xcb_get_window_attributes_cookie_t> attribute_cookies;
+  attribute_cookies.reserve(others.size());
+  for (xcb_window_t w : others) attribute_cookies.push_back(xcb_get_window_attributes(c, w));
+  const std::size_t client_count = clients.size();
+  std::vector<xcb_window_t> windows = std::move(clients);
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    auto attributes = Own(xcb_get_window_attributes_reply(c, attribute_cookies[i], nullptr));
+    if (attributes != nullptr && attributes->map_state == XCB_MAP_STATE_UNMAPPED &&
+        !attributes->override_redirect) {
+      windows.push_back(others[i]);
+    }
+  }
+  std::vector<std::string> titles = FetchTitles(connection_, windows);
+
+  std::vector<X11Window> census;
+  census.reserve(windows.size());
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    // Of the unmapped ones, only those with a title count as windows of a program.
+    if (i < client_count || !titles[i].empty())
+      census.push_back({windows[i], std::move(titles[i])});
+  }
+  return census;
+}
+
+}  // namespace quorvel

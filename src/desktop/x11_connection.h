@@ -1,0 +1,48 @@
+// One connection to the X server, seen through both Xlib (XTest, the keymap) and XCB (requests
+// that are pipelined or that may fail: their errors come back as replies instead of reaching a
+// process-wide Xlib error handler).
+#pragma once
+
+#include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <string>
+
+namespace quorvel {
+
+class X11Connection {
+ public:
+  // Opens $DISPLAY; throws std::runtime_error when it cannot.
+  X11Connection();
+  ~X11Connection();
+  X11Connection(const X11Connection&) = delete;
+  X11Connection& operator=(const X11Connection&) = delete;
+
+  Display* display() const { return display_; }
+  xcb_connection_t* xcb() const { return xcb_; }
+  xcb_window_t root() const { return root_; }
+
+  struct Atoms {
+    xcb_atom_t net_client_list_stacking;
+    xcb_atom_t net_wm_name;
+    xcb_atom_t utf8_string;
+    xcb_atom_t net_active_window;
+    xcb_atom_t net_supported;
+    xcb_atom_t compound_text;
+    xcb_atom_t wm_protocols;
+    xcb_atom_t net_wm_ping;
+  };
+  const Atoms& atoms() const { return atoms_; }
+
+ private:
+  Display* display_ = nullptr;
+  xcb_connection_t* xcb_ = nullptr;
+  xcb_window_t root_ = 0;
+  Atoms atoms_{};
+};
+
+// A window title from the reply to a WM_NAME or _NET_WM_NAME request, as UTF-8; empty when the
+// reply is missing or holds no text. Takes ownership of the reply.
+std::string TitleFromReply(X11Connection& connection, xcb_get_property_reply_t* reply);
+
+}  // namespace quorvel

@@ -1,0 +1,223 @@
+#include "desktop/x11_desktop.h"
+
+#include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "automation/title_match.h"
+#include "desktop/x11_census.h"
+#include "desktop/x11_connection.h"
+#include "desktop/x11_keyboard.h"
+#include "desktop/x11_ping.h"
+
+namespace quorvel {
+namespace {
+
+// How long SendKeys waits for the window manager to carry out the last activation.
+constexpr auto kActivationWait = std::chrono::milliseconds(1000);
+constexpr auto kActivationPoll = std::chrono::milliseconds(10);
+// How long a delivery with `wait` waits for the receiving program to answer a ping.
+constexpr auto kClientWait = std::chrono::milliseconds(1000);
+constexpr int kMaxTreeDepth = 64;
+constexpr int kActivationFromTool = 2;  // EWMH source indication: a pager or similar tool
+
+}  // namespace
+
+struct X11Desktop::Impl {
+  X11Connection connection;
+  X11Census census{connection};
+  X11Keyboard keyboard{connection.display()};
+  std::unordered_map<WindowHandle, std::string> titles;  // of the last census
+  xcb_window_t target = XCB_WINDOW_NONE;                 // of the next SendKeys
+
+  bool WindowManagerActivates();
+  bool Activate(xcb_window_t window);
+  bool FocusBelongsToTarget();
+  bool KeyboardFree();
+  bool WaitForFocusOnTarget();
+};
+
+bool X11Desktop::Impl::WindowManagerActivates() {
+  xcb_connection_t* c = connection.xcb();
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      c,
+      xcb_get_property(c, 0, connection.root(), connection.atoms().net_supported, XCB_ATOM_ATOM, 0,
+                       4096),
+      nullptr);
+  bool supported = false;
+  if (reply != nullptr && reply->format == 32) {
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
+      supported = supported || atoms[i] == connection.atoms().net_active_window;
+    }
+  }
+  std::free(reply);
+  return supported;
+}
+
+bool X11Desktop::Impl::Activate(xcb_window_t window) {
+  xcb_connection_t* c = connection.xcb();
+  if (WindowManagerActivates()) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = connection.atoms().net_active_window;
+    event.data.data32[0] = kActivationFromTool;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_generic_error_t* error =
+        xcb_request_check(c, xcb_send_event_checked(c, 0, connection.root(),
+                                                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
+                                                        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                                                    reinterpret_cast<const char*>(&event)));
+    const bool sent = error == nullptr;
+    std::free(error);
+    return sent;
+  }
+  const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+  xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+  xcb_generic_error_t* error = xcb_request_check(
+      c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+  const bool focused = error == nullptr;  // an unmapped window cannot take the focus
+  std::free(error);
+  return focused;
+}
+
+// The focused window is the target, inside it, or a box the target owns (its WM_TRANSIENT_FOR
+// names the target), or inside such a box.
+bool X11Desktop::Impl::FocusBelongsToTarget() {
+  xcb_connection_t* c = connection.xcb();
+  xcb_get_input_focus_reply_t* focus =
+      xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+  xcb_window_t window = focus != nullptr ? focus->focus : xcb_window_t{XCB_WINDOW_NONE};
+  std::free(focus);
+  for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
+    if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT ||
+        window == connection.root()) {
+      return false;
+    }
+    if (window == target) return true;
+    const auto owner_cookie =
+        xcb_get_property(c, 0, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1);
+    const auto tree_cookie = xcb_query_tree(c, window);
+    xcb_get_property_reply_t* owner = xcb_get_property_reply(c, owner_cookie, nullptr);
+    const bool owned = owner != nullptr && owner->format == 32 &&
+                       xcb_get_property_value_length(owner) == 4 &&
+                       *static_cast<const xcb_window_t*>(xcb_get_property_value(owner)) == target;
+    std::free(owner);
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, tree_cookie, nullptr);
+    window = tree != nullptr ? tree->parent : xcb_window_t{XCB_WINDOW_NONE};
+    std::free(tree);
+    if (owned) return true;
+  }
+  return false;
+}
+
+// No other client holds the keyboard (an open menu, a screen lock): keys would go to it.
+bool X11Desktop::Impl::KeyboardFree() {
+  Display* display = connection.display();
+  if (XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync,
+                    CurrentTime) != GrabSuccess) {
+    return false;
+  }
+  XUngrabKeyboard(display, CurrentTime);
+  return true;
+}
+
+bool X11Desktop::Impl::WaitForFocusOnTarget() {
+  const auto deadline = std::chrono::steady_clock::now() + kActivationWait;
+  while (!FocusBelongsToTarget()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kActivationPoll);
+  }
+  return true;
+}
+
+X11Desktop::X11Desktop() : impl_(std::make_unique<Impl>()) {}
+
+X11Desktop::~X11Desktop() = default;
+
+std::vector<WindowHandle> X11Desktop::ListTopLevelWindows() {
+  std::vector<X11Window> census = impl_->census.Take();
+  impl_->titles.clear();
+  std::vector<WindowHandle> windows;
+  windows.reserve(census.size());
+  for (X11Window& window : census) {
+    windows.push_back(window.window);
+    impl_->titles[window.window] = std::move(window.title);
+  }
+  return windows;
+}
+
+std::string X11Desktop::WindowTitle(WindowHandle window) {
+  const auto known = impl_->titles.find(window);
+  if (known != impl_->titles.end()) return known->second;
+  return FetchTitles(impl_->connection, {static_cast<xcb_window_t>(window)}).front();
+}
+
+bool X11Desktop::AppActivate(std::string_view title) {
+  const std::vector<X11Window> census = impl_->census.Take();
+  std::vector<std::string> titles;
+  titles.reserve(census.size());
+  for (const X11Window& window : census) titles.push_back(window.title);
+  const auto match = MatchTitle(titles, title);
+  if (!match) {
+    impl_->target = XCB_WINDOW_NONE;
+    return false;
+  }
+  impl_->target = static_cast<xcb_window_t>(census[*match].window);
+  impl_->Activate(impl_->target);
+  XFlush(impl_->connection.display());
+  return true;
+}
+
+bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
+  Impl& impl = *impl_;
+  Display* display = impl.connection.display();
+  if (impl.target == XCB_WINDOW_NONE) return false;
+  DiscardEvents(impl.connection);  // keymap changes announced since the last delivery
+  // The window manager activates asynchronously; give it a moment before judging the focus.
+  if (!impl.WaitForFocusOnTarget()) return false;
+  if (!impl.keyboard.Prepare(keys.keys())) return false;
+  // While the server is grabbed no other client runs, so nothing can take the focus between
+  // the check and the last key.
+  XGrabServer(display);
+  bool delivered = impl.FocusBelongsToTarget() && impl.KeyboardFree();
+  if (delivered) delivered = impl.keyboard.Type(keys.keys());
+  XUngrabServer(display);
+  if (wait) {
+    XSync(display, False);
+    // The server has handled the keys; where the program can say so, wait until it has read
+    // them too (a box that the keys close is then gone before the next delivery looks).
+    if (delivered) PingClient(impl.connection, impl.target, kClientWait);
+  } else {
+    XFlush(display);
+  }
+  return delivered;
+}
+
+bool X11Desktop::FileExists(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
+std::optional<WallClock::time_point> X11Desktop::FileWriteTime(const std::string& path) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
+  if (error) return std::nullopt;
+  return std::chrono::time_point_cast<WallClock::duration>(
+      std::chrono::file_clock::to_sys(written));
+}
+
+std::string X11Desktop::ProgramFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::filesystem::current_path(error).string();
+  return program.parent_path().string();
+}
+
+}  // namespace quorvel

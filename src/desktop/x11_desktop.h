@@ -1,0 +1,36 @@
+// The desktop port on X11: the census of top-level windows, activation through the window
+// manager, keystrokes through the XTest extension, and the POSIX file system.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/desktop_port.h"
+
+namespace quorvel {
+
+class X11Desktop : public DesktopPort {
+ public:
+  // Opens its own connection to $DISPLAY; throws std::runtime_error when it cannot connect.
+  X11Desktop();
+  ~X11Desktop() override;
+  X11Desktop(const X11Desktop&) = delete;
+  X11Desktop& operator=(const X11Desktop&) = delete;
+
+  std::vector<WindowHandle> ListTopLevelWindows() override;
+  std::string WindowTitle(WindowHandle window) override;
+  bool AppActivate(std::string_view title) override;
+  bool SendKeys(const KeyString& keys, bool wait) override;
+  bool FileExists(const std::string& path) override;
+  std::optional<WallClock::time_point> FileWriteTime(const std::string& path) override;
+  std::string ProgramFolder() override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,91 @@
+#include "desktop/x11_ping.h"
+
+#include <X11/Xatom.h>
+#include <poll.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace quorvel {
+namespace {
+
+bool SupportsPing(X11Connection& connection, xcb_window_t window, xcb_atom_t protocols,
+                  xcb_atom_t ping) {
+  xcb_connection_t* c = connection.xcb();
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), nullptr);
+  bool supported = false;
+  if (reply != nullptr && reply->format == 32) {
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
+      supported = supported || atoms[i] == ping;
+    }
+  }
+  std::free(reply);
+  return supported;
+}
+
+}  // namespace
+
+PingResult PingClient(X11Connection& connection, xcb_window_t window,
+                      std::chrono::milliseconds limit) {
+  static std::uint32_t serial = 0;
+  const xcb_atom_t protocols = connection.atoms().wm_protocols;
+  const xcb_atom_t ping = connection.atoms().net_wm_ping;
+  if (!SupportsPing(connection, window, protocols, ping)) return PingResult::kNotSupported;
+
+  Display* display = connection.display();
+  const Window root = DefaultRootWindow(display);
+  // The answer goes to the root window, to those who listen for its children's changes.
+  XSelectInput(display, root, SubstructureNotifyMask);
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = protocols;
+  event.data.data32[0] = ping;
+  event.data.data32[1] = ++serial;  // echoed back: tells our answer apart
+  event.data.data32[2] = window;
+  // Checked, so that a window closed by the keys just sent is an answer, not an X error.
+  xcb_generic_error_t* error = xcb_request_check(
+      connection.xcb(), xcb_send_event_checked(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                               reinterpret_cast<const char*>(&event)));
+  if (error != nullptr) {
+    std::free(error);
+    XSelectInput(display, root, NoEventMask);
+    DiscardEvents(connection);
+    return PingResult::kNoAnswer;
+  }
+
+  PingResult result = PingResult::kNoAnswer;
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (result == PingResult::kNoAnswer && std::chrono::steady_clock::now() < deadline) {
+    while (XPending(display) > 0) {
+      XEvent answer;
+      XNextEvent(display, &answer);
+      if (answer.type == ClientMessage && answer.xclient.message_type == protocols &&
+          answer.xclient.data.l[0] == static_cast<long>(ping) &&
+          static_cast<std::uint32_t>(answer.xclient.data.l[1]) == serial) {
+        result = PingResult::kAnswered;
+      }
+    }
+    if (result == PingResult::kNoAnswer) {
+      pollfd socket{ConnectionNumber(display), POLLIN, 0};
+      poll(&socket, 1, 5);
+    }
+  }
+  XSelectInput(display, root, NoEventMask);
+  DiscardEvents(connection);
+  return result;
+}
+
+void DiscardEvents(X11Connection& connection) {
+  Display* display = connection.display();
+  XSync(display, False);
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+  }
+}
+
+}  // namespace quorvel

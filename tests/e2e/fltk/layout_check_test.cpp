@@ -1,0 +1,455 @@
+// The real operator window and picker on an X display, compared with the layout table: every
+// control's place, size and stacking, the window's client size, caption, frame and icon, the
+// colours and fonts, the tab order and the first focus; and the binding's wiring of the model,
+// the timers, the surface click and the picker.
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+// clang-format off
+#include <FL/Fl.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/fltk/fltk_host.h"
+#include "app/fltk/picker_window.h"
+#include "app/fltk/widgets.h"
+#include "app/scanner_form.h"
+#include "desktop/x11_desktop.h"
+
+namespace quorvel {
+namespace {
+
+using K = ControlId;
+
+bool WaitUntil(const std::function<bool()>& done, double seconds = 5) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Fl::wait(0.02);
+  }
+  return true;
+}
+
+void Settle() {
+  XSync(fl_display, False);
+  for (int i = 0; i < 10; ++i) Fl::wait(0.01);
+}
+
+void PressKey(KeySym key, bool shift = false) {
+  const KeyCode shift_code = XKeysymToKeycode(fl_display, XK_Shift_L);
+  if (shift) XTestFakeKeyEvent(fl_display, shift_code, True, CurrentTime);
+  XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, key), True, CurrentTime);
+  XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, key), False, CurrentTime);
+  if (shift) XTestFakeKeyEvent(fl_display, shift_code, False, CurrentTime);
+  Settle();
+}
+
+void Type(const std::string& text) {
+  for (char c : text) PressKey(c == '\n' ? XK_Return : static_cast<KeySym>(c));
+}
+
+// A left click at a point of the window's client area, in pixels.
+void Click(Fl_Window& window, int x, int y) {
+  int root_x = 0;
+  int root_y = 0;
+  Window child = 0;
+  XTranslateCoordinates(fl_display, fl_xid(&window), RootWindow(fl_display, fl_screen), x, y,
+                        &root_x, &root_y, &child);
+  XTestFakeMotionEvent(fl_display, fl_screen, root_x, root_y, CurrentTime);
+  XTestFakeButtonEvent(fl_display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(fl_display, 1, False, CurrentTime);
+  Settle();
+}
+
+std::string TextProperty(::Window window, const char* name) {
+  const Atom property = XInternAtom(fl_display, name, False);
+  XTextProperty text{};
+  std::string value;
+  if (XGetTextProperty(fl_display, window, &text, property) != 0 && text.value != nullptr) {
+    value.assign(reinterpret_cast<const char*>(text.value), text.nitems);
+    XFree(text.value);
+  }
+  return value;
+}
+
+// The windows the window manager manages.
+std::set<::Window> ManagedWindows() {
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::set<::Window> windows;
+  XGetWindowProperty(fl_display, DefaultRootWindow(fl_display),
+                     XInternAtom(fl_display, "_NET_CLIENT_LIST", False), 0, 65536, False, XA_WINDOW,
+                     &type, &format, &items, &after, &data);
+  if (data == nullptr) return windows;
+  const auto* list = reinterpret_cast<const ::Window*>(data);
+  windows.insert(list, list + items);
+  XFree(data);
+  return windows;
+}
+
+XSizeHints SizeHints(::Window window) {
+  XSizeHints hints{};
+  long supplied = 0;
+  XGetWMNormalHints(fl_display, window, &hints, &supplied);
+  return hints;
+}
+
+// The operator window, shown on the display, bound to a form on the real X11 desktop.
+class OperatorWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    desktop_ = new X11Desktop();
+    host_ = new FltkHost();
+    form_ = new ScannerForm(*desktop_, *host_);
+    host_->on_status_line = [](const std::string& line) { status_lines_.push_back(line); };
+    host_->Attach(*form_);
+    host_->Show();
+    ASSERT_TRUE(WaitUntil([] { return host_->Window().visible() && Fl::focus() != nullptr; }));
+    // Keys go to the window that has the X input focus, which the window manager gives.
+    ASSERT_TRUE(FocusOperatorWindow()) << "the window did not get the input focus";
+    Settle();
+  }
+  // The window stays up for the whole suite, as the program's does; the process ends with it.
+
+  // Gives the operator window the X input focus, as the window manager does when the operator
+  // clicks it or a modal window above it closes.
+  static bool FocusOperatorWindow() {
+    const ::Window xid = fl_xid(&host_->Window());
+    const auto focused = [xid] {
+      ::Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(fl_display, &focus, &revert);
+      return focus == xid;
+    };
+    if (!WaitUntil([xid] { return ManagedWindows().count(xid) != 0; })) {
+      ADD_FAILURE() << "the window manager does not manage the window";
+      return false;
+    }
+    if (WaitUntil(focused, 1)) return true;
+    desktop_->AppActivate(ScannerFormLayout().caption);
+    if (WaitUntil(focused, 2)) return true;
+    Click(host_->Window(), 100, -8);  // on the title bar, as an operator does
+    return WaitUntil(focused);
+  }
+
+  static Fl_Widget& W(ControlId id) { return *host_->Widgets().Widget(id); }
+  static ControlId Focused() { return host_->Widgets().ControlOf(Fl::focus()); }
+  // While the picker is open, presses its button once `check` has looked at it.
+  static void AnswerPicker(std::function<void(PickerWindow&)> check = {}) {
+    picker_check_ = std::move(check);
+    Fl::add_timeout(0.05, &OperatorWindowTest::PollPicker);
+  }
+  static void PollPicker(void*) {
+    PickerWindow* picker = host_->Picker();
+    if (picker == nullptr || picker->Form() == nullptr || !picker->Window().visible()) {
+      Fl::repeat_timeout(0.05, &OperatorWindowTest::PollPicker);
+      return;
+    }
+    ++pickers_answered_;
+    if (picker_check_) picker_check_(*picker);
+    picker->Widgets().Widget(K::kCommand1)->do_callback();
+  }
+
+  static inline X11Desktop* desktop_ = nullptr;
+  static inline FltkHost* host_ = nullptr;
+  static inline ScannerForm* form_ = nullptr;
+  static inline std::vector<std::string> status_lines_;
+  static inline std::function<void(PickerWindow&)> picker_check_;
+  static inline int pickers_answered_ = 0;
+};
+
+TEST_F(OperatorWindowTest, WindowHasTheTablesClientSizeCaptionFixedFrameAndIcon) {
+  ASSERT_EQ(host_->Widgets().Dpi(), 96) << "the display is expected at 96 dpi (Xvfb -dpi 96)";
+  const ::Window xid = fl_xid(&host_->Window());
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(fl_display, xid, &attributes);
+  EXPECT_EQ(attributes.width, 669);   // 10035 twips
+  EXPECT_EQ(attributes.height, 310);  // 4650 twips
+  EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Odrin's HP Scanner Error Workaround");
+  const XSizeHints hints = SizeHints(xid);
+  EXPECT_EQ(hints.min_width, 669);
+  EXPECT_EQ(hints.max_width, 669);
+  EXPECT_EQ(hints.min_height, 310);
+  EXPECT_EQ(hints.max_height, 310);
+
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(fl_display, xid, XInternAtom(fl_display, "_NET_WM_ICON", False), 0, 4096,
+                     False, XA_CARDINAL, &type, &format, &items, &after, &data);
+  ASSERT_NE(data, nullptr);
+  const auto* icon = reinterpret_cast<const unsigned long*>(data);
+  EXPECT_EQ(icon[0], 32u);
+  EXPECT_EQ(icon[1], 32u);
+  EXPECT_EQ(items, 2u + 32u * 32u);
+  EXPECT_EQ(icon[2] & 0xFFFFFF, 0x000080u);  // the top left corner is the blue ground
+  XFree(data);
+}
+
+TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
+  int checked = 0;
+  for (const ControlSpec& row : ScannerFormLayout().controls) {
+    if (row.kind == ControlKind::kTimer) {
+      EXPECT_EQ(host_->Widgets().Widget(row.id), nullptr) << row.name;
+      continue;
+    }
+    SCOPED_TRACE(std::string(row.name) + "(" + std::to_string(row.index) + ")");
+    const Fl_Widget& widget = W(row.id);
+    if (row.kind == ControlKind::kLine) {
+      // The line from (4440, 120) to (4440, 4440): one pixel wide at x 296, y 8 to 296.
+      EXPECT_EQ(widget.x(), 296);
+      EXPECT_EQ(widget.y(), 8);
+      EXPECT_EQ(widget.w(), 1);
+      EXPECT_EQ(widget.h(), 289);
+      continue;
+    }
+    const TwipRect twips = AbsoluteRect(row);
+    EXPECT_EQ(widget.x() * 15, twips.left);
+    EXPECT_EQ(widget.y() * 15, twips.top);
+    EXPECT_EQ(widget.w() * 15, twips.width);
+    EXPECT_EQ(widget.h() * 15, twips.height);
+    EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 39);  // 42 controls less the two timers and the line
+  // The frame's buttons are inside the frame: (120 + 2400, 0 + 240) for "Error and Save As".
+  EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
+  EXPECT_EQ(W(OptionAction(2)).x(), 168);
+  EXPECT_EQ(W(OptionAction(2)).y(), 16);
+  EXPECT_EQ(W(K::kSeedText).x(), 328);
+  EXPECT_EQ(W(DelayText(9)).y(), 152);
+}
+
+// The widget FLTK offers a click at this point to first: the last child that holds it.
+ControlId TopmostAt(const FormWidgets& widgets, Fl_Group& group, int x, int y) {
+  for (int i = group.children() - 1; i >= 0; --i) {
+    Fl_Widget* child = group.child(i);
+    if (!child->visible() || x < child->x() || y < child->y() || x >= child->x() + child->w() ||
+        y >= child->y() + child->h()) {
+      continue;
+    }
+    const ControlId id = widgets.ControlOf(child);
+    if (id == K::kFrame1) {
+      const ControlId inner = TopmostAt(widgets, *child->as_group(), x, y);
+      if (inner != K::kNone) return inner;
+    }
+    return id;
+  }
+  return K::kNone;
+}
+
+TEST_F(OperatorWindowTest, ControlsCoverOneAnotherInTheTablesOrder) {
+  struct Case {
+    int x, y;  // pixels
+    ControlId top;
+  };
+  const Case cases[] = {
+      {600, 28, DelayText(1)},  // the 45 twips where line 1 overlaps line 0: the higher index
+      {600, 165, DelayText(9)},  {600, 160, DelayText(9)},
+      {100, 260, K::kFilenames},  // Combo1 lies wholly beneath the filename list
+      {250, 280, K::kFilenames},  // so does most of Command4
+      {250, 300, K::kCommand4},   // the strip along its bottom edge shows
+      {286, 280, K::kCommand4},   // and the one along its right edge
+      {20, 20, OptionAction(0)},  // a button above its frame
+      {200, 5, K::kFrame1},      {340, 60, Label3(0)},
+      {330, 20, K::kLabel2},     {310, 100, K::kNone},  // the bare surface
+      {296, 100, K::kLine1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TopmostAt(host_->Widgets(), host_->Window(), c.x, c.y), c.top)
+        << "at " << c.x << ", " << c.y;
+  }
+  // The labels and the line are on the surface, beneath every other control.
+  for (int i = 0; i < host_->Window().children(); ++i) {
+    const ControlKind kind = SpecOf(host_->Widgets().ControlOf(host_->Window().child(i))).kind;
+    if (kind != ControlKind::kLabel && kind != ControlKind::kLine) {
+      for (int j = i + 1; j < host_->Window().children(); ++j) {
+        const ControlKind later = SpecOf(host_->Widgets().ControlOf(host_->Window().child(j))).kind;
+        EXPECT_NE(later, ControlKind::kLabel);
+      }
+      break;
+    }
+  }
+}
+
+TEST_F(OperatorWindowTest, ColoursAndFontsFollowTheTable) {
+  const auto& status = static_cast<const Fl_Input&>(W(DelayText(4)));
+  EXPECT_EQ(status.color(), FL_BACKGROUND_COLOR);
+  EXPECT_EQ(status.textcolor(), fl_rgb_color(255, 255, 255));
+  EXPECT_EQ(status.textfont(), FL_HELVETICA_BOLD);
+  EXPECT_EQ(status.textsize(), 11);  // 8.25 points at 96 dpi
+  EXPECT_EQ(W(Option1(5)).labelcolor(), fl_rgb_color(255, 0, 0));
+  EXPECT_EQ(W(Option1(0)).labelcolor(), fl_rgb_color(0, 128, 0));
+  EXPECT_EQ(W(K::kLabel1).labelfont(), FL_HELVETICA_BOLD);
+  EXPECT_EQ(W(K::kLabel1).labelsize(), 13);  // 9.75 points
+  EXPECT_EQ(W(K::kLabel2).labelfont(), FL_HELVETICA);
+  EXPECT_EQ(W(K::kSendLabel).labelfont(), FL_HELVETICA_BOLD);
+  EXPECT_EQ(W(K::kSleepLabel).color(), FL_BACKGROUND2_COLOR);
+  EXPECT_EQ(W(K::kSeedText).color(), FL_BACKGROUND2_COLOR);
+  EXPECT_EQ(static_cast<const Fl_Input&>(W(K::kSeedText)).textcolor(), FL_FOREGROUND_COLOR);
+  EXPECT_STREQ(W(OptionAction(2)).label(), "Error and Save As");
+  EXPECT_EQ(static_cast<const Fl_Button&>(W(OptionAction(0))).value(), 1);
+  EXPECT_STREQ(static_cast<const Fl_Input&>(W(DelayText(0))).value(), "Waiting for Error");
+  EXPECT_STREQ(W(K::kSendLabel).label(), "Not active");
+}
+
+TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
+  ASSERT_EQ(Focused(), K::kSeedText);
+  // The tab index column, from 0: the controls that take the focus.
+  const std::vector<ControlId> order = {
+      K::kSeedText,      K::kSeedNumberText, K::kPadText,      Option1(0),      K::kNumberofScans,
+      K::kCreateCommand, K::kCombo1,         K::kStartCommand, K::kStopCommand, K::kExitCommand,
+      K::kCommand4,      K::kFilenames,      Option1(1),       Option1(2),      Option1(3),
+      Option1(4),        Option1(5),         OptionAction(0),  OptionAction(1), OptionAction(2),
+      DelayText(0),      DelayText(1),       DelayText(2),     DelayText(3),    DelayText(4),
+      DelayText(5),      DelayText(6),       DelayText(7),     DelayText(8),    DelayText(9),
+  };
+  const int answered = pickers_answered_;
+  AnswerPicker();  // leaving SeedText opens the picker
+  for (std::size_t i = 1; i <= order.size(); ++i) {
+    PressKey(XK_Tab);
+    if (i == 1) FocusOperatorWindow();  // back from the picker
+    ASSERT_TRUE(WaitUntil([&] { return Focused() == order[i % order.size()]; }, 3))
+        << "after " << i << " Tabs the focus is on " << Index(Focused());
+  }
+  EXPECT_EQ(pickers_answered_, answered + 1);  // leaving SeedText, not arriving there
+  AnswerPicker();
+  PressKey(XK_Tab, true);  // Shift+Tab leaves SeedText too
+  FocusOperatorWindow();
+  EXPECT_TRUE(WaitUntil([] { return Focused() == DelayText(9); }, 3));
+  EXPECT_EQ(pickers_answered_, answered + 2);
+  PressKey(XK_Tab);
+  EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedText; }, 3));
+}
+
+TEST_F(OperatorWindowTest, LeavingSeedTextOpensThePickerWhoseFolderBecomesTheSaveFolder) {
+  if (Focused() != K::kSeedText) {
+    static_cast<Fl_Input&>(W(K::kSeedText)).take_focus();
+    Settle();
+  }
+  const int answered = pickers_answered_;
+  AnswerPicker([](PickerWindow& picker) {
+    const ::Window xid = fl_xid(&picker.Window());
+    EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Find Directory to Save Files In");
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(fl_display, xid, &attributes);
+    EXPECT_EQ(attributes.width, 312);   // 4680 twips
+    EXPECT_EQ(attributes.height, 242);  // 3630 twips
+    EXPECT_NE(SizeHints(xid).max_width, 312) << "the picker's frame is sizable";
+    EXPECT_TRUE(picker.Window().modal());
+    for (const ControlSpec& row : SaveDirFormLayout().controls) {
+      const Fl_Widget& widget = *picker.Widgets().Widget(row.id);
+      EXPECT_EQ(widget.x() * 15, row.left) << row.name;
+      EXPECT_EQ(widget.y() * 15, row.top) << row.name;
+      EXPECT_EQ(widget.w() * 15, row.width) << row.name;
+      EXPECT_EQ(widget.h() * 15, row.height) << row.name;
+    }
+    EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
+    EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
+    EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
+  });
+  Click(host_->Window(), 390, 70);  // into SeedNumberText
+  ASSERT_TRUE(WaitUntil([&] { return pickers_answered_ == answered + 1; }));
+  EXPECT_TRUE(WaitUntil([] { return !host_->Picker()->Window().visible(); }));
+  FocusOperatorWindow();
+  EXPECT_EQ(Focused(), K::kSeedNumberText);
+  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
+}
+
+TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) {
+  if (Focused() == K::kSeedText) AnswerPicker();
+  static_cast<Fl_Input&>(W(K::kPadText)).take_focus();
+  Settle();
+  FocusOperatorWindow();
+  if (Focused() != K::kPadText) GTEST_SKIP() << "the focus did not reach PadText";
+  Type("4");
+  EXPECT_EQ(form_->Controls().Text(K::kPadText), "4");
+
+  W(K::kFilenames).take_focus();
+  Settle();
+  Type("ab\ncd");
+  EXPECT_EQ(form_->Controls().Text(K::kFilenames), "ab\r\ncd");
+
+  form_->Controls().SetText(K::kFilenames, "one\r\ntwo\r\n");
+  form_->Controls().SetText(K::kSendLabel, "scan@2&3");
+  form_->Controls().SetValue(Option1(3), true);
+  Settle();
+  Fl_Text_Buffer* buffer = host_->Widgets().Buffer(K::kFilenames);
+  char* shown = buffer->text();
+  EXPECT_STREQ(shown, "one\ntwo\n");
+  free(shown);
+  EXPECT_STREQ(W(K::kSendLabel).label(), "scan@@2&3");
+  EXPECT_EQ(static_cast<Fl_Button&>(W(Option1(3))).value(), 1);
+  EXPECT_EQ(static_cast<Fl_Button&>(W(OptionAction(0))).value(), 1);
+
+  // A census of many windows adds its titles one by one; the widget shows the last DeskScan one.
+  for (int i = 0; i < 2000; ++i)
+    form_->Controls().AddItem(K::kCombo1, "window " + std::to_string(i));
+  form_->Controls().SetText(K::kCombo1, "DeskScan II");
+  Settle();
+  EXPECT_STREQ(static_cast<ComboBox&>(W(K::kCombo1)).Input().value(), "DeskScan II");
+  // Redrawn, Combo1 still lies beneath the filename list: along the edge of its edit field the
+  // screen shows the list's white ground, not the field's sunken border.
+  XImage* image =
+      XGetImage(fl_display, fl_xid(&host_->Window()), 40, 248, 60, 21, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(XGetPixel(image, 0, 10) & 0xFFFFFF, 0xFFFFFFu);  // left edge, x 40
+  EXPECT_EQ(XGetPixel(image, 30, 0) & 0xFFFFFF, 0xFFFFFFu);  // top edge, y 248
+  XDestroyImage(image);
+}
+
+TEST_F(OperatorWindowTest, StatusStepsRepaintAtOnceAreWrittenOutAndArmThePause) {
+  status_lines_.clear();
+  form_->Meter(3, "Clicking Final Button", 300);
+  // Shown before any event is handled.
+  EXPECT_EQ(static_cast<Fl_Input&>(W(DelayText(3))).color(), fl_rgb_color(255, 0, 0));
+  EXPECT_STREQ(static_cast<Fl_Input&>(W(DelayText(3))).value(), "Clicking Final Button");
+  ASSERT_EQ(status_lines_.size(), 1u);
+  EXPECT_EQ(status_lines_[0].substr(2, 1), ":");
+  EXPECT_EQ(status_lines_[0].substr(8), "  line 3  Clicking Final Button");
+  EXPECT_TRUE(form_->State().Pausing);
+  EXPECT_TRUE(WaitUntil([] { return !form_->State().Pausing; }, 3)) << "the pause never ended";
+  Settle();
+  EXPECT_STREQ(W(K::kSleepLabel).label(), "300");
+}
+
+TEST_F(OperatorWindowTest, AClickStopsTheAutomationOnlyOnTheBareSurface) {
+  struct Case {
+    int x, y;
+    bool stops;
+  };
+  const Case cases[] = {
+      {310, 100, true},   // bare
+      {296, 100, true},   // the divider line is no control
+      {500, 215, false},  // Label4, "# Scans:"
+      {200, 5, false},    // Frame1
+      {620, 230, true},   // below the pause label
+  };
+  for (const Case& c : cases) {
+    form_->State().Running = true;
+    Click(host_->Window(), c.x, c.y);
+    EXPECT_EQ(form_->State().Running, !c.stops) << "at " << c.x << ", " << c.y;
+  }
+  form_->State().Running = false;
+}
+
+}  // namespace
+}  // namespace quorvel

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs the command on $DISPLAY when it is reachable, else on a private Xvfb with openbox.
+set -uo pipefail
+source "$(dirname "$0")/../../../scripts/lib.sh"
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  start_xserver
+  trap stop_xserver EXIT
+  sleep 1  # openbox announces itself a moment before it manages new windows
+fi
+"$@"

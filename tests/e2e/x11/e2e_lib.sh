@@ -1,0 +1,132 @@
+# Shared by the end-to-end cases: a private folder, the programs under test started and always
+# stopped, the operator's hands (xdotool) on Quorvel's window, and checks of the stand-in's log.
+# shellcheck shell=bash
+set -euo pipefail
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$E2E_DIR/../../../scripts/lib.sh"
+source "$E2E_DIR/operator.sh"
+
+: "${QUORVEL_BIN:?}" "${SCANNER_SIM:?}" "${FOCUS_THIEF:?}" "${X11_PROBE:?}"
+
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-e2e.XXXXXX")
+SAVE="$WORK/scans"
+SIM_LOG="$WORK/scanner.log"
+THIEF_LOG="$WORK/thief.log"
+QUORVEL_OUT="$WORK/quorvel.out"
+mkdir -p "$SAVE"
+PIDS=()
+OWN_XSERVER=0
+
+fail() {
+  echo "FAILED: $*" >&2
+  echo "--- quorvel's steps:" >&2
+  cat "$QUORVEL_OUT" >&2 2>/dev/null || true
+  echo "--- the stand-in's log:" >&2
+  cat "$SIM_LOG" >&2 2>/dev/null || true
+  exit 1
+}
+
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ "$OWN_XSERVER" = 1 ] && stop_xserver
+  if [ "${KEEP_E2E:-0}" = 1 ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+# The display: the one the caller gives, else a private Xvfb with openbox.
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  start_xserver
+  OWN_XSERVER=1
+fi
+
+start_scanner() {  # options of quorvel-scanner-sim after --folder and --log
+  "$SCANNER_SIM" --folder "$SAVE" --log "$SIM_LOG" "$@" &
+  PIDS+=($!)
+  wait_for 10 "the stand-in's main window" xdotool search --name '^DeskScan II$'
+}
+
+start_thief() {  # options of quorvel-focus-thief after --log
+  "$FOCUS_THIEF" --log "$THIEF_LOG" "$@" &
+  PIDS+=($!)
+  wait_for 10 "the thief's window" xdotool search --name '^Terminal$'
+}
+
+# Starts a copy of Quorvel (its settings file lives beside it) with the save folder as its
+# working folder and a short pause after each save.
+start_quorvel() {
+  local delay=$1
+  mkdir -p "$WORK/bin"
+  cp "$QUORVEL_BIN" "$WORK/bin/quorvel"
+  printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$delay" \
+    >"$WORK/bin/Quorvel.ini"
+  (cd "$SAVE" && exec "$WORK/bin/quorvel" >"$QUORVEL_OUT" 2>&1) &
+  PIDS+=($!)
+  find_quorvel
+}
+
+# --- the stand-in's log
+keys_of() {  # window title: the keys it received, one per line
+  awk -F '\t' -v t="$1" '$1 == "key" && $2 == t { print $3 }' "$SIM_LOG" 2>/dev/null
+}
+saves_ok() { awk -F '\t' '$1 == "save" && $3 == "ok" { print $2 }' "$SIM_LOG" 2>/dev/null; }
+count_lines() { grep -c -- "$2" "$1" 2>/dev/null || true; }
+keys_at_least() { [ "$(keys_of "$2" | wc -l)" -ge "$1" ]; }  # count title
+steps_at_least() { [ "$(count_lines "$QUORVEL_OUT" "$2")" -ge "$1" ]; }
+has_saves() { [ "$(saves_ok | wc -l)" -ge "$1" ]; }
+
+# expect_keys TITLE EXPECTED-KEYS-ONE-PER-LINE
+expect_keys() {
+  local got
+  got=$(keys_of "$1")
+  [ "$got" = "$2" ] || fail "keys received by \"$1\":
+$(diff <(echo "$2") <(echo "$got") || true)"
+}
+
+expect_files() {  # names in order
+  local expected got
+  expected=$(printf '%s\n' "$@")
+  got=$(saves_ok)
+  [ "$got" = "$expected" ] || fail "saves in order: expected
+$expected
+got
+$got"
+  local name
+  for name in "$@"; do
+    [ -s "$SAVE/$name.bmp" ] || fail "no image $SAVE/$name.bmp"
+  done
+  local count
+  count=$(find "$SAVE" -name '*.bmp' | wc -l)
+  [ "$count" -eq $# ] || fail "$count images in $SAVE, expected $#"
+}
+
+# No modifier or other key left down, and no X protocol error reported by Quorvel.
+expect_clean_finish() {
+  "$X11_PROBE" held-keys >"$WORK/held" || fail "keys left held down: $(cat "$WORK/held")"
+  if grep -E -q "Bad(Window|Match|Value|Atom|Access)" "$QUORVEL_OUT" 2>/dev/null; then
+    fail "X errors: $(grep -E "Bad(Window|Match|Value|Atom|Access)" "$QUORVEL_OUT")"
+  fi
+}
+
+# The keys the stand-in's windows receive for each page in Full Auto.
+final_button_keys() {  # pages
+  local i j
+  for ((i = 0; i < $1; i++)); do
+    for ((j = 0; j < 13; j++)); do echo "{TAB}"; done
+    echo "%n"
+  done
+}
+enters() { local i; for ((i = 0; i < $1; i++)); do echo "{ENTER}"; done; }
+name_keys() {  # with-save name...: %n, the name's characters, and %s in Full Auto
+  local save=$1 name
+  shift
+  for name in "$@"; do
+    echo "%n"
+    printf '%s' "$name" | grep -o .
+    [ "$save" = 1 ] && echo "%s"
+  done
+  return 0
+}

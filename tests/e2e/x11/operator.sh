@@ -1,0 +1,73 @@
+# The operator's hands on Quorvel's window, through xdotool: clicks at the places the layout
+# table gives its controls, typing, the save-folder picker. Shared by the end-to-end tests and
+# the demo. Needs X11_PROBE (quorvel-x11-probe, for the layout in pixels) and a function
+# `fail MESSAGE`; sets QUORVEL_WIN with find_quorvel.
+# shellcheck shell=bash
+
+readonly QUORVEL_TITLE="Odrin's HP Scanner Error Workaround"
+readonly PICKER_TITLE="Find Directory to Save Files In"
+
+# wait_for SECONDS DESCRIPTION COMMAND...: polls until the command succeeds.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && fail "timed out after ${seconds} s waiting for $what"
+    sleep 0.1
+  done
+}
+
+find_quorvel() {
+  wait_for 10 "Quorvel's window" xdotool search --name "^$QUORVEL_TITLE\$"
+  QUORVEL_WIN=$(xdotool search --name "^$QUORVEL_TITLE\$" | head -1)
+}
+
+# The pixel rectangle of a control from the layout table: left top width height.
+control_rect() {  # window(form|picker) name index
+  "$X11_PROBE" layout | awk -v w="$1" -v n="$2" -v i="$3" \
+    '$1 == w && $2 == n && $3 == i { print $4, $5, $6, $7; exit }'
+}
+
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+activate() {  # window id
+  is_active "$1" && return 0
+  xdotool windowactivate "$1" 2>/dev/null || true
+  wait_for 5 "window $1 to become active" is_active "$1"
+}
+
+click_control() {  # window-id form|picker name index
+  local rect
+  read -r -a rect <<<"$(control_rect "$2" "$3" "$4")"
+  [ ${#rect[@]} -eq 4 ] || fail "no control $3($4) in the layout of the $2"
+  activate "$1"
+  xdotool mousemove --window "$1" $((rect[0] + rect[2] / 2)) $((rect[1] + rect[3] / 2)) click 1
+  sleep 0.2
+}
+
+type_into() {  # name index text: clicks the operator window's box and types the text
+  click_control "$QUORVEL_WIN" form "$1" "$2"
+  xdotool key --clearmodifiers ctrl+a BackSpace
+  xdotool type --delay 15 "$3"
+}
+
+# Operates Quorvel as a person: the seed filename, the save folder in the picker (its working
+# folder), the seed number, a step of +1, the pad width and the number of scans; then
+# "<-- Create Filename List", the action mode and "ENABLE".
+set_up_series() {  # seed seed-number pad scans mode-index
+  type_into SeedText -1 "$1"
+  xdotool key Tab
+  wait_for 10 "the save-folder picker" xdotool search --onlyvisible --name "^$PICKER_TITLE\$"
+  local picker
+  picker=$(xdotool search --onlyvisible --name "^$PICKER_TITLE\$" | head -1)
+  click_control "$picker" picker Command1 -1
+  wait_for 10 "the picker to close" bash -c "! xdotool search --onlyvisible --name '^$PICKER_TITLE\$'"
+  type_into SeedNumberText -1 "$2"
+  click_control "$QUORVEL_WIN" form Option1 0
+  type_into PadText -1 "$3"
+  type_into NumberofScans -1 "$4"
+  click_control "$QUORVEL_WIN" form CreateCommand -1
+  click_control "$QUORVEL_WIN" form OptionAction "$5"
+  click_control "$QUORVEL_WIN" form StartCommand -1
+}
+

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The X11 desktop port against the stand-in scanning application and a focus thief: census,
+# activation by title, keys typed whatever the keymap, refusal when the focus is elsewhere.
+source "$(dirname "$0")/e2e_lib.sh"
+
+census() { "$X11_PROBE" census 2>/dev/null | cut -f2; }
+in_census() { census | grep -qx -- "$1"; }
+send() { "$X11_PROBE" send "$@" >"$WORK/send.out" 2>&1; }
+key_lines() { grep -c '^key' "$1" 2>/dev/null || true; }
+
+start_scanner --pages 3 --first-scan-ms 500 --scan-ms 800 --dialog-ms 200
+
+# The census: titles topmost first; the error box opens on top of the main window.
+wait_for 10 "the error box" in_census "DeskScan Error"
+[ "$(census | head -2 | tr '\n' '|')" = "DeskScan Error|DeskScan II|" ] ||
+  fail "census order: $(census | tr '\n' '|')"
+
+# Enter to "DeskScan II" reaches its modal error box; then the final button opens "Save As".
+send "DeskScan II" "{ENTER}" || fail "Enter refused: $(cat "$WORK/send.out")"
+wait_for 5 "the error box to close" bash -c "! '$X11_PROBE' census 2>/dev/null | grep -q 'DeskScan Error'"
+tabs=()
+for _ in $(seq 13); do tabs+=("{TAB}"); done
+send "DeskScan II" "${tabs[@]}" %n || fail "final button refused"
+wait_for 5 "Save As" in_census "Save As"
+
+# A name with characters that no key of the keymap types, and with the key syntax's "%";
+# activated by the beginning of its title; typed with Caps Lock on, which must not change it.
+name='été_%n 100% ü€名'
+xdotool key Caps_Lock
+send "Save" %n "$name" %s || fail "name refused: $(cat "$WORK/send.out")"
+wait_for 5 "the save" has_saves 1
+expect_files "$name"
+xset q | grep -q "Caps Lock: *on" || fail "Caps Lock was not left as it was"
+xdotool key Caps_Lock
+expect_keys "DeskScan Error" "{ENTER}"
+expect_keys "DeskScan II" "$(final_button_keys 1)"
+expect_keys "Save As" "$(name_keys 1 "$name")"
+expect_clean_finish
+
+# More characters off the keymap than there are spare keycodes: refused whole, not half-typed.
+many=$(for code in $(seq 19968 20267); do printf "\\u$(printf %x "$code")"; done)
+keys_before=$(key_lines "$SIM_LOG")
+if send "DeskScan II" "{TAB}" "$(printf "$many")"; then fail "an untypable name was delivered"; fi
+[ "$(key_lines "$SIM_LOG")" -eq "$keys_before" ] || fail "part of an untypable name was typed"
+expect_clean_finish
+
+# No window of that title: nothing is activated, nothing delivered.
+"$X11_PROBE" send "No Such Window" "{TAB}" >/dev/null && fail "a missing window was activated"
+
+# Another client holds the keyboard (as an open menu does): keys would reach it, not the
+# focused window, so nothing is delivered.
+start_thief --times 0 --grab-keyboard-ms 2500
+wait_for 5 "the keyboard grab" grep -q '^grab' "$THIEF_LOG"
+keys_before=$(key_lines "$SIM_LOG")
+if send "DeskScan II" "{TAB}" %n; then fail "keys delivered while another client held the keyboard"; fi
+grep -q refused "$WORK/send.out" || fail "$(cat "$WORK/send.out")"
+[ "$(key_lines "$SIM_LOG")" -eq "$keys_before" ] || fail "keys reached the stand-in"
+[ "$(key_lines "$THIEF_LOG")" -eq 0 ] || fail "keys reached the thief: $(cat "$THIEF_LOG")"
+expect_clean_finish
+wait_for 5 "the keyboard to be let go" grep -q '^ungrab' "$THIEF_LOG"
+kill "${PIDS[-1]}"
+wait_for 5 "the first thief to go" bash -c "! xdotool search --name '^Terminal\$'"
+
+# A thief that takes the focus the moment the stand-in is activated and takes it back whenever
+# it leaves, for a while: each delivery is refused or reaches the stand-in whole, never the thief.
+start_thief --times 1 --hold-ms 3000 --steal-from "DeskScan"
+keys_before=$(key_lines "$SIM_LOG")  # the main window's or its error box's
+delivered=0 refused=0
+for _ in $(seq 10); do
+  if send "DeskScan II" "{TAB}" "{TAB}"; then
+    delivered=$((delivered + 1))
+  else
+    grep -q refused "$WORK/send.out" || fail "$(cat "$WORK/send.out")"
+    refused=$((refused + 1))
+  fi
+done
+echo "  while the thief fought for the focus: $delivered deliveries, $refused refused"
+[ "$(count_lines "$THIEF_LOG" '^steal')" -eq 1 ] || fail "the thief did not strike"
+[ "$(key_lines "$THIEF_LOG")" -eq 0 ] || fail "keys reached the thief: $(cat "$THIEF_LOG")"
+[ "$(key_lines "$SIM_LOG")" -eq $((keys_before + 2 * delivered)) ] ||
+  fail "the stand-in received other keys than the deliveries reported"
+expect_clean_finish
+
+# Hidden windows stay in the census. A minimised one, which activation brings back:
+main=$(xdotool search --name '^DeskScan II$' | head -1)
+xdotool windowminimize "$main"
+sleep 0.3
+in_census "DeskScan II" || fail "a minimised window left the census"
+send "DeskScan II" "{TAB}" || fail "a minimised window was not brought back: $(cat "$WORK/send.out")"
+# A withdrawn one, listed after the window manager's clients; it cannot take the focus, so keys
+# for it are refused.
+thief=$(xdotool search --name '^Terminal$' | head -1)
+xdotool windowunmap "$thief"
+wait_for 5 "the window to be withdrawn" bash -c "xwininfo -id $thief | grep -q IsUnMapped"
+[ "$(census | tail -1)" = "Terminal" ] || fail "withdrawn window: $(census | tr '\n' '|')"
+if send "Terminal" "x"; then fail "keys delivered to a withdrawn window"; fi
+[ "$(key_lines "$THIEF_LOG")" -eq 0 ] || fail "keys reached the withdrawn window"
+expect_clean_finish
+
+"$X11_PROBE" census 200 2>&1 >/dev/null | sed 's/^/  /'
+echo "passed: port"

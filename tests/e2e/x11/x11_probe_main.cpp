@@ -1,0 +1,120 @@
+// A small driver of the X11 desktop port and of the display, for the end-to-end tests:
+//   census [times]            the census, topmost first, and how long it took
+//   send TITLE KEY...         activates TITLE, then delivers the keys: %x (Alt+x), {ENTER},
+//                             {TAB}, anything else typed as text. Exit 3: refused.
+//   held-keys                 lists the keys held down now; exit 1 when any is
+//   layout                    every control of both windows in pixels at 96 dpi:
+//                             window name index left top width height
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/layout.h"
+#include "app/layout_queries.h"
+#include "desktop/x11_desktop.h"
+
+using namespace quorvel;
+
+namespace {
+
+constexpr int kDpi = 96;
+
+int Census(int times) {
+  X11Desktop desktop;
+  double best_ms = 1e9;
+  std::vector<WindowHandle> windows;
+  for (int i = 0; i < times; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    windows = desktop.ListTopLevelWindows();
+    for (WindowHandle w : windows) desktop.WindowTitle(w);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    best_ms = std::min(best_ms, took.count());
+  }
+  for (WindowHandle w : windows) {
+    std::printf("0x%08llx\t%s\n", static_cast<unsigned long long>(w),
+                desktop.WindowTitle(w).c_str());
+  }
+  std::fprintf(stderr, "census of %zu windows: best %.3f ms of %d\n", windows.size(), best_ms,
+               times);
+  return 0;
+}
+
+int Send(int argc, char** argv) {
+  X11Desktop desktop;
+  KeyString keys;
+  for (int i = 3; i < argc; ++i) {
+    const std::string_view token = argv[i];
+    if (token == "{ENTER}") {
+      keys.Enter();
+    } else if (token == "{TAB}") {
+      keys.Tab();
+    } else if (token.size() == 2 && token[0] == '%') {
+      keys.Alt(token[1]);
+    } else {
+      keys.Text(token);
+    }
+  }
+  if (!desktop.AppActivate(argv[2])) {
+    std::printf("no window titled %s\n", argv[2]);
+    return 4;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const bool delivered = desktop.SendKeys(keys, true);
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+  std::printf("%s in %.1f ms\n", delivered ? "delivered" : "refused", took.count());
+  return delivered ? 0 : 3;
+}
+
+int HeldKeys() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  char keys[32];
+  XQueryKeymap(display, keys);
+  int held = 0;
+  for (int code = 0; code < 256; ++code) {
+    if ((keys[code / 8] >> (code % 8)) & 1) {
+      const KeySym sym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), 0, 0);
+      const char* name = XKeysymToString(sym);
+      std::printf("held: keycode %d (%s)\n", code, name != nullptr ? name : "?");
+      ++held;
+    }
+  }
+  XCloseDisplay(display);
+  return held == 0 ? 0 : 1;
+}
+
+int Layout() {
+  for (const WindowSpec* window : {&ScannerFormLayout(), &SaveDirFormLayout()}) {
+    const char* name = window == &ScannerFormLayout() ? "form" : "picker";
+    for (const ControlSpec& control : window->controls) {
+      if (control.kind == ControlKind::kTimer || control.kind == ControlKind::kLine) continue;
+      const PixelRect r = ToPixels(AbsoluteRect(control), kDpi);
+      std::printf("%s %s %d %d %d %d %d\n", name, control.name, control.index, r.left, r.top,
+                  r.width, r.height);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  try {
+    if (command == "census") return Census(argc > 2 ? std::atoi(argv[2]) : 1);
+    if (command == "send" && argc > 2) return Send(argc, argv);
+    if (command == "held-keys") return HeldKeys();
+    if (command == "layout") return Layout();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "quorvel-x11-probe: %s\n", error.what());
+    return 2;
+  }
+  std::fprintf(
+      stderr, "usage: quorvel-x11-probe census [times] | send TITLE KEY... | held-keys | layout\n");
+  return 2;
+}
