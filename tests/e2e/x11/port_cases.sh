@@ -49,15 +49,15 @@ expect_clean_finish
 
 # Another client holds the keyboard (as an open menu does): keys would reach it, not the
 # focused window, so nothing is delivered.
-start_thief --times 0 --grab-keyboard-ms 2500
-wait_for 5 "the keyboard grab" grep -q '^grab' "$THIEF_LOG"
+start_thief --times 0 --grab-keyboard-ms 8000
+wait_for 5 "the keyboard grab" grep -qP '^grab\t' "$THIEF_LOG"
 keys_before=$(key_lines "$SIM_LOG")
 if send "DeskScan II" "{TAB}" %n; then fail "keys delivered while another client held the keyboard"; fi
 grep -q refused "$WORK/send.out" || fail "$(cat "$WORK/send.out")"
 [ "$(key_lines "$SIM_LOG")" -eq "$keys_before" ] || fail "keys reached the stand-in"
 [ "$(key_lines "$THIEF_LOG")" -eq 0 ] || fail "keys reached the thief: $(cat "$THIEF_LOG")"
 expect_clean_finish
-wait_for 5 "the keyboard to be let go" grep -q '^ungrab' "$THIEF_LOG"
+wait_for 10 "the keyboard to be let go" grep -q '^ungrab' "$THIEF_LOG"
 kill "${PIDS[-1]}"
 wait_for 5 "the first thief to go" bash -c "! xdotool search --name '^Terminal\$'"
 

@@ -1,0 +1,233 @@
+#include "desktop/win32_desktop.h"
+
+#include <chrono>
+#include <thread>
+
+#include "automation/title_match.h"
+#include "desktop/win32_key_input.h"
+#include "desktop/win32_text.h"
+
+namespace quorvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// A walk longer than this has met a z-order that changed into a loop under it.
+constexpr std::size_t kMaxWindows = 65536;
+// How long a requested activation may take to arrive before keys are refused.
+constexpr milliseconds kActivationWait{500};
+// How long one SendKeys waits, all its keys together, for the target to read them.
+constexpr milliseconds kProcessWait{3000};
+constexpr milliseconds kPoll{10};
+
+HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+WindowHandle ToHandle(HWND window) {
+  return reinterpret_cast<std::uintptr_t>(window);
+}
+
+// The foreground window is the target itself or a window it owns (its message box, its dialog).
+bool ForegroundBelongsTo(HWND target) {
+  std::size_t depth = 0;
+  for (HWND w = GetForegroundWindow(); w && depth < 64; w = GetWindow(w, GW_OWNER), ++depth) {
+    if (w == target) return true;
+  }
+  return false;
+}
+
+bool WaitForForeground(HWND target, milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (!ForegroundBelongsTo(target)) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return true;
+}
+
+bool BringToForeground(HWND window) {
+  if (GetForegroundWindow() == window) return true;
+  if (SetForegroundWindow(window)) return true;
+  // The foreground lock refuses a program that does not own the foreground; sharing the input
+  // state of the foreground thread for the moment of the switch lifts it.
+  const DWORD own_thread = GetCurrentThreadId();
+  const HWND foreground = GetForegroundWindow();
+  const DWORD foreground_thread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const bool attached = foreground_thread != 0 && foreground_thread != own_thread &&
+                        AttachThreadInput(own_thread, foreground_thread, TRUE);
+  BringWindowToTop(window);
+  const bool done = SetForegroundWindow(window);
+  if (attached) AttachThreadInput(own_thread, foreground_thread, FALSE);
+  return done;
+}
+
+// Returns once the thread of `target` has taken the input off its queue, or at the deadline. A
+// window of this very thread cannot be waited for.
+//
+// Each round trip of a sent WM_NULL completes at the thread's next call for a message, and each
+// such call takes at most one message off the queue. So once there have been as many round
+// trips as input events and the characters they produce, and a few more, the thread has read
+// them all. (WaitForInputIdle does not tell: Wine answers it at once after start-up.)
+void WaitUntilProcessed(HWND target, HWND owner, std::size_t input_events,
+                        Clock::time_point deadline) {
+  const DWORD thread = GetWindowThreadProcessId(IsWindow(target) ? target : owner, nullptr);
+  if (thread == 0 || thread == GetCurrentThreadId()) return;
+  for (std::size_t i = 0; i < 2 * input_events + 4; ++i) {
+    // Keys for a dialog that closes on them end up with its owner, on the same thread.
+    const HWND window = IsWindow(target) ? target : owner;
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    DWORD_PTR result = 0;
+    if (!window || left <= 0 ||
+        !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(left),
+                             &result)) {
+      return;
+    }
+  }
+}
+
+void ReleaseAlt() {
+  INPUT up{};
+  up.type = INPUT_KEYBOARD;
+  up.ki.wVk = VK_MENU;
+  up.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &up, sizeof(INPUT));
+}
+
+}  // namespace
+
+Win32Desktop::Win32Desktop() = default;
+
+std::vector<WindowHandle> Win32Desktop::ListTopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  HWND w = program_window_ ? GetWindow(program_window_, GW_HWNDFIRST)
+                           : GetWindow(GetDesktopWindow(), GW_CHILD);
+  for (; w && windows.size() < kMaxWindows; w = GetWindow(w, GW_HWNDNEXT)) {
+    windows.push_back(ToHandle(w));
+  }
+  return windows;
+}
+
+std::string Win32Desktop::WindowTitle(WindowHandle window) {
+  const HWND w = ToHwnd(window);
+  const int length = GetWindowTextLengthA(w);
+  if (length <= 0) return {};
+  std::string ansi(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(w, ansi.data(), length + 1);
+  ansi.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return AnsiToUtf8(ansi);
+}
+
+bool Win32Desktop::AppActivate(std::string_view title) {
+  // Only shown windows can take the foreground; hidden ones with the same title are passed by.
+  std::vector<HWND> shown;
+  std::vector<std::string> titles;
+  for (WindowHandle handle : ListTopLevelWindows()) {
+    const HWND w = ToHwnd(handle);
+    if (!IsWindowVisible(w)) continue;
+    shown.push_back(w);
+    titles.push_back(WindowTitle(handle));
+  }
+  const auto match = MatchTitle(titles, title);
+  if (!match) {
+    target_ = nullptr;
+    return false;
+  }
+  target_ = shown[*match];
+  if (IsIconic(target_)) ShowWindow(target_, SW_RESTORE);
+  // A window showing a modal box is disabled; the box it last activated takes the focus.
+  HWND focus = GetLastActivePopup(target_);
+  if (!focus || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) focus = target_;
+  BringToForeground(focus);
+  return true;
+}
+
+// Every key is read by the target before the next goes, so the call always returns only once
+// the target has processed the keys, whatever `wait` asks.
+bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
+  if (!target_ || !IsWindow(target_)) return false;
+  const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
+  const auto deadline = Clock::now() + kActivationWait + kProcessWait;
+  bool delivered = true;
+  bool first = true;
+  // Nobody else may move the foreground between the check and the key, where the system grants
+  // the lock (to the foreground process only; under Wine it holds nobody back). The check after
+  // each key below covers the rest.
+  LockSetForegroundWindow(LSFW_LOCK);
+  for (const Key& key : keys.keys()) {
+    // Each key goes only after a fresh look at the foreground; the first may wait for the
+    // activation just requested to arrive.
+    if (!WaitForForeground(target_, first ? kActivationWait : milliseconds{0})) {
+      delivered = false;
+      break;
+    }
+    first = false;
+    const HWND receiver = GetForegroundWindow();
+    std::vector<INPUT> inputs = KeyInputs(key);
+    const UINT count = static_cast<UINT>(inputs.size());
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
+      if (key.kind == Key::Kind::kAltChord) ReleaseAlt();
+      delivered = false;
+      break;
+    }
+    // A key is read from the queue only when the target gets to it; if the foreground moved
+    // before then, the key went astray. A window that closed on its key (hidden, then gone) has
+    // read it, wherever the foreground went next.
+    WaitUntilProcessed(target_, owner, count, deadline);
+    if (IsWindowVisible(receiver) && !ForegroundBelongsTo(target_)) {
+      delivered = false;
+      break;
+    }
+  }
+  LockSetForegroundWindow(LSFW_UNLOCK);
+  return delivered;
+}
+
+bool Win32Desktop::FileExists(const std::string& path) {
+  // GetFileAttributesW takes the path as it stands: "*" and "?" match nothing.
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<WallClock::time_point> Win32Desktop::FileWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::nullopt;
+  }
+  // FILETIME counts 100 ns steps from 1601; the wall clock counts from 1970.
+  constexpr std::int64_t kFrom1601To1970 = 116444736000000000;
+  const std::int64_t ticks =
+      static_cast<std::int64_t>(
+          (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+          data.ftLastWriteTime.dwLowDateTime) -
+      kFrom1601To1970;
+  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
+  return WallClock::time_point(std::chrono::duration_cast<WallClock::duration>(Ticks(ticks)));
+}
+
+std::string Win32Desktop::ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return FolderOfPath(WideToUtf8(path));
+}
+
+std::string FolderOfPath(std::string_view path) {
+  const std::size_t last = path.find_last_of("\\/");
+  if (last == std::string_view::npos) return {};
+  std::string folder(path.substr(0, last));
+  // "C:\x.exe" and "\x.exe" live in a root folder, which keeps its separator.
+  const bool drive_root = folder.size() == 2 && folder[1] == ':';
+  if (folder.empty() || drive_root) folder.push_back(path[last]);
+  return folder;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,171 @@
+// The Windows desktop port on a real (Wine) desktop: the census, activation by title, keys that
+// reach only the window they are meant for, and the file system taken literally.
+#include "desktop/win32_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "desktop/win32_text.h"
+#include "wine_rig.h"
+
+namespace quorvel {
+namespace {
+
+using e2e::TempFolder;
+using std::chrono::milliseconds;
+
+// Top-level windows of this test's own thread, with an edit field that shows what was typed.
+class OwnWindow {
+ public:
+  explicit OwnWindow(const wchar_t* title) {
+    window_ = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
+                              150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 250, 24,
+                            window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Let the window manager's focus for the new window arrive before the test moves it.
+    e2e::WaitFor([] { return false; }, std::chrono::milliseconds(300));
+  }
+  ~OwnWindow() { DestroyWindow(window_); }
+  HWND Handle() const { return window_; }
+  void FocusEdit() const { SetFocus(edit_); }
+  std::string Typed() const {
+    wchar_t text[256] = L"";
+    GetWindowTextW(edit_, text, 256);
+    return WideToUtf8(text);
+  }
+
+ private:
+  HWND window_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+void Pump(milliseconds time) {
+  e2e::WaitFor([] { return false; }, time);
+}
+
+WindowHandle HandleOf(HWND window) {
+  return reinterpret_cast<std::uintptr_t>(window);
+}
+
+TEST(Win32DesktopFolder, RootFoldersKeepTheirSeparator) {
+  const struct {
+    const char* path;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Program Files\\Quorvel\\Quorvel.exe", "C:\\Program Files\\Quorvel"},
+      {"C:\\Quorvel.exe", "C:\\"},
+      {"\\\\server\\share\\Quorvel.exe", "\\\\server\\share"},
+      {"Z:\\tmp\\b\\Q.exe", "Z:\\tmp\\b"},
+      {"Quorvel.exe", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+}
+
+TEST(Win32DesktopFiles, PathsAreTakenLiterally) {
+  TempFolder folder(L"files");
+  const std::string base = WideToUtf8(folder.Path()) + "\\";
+  std::ofstream(base + "scan1.bmp") << "x";
+  CreateDirectoryW(folder.File(L"sub.bmp").c_str(), nullptr);
+  Win32Desktop desktop;
+  EXPECT_TRUE(desktop.FileExists(base + "scan1.bmp"));
+  EXPECT_FALSE(desktop.FileExists(base + "scan*.bmp"));
+  EXPECT_FALSE(desktop.FileExists(base + "scan?.bmp"));
+  EXPECT_FALSE(desktop.FileExists(base + "*"));
+  EXPECT_FALSE(desktop.FileExists(base + "scan2.bmp"));
+  EXPECT_FALSE(desktop.FileExists(base + "sub.bmp")) << "a folder is not a saved image";
+  RemoveDirectoryW(folder.File(L"sub.bmp").c_str());
+
+  const auto written = desktop.FileWriteTime(base + "scan1.bmp");
+  ASSERT_TRUE(written);
+  EXPECT_LT(std::chrono::abs(*written - desktop.Now()), std::chrono::seconds(10));
+  EXPECT_FALSE(desktop.FileWriteTime(base + "scan*.bmp"));
+}
+
+TEST(Win32DesktopFiles, ProgramFolderHoldsTheExecutable) {
+  Win32Desktop desktop;
+  const std::string folder = desktop.ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_TRUE(desktop.FileExists(folder + "\\quorvel_wine_port_tests.exe"));
+}
+
+TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
+  OwnWindow program(L"Quorvel census test");
+  // A title in the ANSI code page comes back as UTF-8.
+  OwnWindow accented(L"Caf\u00e9 cr\u00e8me");
+  Win32Desktop desktop;
+  desktop.SetProgramWindow(program.Handle());
+  const std::vector<WindowHandle> windows = desktop.ListTopLevelWindows();
+  EXPECT_NE(std::find(windows.begin(), windows.end(), HandleOf(program.Handle())), windows.end());
+  EXPECT_NE(std::find(windows.begin(), windows.end(), HandleOf(accented.Handle())), windows.end());
+  EXPECT_EQ(desktop.WindowTitle(HandleOf(program.Handle())), "Quorvel census test");
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, L"\u00e9\u00e8", -1, nullptr, 0, nullptr, &lossy);
+  if (!lossy) {
+    EXPECT_EQ(desktop.WindowTitle(HandleOf(accented.Handle())), "Caf\u00e9 cr\u00e8me");
+  }
+  DestroyWindow(accented.Handle());
+  EXPECT_EQ(desktop.WindowTitle(HandleOf(accented.Handle())), "") << "a window gone has no title";
+}
+
+TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
+  OwnWindow exact(L"Save As");
+  OwnWindow longer(L"Save As draft");  // opened later, so above the exact one
+  Win32Desktop desktop;
+  ASSERT_TRUE(desktop.AppActivate("Save As"));
+  EXPECT_TRUE(
+      e2e::WaitFor([&] { return GetForegroundWindow() == exact.Handle(); }, milliseconds(2000)));
+  ASSERT_TRUE(desktop.AppActivate("Save As d"));
+  EXPECT_TRUE(
+      e2e::WaitFor([&] { return GetForegroundWindow() == longer.Handle(); }, milliseconds(2000)));
+  EXPECT_FALSE(desktop.AppActivate("No such window anywhere"));
+  EXPECT_FALSE(desktop.SendKeys(KeyString().Enter(), false)) << "no target after a failed search";
+}
+
+TEST(Win32DesktopActivation, RestoresAMinimisedWindow) {
+  OwnWindow window(L"Quorvel minimised target");
+  ShowWindow(window.Handle(), SW_MINIMIZE);
+  Pump(milliseconds(200));
+  ASSERT_TRUE(IsIconic(window.Handle()));
+  Win32Desktop desktop;
+  ASSERT_TRUE(desktop.AppActivate("Quorvel minimised target"));
+  EXPECT_TRUE(e2e::WaitFor([&] { return !IsIconic(window.Handle()); }, milliseconds(2000)));
+}
+
+TEST(Win32DesktopKeys, NamesAreTypedAsTheyAre) {
+  OwnWindow window(L"Quorvel typing target");
+  Win32Desktop desktop;
+  ASSERT_TRUE(desktop.AppActivate("Quorvel typing target"));
+  ASSERT_TRUE(
+      e2e::WaitFor([&] { return GetForegroundWindow() == window.Handle(); }, milliseconds(2000)));
+  window.FocusEdit();
+  // Characters that key-string syntax would read as Alt, Shift, Ctrl or Enter, and ones no
+  // key of the layout carries.
+  const std::string name = "p%n+^~{x}(1) \u00e9\u20ac\u4e2d";
+  ASSERT_TRUE(desktop.SendKeys(KeyString().Text(name), false));
+  EXPECT_TRUE(e2e::WaitFor([&] { return window.Typed() == name; }, milliseconds(3000)))
+      << window.Typed();
+  EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+}
+
+TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
+  OwnWindow target(L"Quorvel intended target");
+  OwnWindow other(L"Quorvel other window");
+  Win32Desktop desktop;
+  ASSERT_TRUE(desktop.AppActivate("Quorvel intended target"));
+  ASSERT_TRUE(
+      e2e::WaitFor([&] { return GetForegroundWindow() == target.Handle(); }, milliseconds(2000)));
+  SetForegroundWindow(other.Handle());
+  other.FocusEdit();
+  ASSERT_TRUE(
+      e2e::WaitFor([&] { return GetForegroundWindow() == other.Handle(); }, milliseconds(2000)));
+  EXPECT_FALSE(desktop.SendKeys(KeyString().Alt('n').Text("abc"), false));
+  Pump(milliseconds(300));
+  EXPECT_EQ(other.Typed(), "");
+  EXPECT_EQ(target.Typed(), "");
+  EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+}
+
+}  // namespace
+}  // namespace quorvel
