@@ -75,8 +75,8 @@ void BM_XcbPipelinedFloor(benchmark::State& state) {
   Display* display = XOpenDisplay(nullptr);
   xcb_connection_t* connection = XGetXCBConnection(display);
   const std::vector<Window> windows = StackingList(display);
-  const xcb_atom_t name = XInternAtom(display, "_NET_WM_NAME", False);
-  const xcb_atom_t utf8 = XInternAtom(display, "UTF8_STRING", False);
+  const auto name = static_cast<xcb_atom_t>(XInternAtom(display, "_NET_WM_NAME", False));
+  const auto utf8 = static_cast<xcb_atom_t>(XInternAtom(display, "UTF8_STRING", False));
   std::vector<xcb_get_property_cookie_t> cookies(windows.size());
   for (auto _ : state) {
     for (std::size_t i = 0; i < windows.size(); ++i) {

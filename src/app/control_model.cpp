@@ -31,9 +31,9 @@ void ControlModel::SetText(ControlId id, std::string text) {
 }
 
 void ControlModel::SetValue(ControlId id, bool value) {
-  const ControlSpec& spec = SpecOf(id);
-  if (value && spec.kind == ControlKind::kOptionButton) {
-    for (const ControlSpec* other : OptionGroup(ScannerFormLayout(), spec)) {
+  const ControlSpec& row = SpecOf(id);
+  if (value && row.kind == ControlKind::kOptionButton) {
+    for (const ControlSpec* other : OptionGroup(ScannerFormLayout(), row)) {
       if (other->id != id && states_[Index(other->id)].value) {
         states_[Index(other->id)].value = false;
         Changed(other->id);

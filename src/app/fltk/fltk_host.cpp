@@ -54,18 +54,18 @@ bool IsArrowKey(int key) {
 
 FltkHost::FltkHost() : dpi_(ScreenDpi()) {
   UseHelveticaFace();
-  const WindowSpec& spec = ScannerFormLayout();
-  const int width = TwipsToPixels(spec.client_width, dpi_);
-  const int height = TwipsToPixels(spec.client_height, dpi_);
+  const WindowSpec& layout = ScannerFormLayout();
+  const int width = TwipsToPixels(layout.client_width, dpi_);
+  const int height = TwipsToPixels(layout.client_height, dpi_);
   Fl_Group::current(nullptr);
-  window_ = std::make_unique<OperatorWindow>(width, height, spec.caption);
+  window_ = std::make_unique<OperatorWindow>(width, height, layout.caption);
   window_->end();
-  widgets_ = std::make_unique<FormWidgets>(spec, *window_, dpi_);
+  widgets_ = std::make_unique<FormWidgets>(layout, *window_, dpi_);
   window_->size_range(width, height, width, height);  // a fixed frame
   Fl_Window::default_icon(&ProgramIcon());
   window_->icon(&ProgramIcon());
   shown_labels_.resize(kControlCount);
-  for (const ControlSpec& row : spec.controls) shown_labels_[Index(row.id)] = row.caption;
+  for (const ControlSpec& row : layout.controls) shown_labels_[Index(row.id)] = row.caption;
 
   Fl::visible_focus(1);
   fl_close = "OK";
@@ -424,9 +424,9 @@ bool FltkHost::MoveFocus(Fl_Window* window, bool backwards) {
     return false;
   }
   ControlId at = focus != nullptr ? widgets->ControlOf(focus) : ControlId::kNone;
-  const auto count = TabOrder(widgets->Spec()).size();
+  const auto count = TabOrder(widgets->Layout()).size();
   for (std::size_t tries = 0; tries < count; ++tries) {
-    const ControlSpec* next = NextInTabOrder(widgets->Spec(), at, backwards);
+    const ControlSpec* next = NextInTabOrder(widgets->Layout(), at, backwards);
     if (next == nullptr) break;
     Fl_Widget* target = widgets->FocusWidget(next->id);
     if (target->visible_r() && target->active_r() && target->take_focus()) break;

@@ -21,10 +21,10 @@ constexpr Fl_Align kCentredLabelAlign = FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIG
 
 }  // namespace
 
-FormWidgets::FormWidgets(const WindowSpec& spec, Fl_Window& window, int dpi)
-    : spec_(spec), dpi_(dpi) {
+FormWidgets::FormWidgets(const WindowSpec& layout, Fl_Window& window, int dpi)
+    : layout_(layout), dpi_(dpi) {
   // The line lies on the window's surface, beneath the labels and every other control.
-  for (const ControlSpec& row : spec.controls) {
+  for (const ControlSpec& row : layout.controls) {
     if (row.kind != ControlKind::kLine) continue;
     Fl_Group::current(nullptr);
     Fl_Widget* line = Create(row);
@@ -32,7 +32,7 @@ FormWidgets::FormWidgets(const WindowSpec& spec, Fl_Window& window, int dpi)
     widgets_[Index(row.id)] = line;
     ids_[line] = row.id;
   }
-  const std::vector<const ControlSpec*> stacking = StackingOrder(spec);
+  const std::vector<const ControlSpec*> stacking = StackingOrder(layout);
   for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
     const ControlSpec& row = **it;
     Fl_Group::current(nullptr);

@@ -21,12 +21,12 @@ namespace quorvel {
 
 class FormWidgets {
  public:
-  // Adds the widgets of `spec` to `window`, which must be sized for the table's client area.
-  FormWidgets(const WindowSpec& spec, Fl_Window& window, int dpi);
+  // Adds the widgets of `layout` to `window`, which must be sized for the table's client area.
+  FormWidgets(const WindowSpec& layout, Fl_Window& window, int dpi);
   FormWidgets(const FormWidgets&) = delete;
   FormWidgets& operator=(const FormWidgets&) = delete;
 
-  const WindowSpec& Spec() const { return spec_; }
+  const WindowSpec& Layout() const { return layout_; }
   int Dpi() const { return dpi_; }
   // Null for a control without a widget (a timer) or of the other window.
   Fl_Widget* Widget(ControlId id) const { return widgets_[Index(id)]; }
@@ -46,7 +46,7 @@ class FormWidgets {
  private:
   Fl_Widget* Create(const ControlSpec& row);
 
-  const WindowSpec& spec_;
+  const WindowSpec& layout_;
   int dpi_;
   std::array<Fl_Widget*, kControlCount> widgets_{};
   std::unordered_map<const Fl_Widget*, ControlId> ids_;

@@ -31,17 +31,17 @@ std::string DirLine(const DirEntry& entry) {
 }  // namespace
 
 PickerWindow::PickerWindow(int dpi) {
-  const WindowSpec& spec = SaveDirFormLayout();
-  const int width = TwipsToPixels(spec.client_width, dpi);
-  const int height = TwipsToPixels(spec.client_height, dpi);
+  const WindowSpec& layout = SaveDirFormLayout();
+  const int width = TwipsToPixels(layout.client_width, dpi);
+  const int height = TwipsToPixels(layout.client_height, dpi);
   Fl_Group::current(nullptr);
-  window_ = std::make_unique<Fl_Double_Window>(width, height, spec.caption);
+  window_ = std::make_unique<Fl_Double_Window>(width, height, layout.caption);
   window_->end();
-  widgets_ = std::make_unique<FormWidgets>(spec, *window_, dpi);
+  widgets_ = std::make_unique<FormWidgets>(layout, *window_, dpi);
   // A sizable frame; the controls keep their places when it changes.
   window_->resizable(nullptr);
   window_->size_range(width / 4, height / 4);
-  for (const ControlSpec& row : spec.controls) {
+  for (const ControlSpec& row : layout.controls) {
     widgets_->Widget(row.id)->callback(&PickerWindow::OnWidget, this);
   }
   // A click that changes the highlight calls back at once; a double click (or Enter) on its

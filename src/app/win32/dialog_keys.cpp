@@ -24,7 +24,7 @@ void FocusControl(HWND control) {
 // The arrow keys move round the option buttons of a group, in tab order, and choose the one
 // they reach.
 void StepOptionGroup(const FormWindow& window, ControlId current, bool forward) {
-  const std::vector<const ControlSpec*> group = OptionGroup(window.Spec(), SpecOf(current));
+  const std::vector<const ControlSpec*> group = OptionGroup(window.Layout(), SpecOf(current));
   const auto at = std::find_if(group.begin(), group.end(),
                                [current](const ControlSpec* c) { return c->id == current; });
   if (group.size() < 2 || at == group.end()) return;
@@ -43,7 +43,7 @@ bool TranslateDialogKeys(MSG& msg, const FormWindow& window) {
   if (msg.message == WM_KEYDOWN && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
     const ControlId current = window.ControlOf(GetFocus());
     if (msg.wParam == VK_TAB) {
-      const ControlSpec* next = NextInTabOrder(window.Spec(), current, KeyDown(VK_SHIFT));
+      const ControlSpec* next = NextInTabOrder(window.Layout(), current, KeyDown(VK_SHIFT));
       if (next != nullptr && next->id != current) FocusControl(window.ControlWindow(next->id));
       return true;
     }

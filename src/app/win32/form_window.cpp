@@ -75,7 +75,7 @@ bool IsDropDown(ControlKind kind) {
 
 FormWindow::~FormWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
-  for (auto& [spec, font] : fonts_) DeleteObject(font);
+  for (auto& [face, font] : fonts_) DeleteObject(font);
   for (auto& [color, brush] : brushes_) {
     if (!IsSystemColor(color)) DeleteObject(brush);
   }
@@ -87,17 +87,17 @@ HWND FormWindow::Create(const wchar_t* window_class, HINSTANCE instance, const C
   dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
-  const DWORD style = WS_CLIPCHILDREN | (spec_.sizable ? WS_OVERLAPPEDWINDOW
+  const DWORD style = WS_CLIPCHILDREN | (layout_.sizable ? WS_OVERLAPPEDWINDOW
                                                        : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
-  RECT frame{0, 0, TwipsToPixels(spec_.client_width, dpi_),
-             TwipsToPixels(spec_.client_height, dpi_)};
+  RECT frame{0, 0, TwipsToPixels(layout_.client_width, dpi_),
+             TwipsToPixels(layout_.client_height, dpi_)};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  window_ = CreateWindowExW(0, window_class, Utf8ToWide(spec_.caption).c_str(), style,
+  window_ = CreateWindowExW(0, window_class, Utf8ToWide(layout_.caption).c_str(), style,
                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                             frame.bottom - frame.top, nullptr, nullptr, instance, create_param);
   if (window_ == nullptr) return nullptr;
 
-  const std::vector<const ControlSpec*> stacking = StackingOrder(spec_);
+  const std::vector<const ControlSpec*> stacking = StackingOrder(layout_);
   for (const ControlSpec* row : stacking) CreateControl(*row, model[row->id], instance);
   // Stack them as the table does, whatever order the system gave them at creation.
   HWND above = HWND_TOP;
@@ -157,7 +157,7 @@ bool FormWindow::ControlColors(HWND child, HDC dc, const ControlModel& model, LR
 }
 
 void FormWindow::PaintLines(HDC dc, const ControlModel& model) const {
-  for (const ControlSpec& row : spec_.controls) {
+  for (const ControlSpec& row : layout_.controls) {
     if (row.kind != ControlKind::kLine) continue;
     HPEN pen = CreatePen(PS_SOLID, 1, Resolve(model[row.id].fore));
     HGDIOBJ previous = SelectObject(dc, pen);

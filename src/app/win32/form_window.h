@@ -20,7 +20,7 @@ inline constexpr int kFirstControlWindowId = 100;
 
 class FormWindow {
  public:
-  explicit FormWindow(const WindowSpec& spec) : spec_(spec) {}
+  explicit FormWindow(const WindowSpec& layout) : layout_(layout) {}
   ~FormWindow();
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
@@ -32,7 +32,7 @@ class FormWindow {
               void* create_param);
 
   HWND Handle() const { return window_; }
-  const WindowSpec& Spec() const { return spec_; }
+  const WindowSpec& Layout() const { return layout_; }
   int Dpi() const { return dpi_; }
   HWND ControlWindow(ControlId id) const { return controls_[Index(id)]; }
   // The control that `child` (or one of its ancestors, such as a combo box's edit field) is;
@@ -56,7 +56,7 @@ class FormWindow {
   HBRUSH BrushFor(Color color);
   void CreateControl(const ControlSpec& row, const ControlState& state, HINSTANCE instance);
 
-  const WindowSpec& spec_;
+  const WindowSpec& layout_;
   HWND window_ = nullptr;
   int dpi_ = 96;
   std::array<HWND, kControlCount> controls_{};

@@ -63,7 +63,7 @@ HWND OperatorWindow::Create(ScannerForm& form) {
     return nullptr;
   }
   if (window_.Create(kOperatorClass, instance_, form.Controls(), this) == nullptr) return nullptr;
-  for (const ControlSpec& row : window_.Spec().controls) {
+  for (const ControlSpec& row : window_.Layout().controls) {
     if (window_.ControlWindow(row.id) == nullptr) continue;
     drawn_colors_[Index(row.id)] = {form.Controls()[row.id].back, form.Controls()[row.id].fore};
     stale_lists_.set(Index(row.id), !form.Controls()[row.id].items.empty());
@@ -77,7 +77,7 @@ HWND OperatorWindow::Create(ScannerForm& form) {
 void OperatorWindow::Show(int show_command) {
   ShowWindow(window_.Handle(), show_command);
   UpdateWindow(window_.Handle());
-  const std::vector<const ControlSpec*> order = TabOrder(window_.Spec());
+  const std::vector<const ControlSpec*> order = TabOrder(window_.Layout());
   if (!order.empty()) SetFocus(window_.ControlWindow(order.front()->id));
 }
 
@@ -160,7 +160,7 @@ void OperatorWindow::SyncList(ControlId id) {
 }
 
 void OperatorWindow::SyncStaleLists() {
-  for (const ControlSpec& row : window_.Spec().controls) SyncList(row.id);
+  for (const ControlSpec& row : window_.Layout().controls) SyncList(row.id);
 }
 
 void OperatorWindow::Repaint(ControlId id) {
@@ -326,7 +326,7 @@ void OperatorWindow::Focused(ControlId id) {
 void OperatorWindow::Activated(bool active) {
   if (active) {
     if (!window_.RestoreFocus()) {
-      const std::vector<const ControlSpec*> order = TabOrder(window_.Spec());
+      const std::vector<const ControlSpec*> order = TabOrder(window_.Layout());
       if (!order.empty()) SetFocus(window_.ControlWindow(order.front()->id));
     }
     return;
@@ -342,7 +342,7 @@ void OperatorWindow::Activated(bool active) {
 void OperatorWindow::SurfaceMouse(UINT message, LPARAM lparam) {
   const int x = window_.PixelsToTwips(static_cast<short>(LOWORD(lparam)));
   const int y = window_.PixelsToTwips(static_cast<short>(HIWORD(lparam)));
-  const bool bare = IsBareSurface(window_.Spec(), x, y);
+  const bool bare = IsBareSurface(window_.Layout(), x, y);
   if (message == WM_LBUTTONDOWN) {
     surface_pressed_ = bare;
   } else if (surface_pressed_) {
