@@ -22,9 +22,9 @@ void BM_CensusSimulated(benchmark::State& state) {
   }
   for (auto _ : state) form.LoadTaskList();
   state.SetItemsProcessed(state.iterations() * windows);
-  state.counters["ns_per_window"] = benchmark::Counter(
-      static_cast<double>(state.iterations() * windows),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_window"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * windows),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_CensusSimulated)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
 

@@ -18,8 +18,8 @@ long ListedClients(Display* display) {
   int format;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, DefaultRootWindow(display), list, 0, 1L << 20, False,
-                         XA_WINDOW, &type, &format, &count, &after, &data) != Success) {
+  if (XGetWindowProperty(display, DefaultRootWindow(display), list, 0, 1L << 20, False, XA_WINDOW,
+                         &type, &format, &count, &after, &data) != Success) {
     return 0;
   }
   if (data) XFree(data);

@@ -35,17 +35,17 @@ TEST_P(CensusTest, CountsAndListsTitles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, CensusTest,
-    ::testing::Values(
-        CensusCase{{}, 0, false, ""}, CensusCase{{"", ""}, 0, false, ""},
-        CensusCase{{"DeskScan II"}, 1, false, "DeskScan II"},
-        CensusCase{{"my deskscan", "x"}, 1, false, "my deskscan"},
-        CensusCase{{"A DESKSCAN window"}, 1, false, "A DESKSCAN window"},
-        CensusCase{{"Save As"}, 0, true, ""}, CensusCase{{"SAVE AS..."}, 0, true, ""},
-        CensusCase{{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
-        CensusCase{{"DeskScan: save as"}, 1, true, "DeskScan: save as"},
-        // The text of Combo1 ends as the DeskScan title that comes last in z-order.
-        CensusCase{{"DeskScan B", "Editor", "DeskScan A"}, 2, false, "DeskScan B"},
-        CensusCase{{"DeskScan II", "DeskScan II", "Save As"}, 2, true, "DeskScan II"}));
+    ::testing::Values(CensusCase{{}, 0, false, ""}, CensusCase{{"", ""}, 0, false, ""},
+                      CensusCase{{"DeskScan II"}, 1, false, "DeskScan II"},
+                      CensusCase{{"my deskscan", "x"}, 1, false, "my deskscan"},
+                      CensusCase{{"A DESKSCAN window"}, 1, false, "A DESKSCAN window"},
+                      CensusCase{{"Save As"}, 0, true, ""}, CensusCase{{"SAVE AS..."}, 0, true, ""},
+                      CensusCase{{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
+                      CensusCase{{"DeskScan: save as"}, 1, true, "DeskScan: save as"},
+                      // The text of Combo1 ends as the DeskScan title that comes last in z-order.
+                      CensusCase{{"DeskScan B", "Editor", "DeskScan A"}, 2, false, "DeskScan B"},
+                      CensusCase{
+                          {"DeskScan II", "DeskScan II", "Save As"}, 2, true, "DeskScan II"}));
 
 TEST(CensusTest, PumpsOncePerWindowAndRepeatsExactly) {
   Rig rig;

@@ -155,9 +155,9 @@ TEST_F(CycleTest, MissingImageSendsTheSameNameAgain) {
 TEST_F(CycleTest, ImagePathIsJoinedPlainly) {
   struct Case {
     std::string folder, expected;
-  } cases[] = {{"", std::string(1, kPathSeparator) + "a0.bmp"},
-               {"x" + std::string(1, kPathSeparator),
-                "x" + std::string(2, kPathSeparator) + "a0.bmp"}};
+  } cases[] = {
+      {"", std::string(1, kPathSeparator) + "a0.bmp"},
+      {"x" + std::string(1, kPathSeparator), "x" + std::string(2, kPathSeparator) + "a0.bmp"}};
   OpenSaveAs();
   for (const Case& c : cases) {
     AwaitSaveAs({"a1"});
@@ -236,8 +236,12 @@ TEST_F(CycleTest, RewriteShowsAtMostNumberOfScansPlusOneNames) {
   struct Case {
     const char* scans;
     std::string shown;
-  } cases[] = {{"3", "a2\r\na3\r\na4\r\na5\r\n"}, {"none", "a2\r\n"}, {"-5", ""},
-               {"0.5", "a2\r\n"}, {"1.5", "a2\r\na3\r\na4\r\n"}, {"1e9", "a2\r\na3\r\na4\r\na5\r\na6\r\n"}};
+  } cases[] = {{"3", "a2\r\na3\r\na4\r\na5\r\n"},
+               {"none", "a2\r\n"},
+               {"-5", ""},
+               {"0.5", "a2\r\n"},
+               {"1.5", "a2\r\na3\r\na4\r\n"},
+               {"1e9", "a2\r\na3\r\na4\r\na5\r\na6\r\n"}};
   OpenSaveAs();
   for (const Case& c : cases) {
     rig_.state().Pausing = false;

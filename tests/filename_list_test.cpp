@@ -15,7 +15,9 @@ struct SplitCase {
 
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitTest, OneItemPerLine) { EXPECT_EQ(SplitIntoItems(GetParam().text), GetParam().items); }
+TEST_P(SplitTest, OneItemPerLine) {
+  EXPECT_EQ(SplitIntoItems(GetParam().text), GetParam().items);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SplitTest,
@@ -55,7 +57,8 @@ TEST(ParseTextTest, FullQueueOf501FillsEverySlot) {
   Rig rig;
   std::vector<std::string> names;
   // Long names: the text passes 32,766 characters and is still read whole.
-  for (int i = 0; i < kPendingNameSlots; ++i) names.push_back(std::string(70, 'n') + std::to_string(i));
+  for (int i = 0; i < kPendingNameSlots; ++i)
+    names.push_back(std::string(70, 'n') + std::to_string(i));
   rig.SetNames(names);
   ASSERT_GT(rig.controls().Text(ControlId::kFilenames).size(), 32766u);
   ASSERT_TRUE(rig.form.ParseText());

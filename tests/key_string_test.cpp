@@ -25,8 +25,8 @@ TEST(KeyStringTest, DecodesUtf8AndKeepsStrayBytes) {
                {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"},
                {"\xE2\x82\xAC", U"\u20AC"},
                {"\xF0\x9F\x93\x84", U"\U0001F4C4"},
-               {"\xE9t\xE9", U"\u00E9t\u00E9"},      // Latin-1 bytes
-               {"\xC0\xAF", U"\u00C0\u00AF"},        // overlong: bytes kept
+               {"\xE9t\xE9", U"\u00E9t\u00E9"},          // Latin-1 bytes
+               {"\xC0\xAF", U"\u00C0\u00AF"},            // overlong: bytes kept
                {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"},  // a surrogate: bytes kept
                {"\xE2\x82", U"\u00E2\u0082"}};           // cut short
   for (const Case& c : cases) {

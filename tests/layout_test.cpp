@@ -63,12 +63,12 @@ TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
     int x, y;
     bool bare;
   } cases[] = {
-      {4440, 2000, true},   // on the divider line
-      {4300, 4600, true},   // bottom edge, below the list
-      {5000, 900, false},   // "Seed" Number: label
-      {200, 100, false},    // the frame
-      {3100, 4500, true},   // where only the hidden List1 lies
-      {2500, 300, false},   // an option button inside the frame
+      {4440, 2000, true},  // on the divider line
+      {4300, 4600, true},  // bottom edge, below the list
+      {5000, 900, false},  // "Seed" Number: label
+      {200, 100, false},   // the frame
+      {3100, 4500, true},  // where only the hidden List1 lies
+      {2500, 300, false},  // an option button inside the frame
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsBareSurface(ScannerFormLayout(), c.x, c.y), c.bare) << c.x << "," << c.y;

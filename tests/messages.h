@@ -9,8 +9,7 @@ namespace quorvel::harness {
 
 // "<before><reason><after>": the reason is checked where its wording is known (Linux), and
 // elsewhere only the program's own words around it.
-inline ::testing::Matcher<std::string> ReasonMessage(const std::string& before,
-                                                     const char* reason,
+inline ::testing::Matcher<std::string> ReasonMessage(const std::string& before, const char* reason,
                                                      const std::string& after) {
 #ifdef __linux__
   return ::testing::Eq(before + reason + after);

@@ -62,10 +62,10 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
   }
   main_keys += kFinalButton;  // the 21st page ends the list: its dialog gets no keys
   error_keys += "\r";
-  EXPECT_EQ(KeysByTitle(rig.desktop),
-            (std::map<std::string, std::string>{{"DeskScan II", main_keys},
-                                                {"DeskScan Error", error_keys},
-                                                {"Save As", dialog_keys}}));
+  EXPECT_EQ(
+      KeysByTitle(rig.desktop),
+      (std::map<std::string, std::string>{
+          {"DeskScan II", main_keys}, {"DeskScan Error", error_keys}, {"Save As", dialog_keys}}));
   EXPECT_FALSE(rig.desktop.AltHeld());
 }
 
@@ -100,8 +100,8 @@ TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
   for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
     if (delivery.target == "Save As") sent.push_back(delivery.keys);
   }
-  EXPECT_EQ(sent, (std::vector<std::string>{"%npage01%s", "%npage02%s", "%npage02%s",
-                                            "%npage03%s", "%npage04%s"}));
+  EXPECT_EQ(sent, (std::vector<std::string>{"%npage01%s", "%npage02%s", "%npage02%s", "%npage03%s",
+                                            "%npage04%s"}));
 }
 
 TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {

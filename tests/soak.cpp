@@ -26,14 +26,13 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
   desktop.OpenWindow(ScannerFormLayout().caption);
   desktop.SetBystander(desktop.OpenWindow("Terminal"));
   desktop.SetFaultRates(plan.desktop_faults);
-  SimulatedScanner scanner(desktop, {.save_folder = folder,
-                                     .pages = -1,
-                                     .save_failure = plan.save_failure,
-                                     .late_dialog = plan.late_dialog,
-                                     .operator_saves_after_ms =
-                                         plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
-                                     .operator_finishes_after_ms =
-                                         plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
+  SimulatedScanner scanner(
+      desktop, {.save_folder = folder,
+                .pages = -1,
+                .save_failure = plan.save_failure,
+                .late_dialog = plan.late_dialog,
+                .operator_saves_after_ms = plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
+                .operator_finishes_after_ms = plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
   scanner.Start();
   HeadlessHost host(clock);
   ScannerForm form(desktop, host);

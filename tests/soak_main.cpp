@@ -9,9 +9,9 @@
 int main(int argc, char** argv) {
   using namespace quorvel::harness;
   const int pages = argc > 1 ? std::atoi(argv[1]) : 100000;
-  const std::filesystem::path folder = argc > 2 ? std::filesystem::path(argv[2])
-                                                : std::filesystem::temp_directory_path() /
-                                                      "quorvel-soak";
+  const std::filesystem::path folder =
+      argc > 2 ? std::filesystem::path(argv[2])
+               : std::filesystem::temp_directory_path() / "quorvel-soak";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   SoakPlan plan;

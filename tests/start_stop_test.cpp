@@ -41,7 +41,7 @@ TEST(StartStopTest, StopEmptiesOnlyTheLastFilename) {
   EXPECT_EQ(rig.controls().Text(ControlId::kSendLabel), "Sending: a1");
   EXPECT_FALSE(rig.LineIsRed(9));
   EXPECT_EQ(rig.controls().Text(DelayText(9)), "Waiting");
-  EXPECT_TRUE(rig.state().Pausing);  // a running pause runs out by itself
+  EXPECT_TRUE(rig.state().Pausing);         // a running pause runs out by itself
   EXPECT_EQ(rig.state().DeskScanCount, 1);  // Stop! takes a census
 }
 

@@ -46,10 +46,20 @@ inline constexpr int kStatusLines = 10;
 constexpr ControlId Member(ControlId base, int index) {
   return static_cast<ControlId>(static_cast<int>(base) + index);
 }
-constexpr ControlId DelayText(int index) { return Member(ControlId::kDelayText, index); }
-constexpr ControlId OptionAction(int index) { return Member(ControlId::kOptionAction, index); }
-constexpr ControlId Option1(int index) { return Member(ControlId::kOption1, index); }
-constexpr ControlId Label3(int index) { return Member(ControlId::kLabel3, index); }
-constexpr int Index(ControlId id) { return static_cast<int>(id); }
+constexpr ControlId DelayText(int index) {
+  return Member(ControlId::kDelayText, index);
+}
+constexpr ControlId OptionAction(int index) {
+  return Member(ControlId::kOptionAction, index);
+}
+constexpr ControlId Option1(int index) {
+  return Member(ControlId::kOption1, index);
+}
+constexpr ControlId Label3(int index) {
+  return Member(ControlId::kLabel3, index);
+}
+constexpr int Index(ControlId id) {
+  return static_cast<int>(id);
+}
 
 }  // namespace quorvel

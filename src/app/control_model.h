@@ -13,7 +13,7 @@
 namespace quorvel {
 
 struct ControlState {
-  std::string text;  // caption or text
+  std::string text;    // caption or text
   bool value = false;  // option button chosen
   Color back = 0;
   Color fore = 0;

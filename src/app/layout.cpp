@@ -12,28 +12,50 @@ constexpr Color kTextBack = kWindowBackground;
 constexpr Color kTextFore = kWindowText;
 
 constexpr ControlSpec StatusLine(int index) {
-  return {DelayText(index), "DelayText", index, kTextBox, index == 0 ? "Waiting for Error" : "",
-          8160, 120 + 240 * index, 1800, 285, index == 9 ? 38 : 28 + index, kButtonFace, kWhite,
-          kBoldFont, K::kNone, kNoFlags, 0};
+  return {DelayText(index),
+          "DelayText",
+          index,
+          kTextBox,
+          index == 0 ? "Waiting for Error" : "",
+          8160,
+          120 + 240 * index,
+          1800,
+          285,
+          index == 9 ? 38 : 28 + index,
+          kButtonFace,
+          kWhite,
+          kBoldFont,
+          K::kNone,
+          kNoFlags,
+          0};
 }
 
 constexpr ControlSpec StepOption(int index, const char* caption, int top, int width, int tab,
                                  Color fore) {
-  return {Option1(index), "Option1", index, kOptionButton, caption, 4920, top, width, 195, tab,
-          kButtonFace, fore, kDefaultFont, K::kNone, kNoFlags, 0};
+  return {Option1(index), "Option1", index, kOptionButton, caption, 4920,         top,
+          width,          195,       tab,   kButtonFace,   fore,    kDefaultFont, K::kNone,
+          kNoFlags,       0};
 }
 
 constexpr std::array kScannerControls = {
-    StatusLine(9), StatusLine(8), StatusLine(7), StatusLine(6), StatusLine(5),
-    StatusLine(4), StatusLine(3), StatusLine(2), StatusLine(1), StatusLine(0),
+    StatusLine(9),
+    StatusLine(8),
+    StatusLine(7),
+    StatusLine(6),
+    StatusLine(5),
+    StatusLine(4),
+    StatusLine(3),
+    StatusLine(2),
+    StatusLine(1),
+    StatusLine(0),
     ControlSpec{K::kFrame1, "Frame1", -1, kFrame, "", 120, 0, 4215, 495, 24, kButtonFace,
                 kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
     ControlSpec{OptionAction(2), "OptionAction", 2, kOptionButton, "Error and Save As", 2400, 240,
                 1815, 195, 27, kButtonFace, kButtonText, kDefaultFont, K::kFrame1, kNoFlags, 0},
     ControlSpec{OptionAction(1), "OptionAction", 1, kOptionButton, "Error Only", 1200, 240, 1335,
                 195, 26, kButtonFace, kButtonText, kDefaultFont, K::kFrame1, kNoFlags, 0},
-    ControlSpec{OptionAction(0), "OptionAction", 0, kOptionButton, "Full Auto", 120, 240, 975,
-                195, 25, kButtonFace, kButtonText, kDefaultFont, K::kFrame1, kSelected, 0},
+    ControlSpec{OptionAction(0), "OptionAction", 0, kOptionButton, "Full Auto", 120, 240, 975, 195,
+                25, kButtonFace, kButtonText, kDefaultFont, K::kFrame1, kSelected, 0},
     ControlSpec{K::kPadText, "PadText", -1, kTextBox, "", 7200, 840, 735, 375, 2, kTextBack,
                 kTextFore, kDefaultFont, K::kNone, kNoFlags, 0},
     StepOption(5, "Decrement the above by 4 on next scan", 2760, 3255, 22, kRed),
@@ -59,8 +81,8 @@ constexpr std::array kScannerControls = {
                 kTextFore, kDefaultFont, K::kNone, kNoFlags, 0},
     ControlSpec{K::kStopCommand, "StopCommand", -1, kCommandButton, "Stop!", 6120, 4200, 1095, 375,
                 8, kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
-    ControlSpec{K::kExitCommand, "ExitCommand", -1, kCommandButton, "EXIT", 7320, 4200, 975, 375,
-                9, kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
+    ControlSpec{K::kExitCommand, "ExitCommand", -1, kCommandButton, "EXIT", 7320, 4200, 975, 375, 9,
+                kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
     ControlSpec{K::kTimer1, "Timer1", -1, kTimer, "", 0, 0, 0, 0, -1, 0, 0, kDefaultFont, K::kNone,
                 kEnabledTimer, 2500},
     ControlSpec{K::kCommand4, "Command4", -1, kCommandButton, "ReLoad Task List", 3360, 4080, 975,
@@ -73,19 +95,18 @@ constexpr std::array kScannerControls = {
                 kWindowBackground, kWindowText, kDefaultFont, K::kNone, kFlat, 0},
     ControlSpec{Label3(1), "Label3", 1, kLabel, "Pad # Digits:", 6600, 840, 615, 495, 23,
                 kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
-    ControlSpec{K::kLabel4, "Label4", -1, kLabel, "# Scans:", 7320, 3120, 735, 255, 20,
-                kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
+    ControlSpec{K::kLabel4, "Label4", -1, kLabel, "# Scans:", 7320, 3120, 735, 255, 20, kButtonFace,
+                kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
     ControlSpec{K::kSendLabel, "SendLabel", -1, kLabel, "Not active", 4560, 3870, 3735, 195, 18,
                 kButtonFace, kWindowText, kBoldFont, K::kNone, kCentred | kFlat, 0},
     ControlSpec{Label3(0), "Label3", 0, kLabel, "\"Seed\" Number:", 4920, 840, 615, 495, 17,
                 kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
     ControlSpec{K::kLine1, "Line1", -1, kLine, "", 4440, 120, 4440, 4440, -1, 0, kWindowText,
                 kDefaultFont, K::kNone, kNoFlags, 0},
-    ControlSpec{K::kLabel2, "Label2", -1, kLabel, "\"Seed\" Filename (add before ####)", 4920,
-                120, 3015, 255, 13, kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
-    ControlSpec{K::kLabel1, "Label1", -1, kLabel, "List of Filenames to use after first scan:",
-                120, 600, 4095, 375, 11, kButtonFace, kButtonText, kHeadingFont, K::kNone,
-                kNoFlags, 0},
+    ControlSpec{K::kLabel2, "Label2", -1, kLabel, "\"Seed\" Filename (add before ####)", 4920, 120,
+                3015, 255, 13, kButtonFace, kButtonText, kDefaultFont, K::kNone, kNoFlags, 0},
+    ControlSpec{K::kLabel1, "Label1", -1, kLabel, "List of Filenames to use after first scan:", 120,
+                600, 4095, 375, 11, kButtonFace, kButtonText, kHeadingFont, K::kNone, kNoFlags, 0},
 };
 
 constexpr std::array kSaveDirControls = {
@@ -104,8 +125,12 @@ constexpr WindowSpec kSaveDirForm{"Find Directory to Save Files In", 4680, 3630,
 
 }  // namespace
 
-const WindowSpec& ScannerFormLayout() { return kScannerForm; }
-const WindowSpec& SaveDirFormLayout() { return kSaveDirForm; }
+const WindowSpec& ScannerFormLayout() {
+  return kScannerForm;
+}
+const WindowSpec& SaveDirFormLayout() {
+  return kSaveDirForm;
+}
 
 const ControlSpec& SpecOf(ControlId id) {
   static const auto rows = [] {

@@ -22,8 +22,12 @@ inline constexpr Color kGreen = 0x00008000;
 inline constexpr Color kWhite = 0x00FFFFFF;
 inline constexpr Color kListBlue = 0x00FFC0C0;
 
-constexpr bool IsSystemColor(Color c) { return (c & kSystemColorFlag) != 0; }
-constexpr int SystemColorIndex(Color c) { return static_cast<int>(c & 0xFF); }
+constexpr bool IsSystemColor(Color c) {
+  return (c & kSystemColorFlag) != 0;
+}
+constexpr int SystemColorIndex(Color c) {
+  return static_cast<int>(c & 0xFF);
+}
 
 enum class ControlKind {
   kTextBox,

@@ -18,9 +18,13 @@ void ScannerForm::Form_Load() {
   ReadIni();
 }
 
-void ScannerForm::ExitCommand_Click() { EndProgram(); }
+void ScannerForm::ExitCommand_Click() {
+  EndProgram();
+}
 
-void ScannerForm::Form_Terminate() { EndProgram(); }
+void ScannerForm::Form_Terminate() {
+  EndProgram();
+}
 
 // Saves the settings once and ends the program at once.
 void ScannerForm::EndProgram() {

@@ -47,6 +47,8 @@ void ScannerForm::LoadTaskList() {
   }
 }
 
-void ScannerForm::Command4_Click() { LoadTaskList(); }
+void ScannerForm::Command4_Click() {
+  LoadTaskList();
+}
 
 }  // namespace quorvel

@@ -124,8 +124,8 @@ bool ScannerForm::PreviousSaveConfirmed() {
 void ScannerForm::TakeName(const std::string& name) {
   state_.LastFilename = name;
   // Past the last slot every slot reads as empty, so the index need not grow any further.
-  state_.NextNameIndex = static_cast<std::int16_t>(
-      std::min<int>(state_.NextNameIndex + 1, kPendingNameSlots));
+  state_.NextNameIndex =
+      static_cast<std::int16_t>(std::min<int>(state_.NextNameIndex + 1, kPendingNameSlots));
   RewriteFilenames();
 }
 

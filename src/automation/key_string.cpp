@@ -37,7 +37,7 @@ std::u32string DecodeUtf8(std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead >= 0xF0 && lead <= 0xF4   ? 3
+    const int extra = lead >= 0xF0 && lead <= 0xF4  ? 3
                       : lead >= 0xE0 && lead < 0xF0 ? 2
                       : lead >= 0xC2 && lead < 0xE0 ? 1
                                                     : 0;

@@ -18,10 +18,10 @@ struct RunState {
   std::array<std::string, kPendingNameSlots> PendingNames{};
   std::int16_t NextNameIndex = 0;  // slot of the next name to send
   std::string IniPath;
-  std::int32_t Delay = 0;  // ms paused after a Full Auto save; set from the settings file
-  bool Pausing = false;    // a step pause runs; ticks are skipped
-  std::string LastFilename;  // name sent to the previous "Save As"; empty before the first
-  std::string SaveFolder;    // where saved images are looked for
+  std::int32_t Delay = 0;          // ms paused after a Full Auto save; set from the settings file
+  bool Pausing = false;            // a step pause runs; ticks are skipped
+  std::string LastFilename;        // name sent to the previous "Save As"; empty before the first
+  std::string SaveFolder;          // where saved images are looked for
   std::int32_t CurrentNumber = 0;  // number of the last generated filename
 };
 

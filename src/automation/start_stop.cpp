@@ -20,6 +20,8 @@ void ScannerForm::StopCommand_Click() {
   last_name_sent_at_.reset();
 }
 
-void ScannerForm::Form_Click() { StopCommand_Click(); }
+void ScannerForm::Form_Click() {
+  StopCommand_Click();
+}
 
 }  // namespace quorvel

@@ -7,8 +7,12 @@
 namespace quorvel {
 namespace {
 
-bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsIgnored(char c) {
+  return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Value of the digits of `base` at the start of `text`, saturating far beyond any range the
 // callers accept.
@@ -92,9 +96,15 @@ std::optional<Int> ToInt(double value) {
 }
 }  // namespace
 
-std::optional<std::int16_t> ToInt16(double value) { return ToInt<std::int16_t>(value); }
-std::optional<std::int32_t> ToInt32(double value) { return ToInt<std::int32_t>(value); }
+std::optional<std::int16_t> ToInt16(double value) {
+  return ToInt<std::int16_t>(value);
+}
+std::optional<std::int32_t> ToInt32(double value) {
+  return ToInt<std::int32_t>(value);
+}
 
-std::string DecimalText(long long value) { return std::to_string(value); }
+std::string DecimalText(long long value) {
+  return std::to_string(value);
+}
 
 }  // namespace quorvel

@@ -18,7 +18,9 @@ class VirtualClock {
 
   // Runs `action` once the clock reaches `when` (at once, at the next pump, if that has passed).
   EventId At(Ms when, std::function<void()> action);
-  EventId After(Ms delay, std::function<void()> action) { return At(now_ + delay, std::move(action)); }
+  EventId After(Ms delay, std::function<void()> action) {
+    return At(now_ + delay, std::move(action));
+  }
   void Cancel(EventId id);
 
   // Runs every event due by now, in time order, including those that come due while running.

@@ -1,8 +1,8 @@
 #include "desktop/simulated_desktop.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+
+#include "common/file_info.h"
 
 namespace quorvel {
 
@@ -33,7 +33,9 @@ void SimulatedDesktop::SetTitle(WindowHandle window, std::string title) {
   if (Window* w = Find(window)) w->title = std::move(title);
 }
 
-bool SimulatedDesktop::IsOpen(WindowHandle window) const { return Find(window) != nullptr; }
+bool SimulatedDesktop::IsOpen(WindowHandle window) const {
+  return Find(window) != nullptr;
+}
 
 void SimulatedDesktop::SetForeground(WindowHandle window) {
   const auto it = std::find_if(windows_.begin(), windows_.end(),
@@ -130,16 +132,11 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
 
 bool SimulatedDesktop::FileExists(const std::string& path) {
   files_looked_for_.push_back(path);
-  std::error_code error;
-  return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+  return RegularFileExists(path);
 }
 
 std::optional<WallClock::time_point> SimulatedDesktop::FileWriteTime(const std::string& path) {
-  std::error_code error;
-  const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
-  if (error) return std::nullopt;
-  return std::chrono::time_point_cast<WallClock::duration>(
-      std::chrono::file_clock::to_sys(written));
+  return LastWriteTime(path);
 }
 
 WallClock::time_point SimulatedDesktop::Now() {

@@ -15,9 +15,9 @@ namespace quorvel {
 
 // Chances, from 0 to 1, that a fault strikes at each opportunity.
 struct FaultRates {
-  double activation_failure = 0;  // AppActivate leaves the foreground where it was
-  double focus_theft = 0;         // another window takes the focus right before delivery
-  double focus_theft_midway = 0;  // ... or between two keys of one delivery
+  double activation_failure = 0;    // AppActivate leaves the foreground where it was
+  double focus_theft = 0;           // another window takes the focus right before delivery
+  double focus_theft_midway = 0;    // ... or between two keys of one delivery
   double vanish_during_census = 0;  // a window goes away between the walk and its title
 };
 

@@ -10,7 +10,8 @@ namespace quorvel {
 namespace {
 
 bool IsAlt(const Key& key, char32_t letter) {
-  return key.kind == Key::Kind::kAltChord && (key.character == letter || key.character == letter - 32);
+  return key.kind == Key::Kind::kAltChord &&
+         (key.character == letter || key.character == letter - 32);
 }
 
 }  // namespace
@@ -39,8 +40,8 @@ void SimulatedScanner::NextScan(VirtualClock::Ms after) {
 void SimulatedScanner::ScanDone() {
   ++counts_.pages_scanned;
   stage_ = Stage::kErrorShown;
-  error_box_ =
-      desktop_.OpenWindow(kErrorTitle, main_, [this](WindowHandle, const Key& k) { OnErrorKey(k); });
+  error_box_ = desktop_.OpenWindow(kErrorTitle, main_,
+                                   [this](WindowHandle, const Key& k) { OnErrorKey(k); });
   desktop_.SetForeground(error_box_);
 }
 
@@ -79,8 +80,8 @@ void SimulatedScanner::OpenDialog() {
   name_field_.clear();
   name_selected_ = false;
   name_focused_ = false;
-  dialog_ =
-      desktop_.OpenWindow(kSaveAsTitle, main_, [this](WindowHandle, const Key& k) { OnDialogKey(k); });
+  dialog_ = desktop_.OpenWindow(kSaveAsTitle, main_,
+                                [this](WindowHandle, const Key& k) { OnDialogKey(k); });
   desktop_.SetForeground(dialog_);
   if (options_.operator_finishes_after_ms >= 0) {
     char name[32];
@@ -131,8 +132,8 @@ void SimulatedScanner::Save() {
   if (!fail && WriteSmallBmp(path, counts_.pages_scanned)) {
     // The file carries the simulated time of its writing, as a real disk would stamp it.
     std::error_code error;
-    std::filesystem::last_write_time(
-        path, std::chrono::file_clock::from_sys(desktop_.Now()), error);
+    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(desktop_.Now()),
+                                     error);
     ++counts_.saves;
     saved_.push_back(name_field_);
   } else {

@@ -14,13 +14,13 @@ namespace quorvel {
 
 struct ScannerOptions {
   std::string save_folder;
-  int pages = 20;                              // scans in all; -1: no end
-  VirtualClock::Ms first_scan_ms = 4000;       // from start to the first error box
-  VirtualClock::Ms scan_ms = 6000;             // from a save to the next error box
-  VirtualClock::Ms dialog_ms = 400;            // from the final button to "Save As"
-  VirtualClock::Ms late_dialog_ms = 9000;      // extra wait of a late dialog
-  double save_failure = 0;                     // chance that a save writes nothing
-  double late_dialog = 0;                      // chance that "Save As" comes late
+  int pages = 20;                          // scans in all; -1: no end
+  VirtualClock::Ms first_scan_ms = 4000;   // from start to the first error box
+  VirtualClock::Ms scan_ms = 6000;         // from a save to the next error box
+  VirtualClock::Ms dialog_ms = 400;        // from the final button to "Save As"
+  VirtualClock::Ms late_dialog_ms = 9000;  // extra wait of a late dialog
+  double save_failure = 0;                 // chance that a save writes nothing
+  double late_dialog = 0;                  // chance that "Save As" comes late
   // An operator who presses Save this long after a name was typed (-1: nobody does).
   VirtualClock::Ms operator_saves_after_ms = -1;
   // An operator who, this long after the error box closed, presses the final button and saves
@@ -30,8 +30,8 @@ struct ScannerOptions {
 
 struct ScannerCounts {
   int pages_scanned = 0;
-  int saves = 0;          // files written
-  int saves_failed = 0;   // saves that wrote nothing
+  int saves = 0;         // files written
+  int saves_failed = 0;  // saves that wrote nothing
   int dialogs_late = 0;
 };
 

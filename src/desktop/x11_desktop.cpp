@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "automation/title_match.h"
+#include "common/file_info.h"
 #include "desktop/x11_census.h"
 #include "desktop/x11_connection.h"
 #include "desktop/x11_keyboard.h"
@@ -201,16 +202,11 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
 }
 
 bool X11Desktop::FileExists(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), error);
+  return RegularFileExists(path);
 }
 
 std::optional<WallClock::time_point> X11Desktop::FileWriteTime(const std::string& path) {
-  std::error_code error;
-  const auto written = std::filesystem::last_write_time(std::filesystem::path(path), error);
-  if (error) return std::nullopt;
-  return std::chrono::time_point_cast<WallClock::duration>(
-      std::chrono::file_clock::to_sys(written));
+  return LastWriteTime(path);
 }
 
 std::string X11Desktop::ProgramFolder() {

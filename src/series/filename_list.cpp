@@ -33,8 +33,8 @@ bool ScannerForm::ParseText() {
   const auto names = std::count_if(items.begin(), items.end(),
                                    [](const std::string& item) { return !item.empty(); });
   if (names > kPendingNameSlots) {
-    host_.ShowMessage("The list of filenames holds " + DecimalText(names) +
-                      " names; at most " + DecimalText(kPendingNameSlots) +
+    host_.ShowMessage("The list of filenames holds " + DecimalText(names) + " names; at most " +
+                      DecimalText(kPendingNameSlots) +
                       " can be queued. Shorten the list, then press ENABLE again.");
     return false;
   }

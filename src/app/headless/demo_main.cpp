@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
     std::printf("  %s\n", scanner.SavePath(name).c_str());
   }
   const bool complete = !form.State().Running && scanner.Counts().saves == pages;
-  std::printf("%s after %.1f s of virtual time\n", complete ? "Series complete" : "Series INCOMPLETE",
+  std::printf("%s after %.1f s of virtual time\n",
+              complete ? "Series complete" : "Series INCOMPLETE",
               static_cast<double>(clock.Now()) / 1000.0);
   return complete ? 0 : 1;
 }

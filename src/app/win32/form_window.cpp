@@ -88,7 +88,7 @@ HWND FormWindow::Create(const wchar_t* window_class, HINSTANCE instance, const C
   ReleaseDC(nullptr, screen);
 
   const DWORD style = WS_CLIPCHILDREN | (layout_.sizable ? WS_OVERLAPPEDWINDOW
-                                                       : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
+                                                         : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
   RECT frame{0, 0, TwipsToPixels(layout_.client_width, dpi_),
              TwipsToPixels(layout_.client_height, dpi_)};
   AdjustWindowRectEx(&frame, style, FALSE, 0);
