@@ -1,11 +1,8 @@
-// FillFilenamesBox must take time linear in the number of names. The benchmark builds series of
-// 1,000 to 32,766 names; the last line prints the time ratio between the longest and the
-// shortest, which is about 32.8 when the growth is linear.
+// FillFilenamesBox must take time linear in the number of names: series of 1,000 to 32,766
+// names, whose time ratio (scripts/bench) is about 32.8 when the growth is linear.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <map>
 
 #include "app/headless/headless_host.h"
 #include "app/scanner_form.h"
@@ -14,8 +11,6 @@
 
 namespace quorvel {
 namespace {
-
-std::map<long long, double> seconds_per_series;
 
 void BM_FillFilenamesBox(benchmark::State& state) {
   VirtualClock clock;
@@ -36,32 +31,5 @@ void BM_FillFilenamesBox(benchmark::State& state) {
 }
 BENCHMARK(BM_FillFilenamesBox)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(32766);
 
-// Keeps the mean processor time of each series length, for the ratio printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-      const std::string& name = run.run_name.args;
-      seconds_per_series[std::stoll(name)] =
-          run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 }  // namespace quorvel
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  quorvel::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto& times = quorvel::seconds_per_series;
-  if (times.count(1000) && times.count(32766)) {
-    std::printf("FillFilenamesBox: 32,766 names take %.1f times as long as 1,000 (linear: 32.8)\n",
-                times.at(32766) / times.at(1000));
-  }
-  benchmark::Shutdown();
-  return 0;
-}

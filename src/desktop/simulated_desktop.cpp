@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "automation/title_match.h"
 #include "common/file_info.h"
 
 namespace quorvel {
@@ -15,7 +16,8 @@ SimulatedDesktop::SimulatedDesktop(VirtualClock& clock, std::string program_fold
 WindowHandle SimulatedDesktop::OpenWindow(std::string title, WindowHandle owner,
                                           KeyHandler handler) {
   const WindowHandle handle = next_handle_++;
-  windows_.insert(windows_.begin(), Window{handle, std::move(title), owner, std::move(handler)});
+  windows_.emplace(handle, Window{handle, std::move(title), owner, std::move(handler)});
+  z_order_.insert(z_order_.begin(), handle);
   return handle;
 }
 
@@ -23,9 +25,10 @@ void SimulatedDesktop::CloseWindow(WindowHandle window) {
   const Window* closing = Find(window);
   if (closing == nullptr) return;
   const WindowHandle owner = closing->owner;
-  std::erase_if(windows_, [window](const Window& w) { return w.handle == window; });
+  windows_.erase(window);
+  std::erase(z_order_, window);
   if (foreground_ == window) {
-    foreground_ = IsOpen(owner) ? owner : windows_.empty() ? 0 : windows_.front().handle;
+    foreground_ = IsOpen(owner) ? owner : z_order_.empty() ? 0 : z_order_.front();
   }
 }
 
@@ -38,10 +41,9 @@ bool SimulatedDesktop::IsOpen(WindowHandle window) const {
 }
 
 void SimulatedDesktop::SetForeground(WindowHandle window) {
-  const auto it = std::find_if(windows_.begin(), windows_.end(),
-                               [window](const Window& w) { return w.handle == window; });
-  if (it == windows_.end()) return;
-  std::rotate(windows_.begin(), it, it + 1);  // raise it to the top
+  const auto it = std::find(z_order_.begin(), z_order_.end(), window);
+  if (it == z_order_.end()) return;
+  std::rotate(z_order_.begin(), it, it + 1);  // raise it to the top
   foreground_ = window;
 }
 
@@ -60,9 +62,7 @@ std::string SimulatedDesktop::KeysReceivedBy(WindowHandle window) const {
 }
 
 std::vector<WindowHandle> SimulatedDesktop::ListTopLevelWindows() {
-  std::vector<WindowHandle> list;
-  list.reserve(windows_.size() + 1);
-  for (const Window& w : windows_) list.push_back(w.handle);
+  std::vector<WindowHandle> list = z_order_;
   if (std::exchange(forced_.vanish_during_census, false) || Roll(rates_.vanish_during_census)) {
     // A short-lived window: the walk saw it, but it is gone before its title is read.
     const auto at = std::uniform_int_distribution<std::size_t>(0, list.size())(random_);
@@ -78,18 +78,15 @@ std::string SimulatedDesktop::WindowTitle(WindowHandle window) {
 }
 
 bool SimulatedDesktop::AppActivate(std::string_view title) {
-  const auto exact = std::find_if(windows_.begin(), windows_.end(),
-                                  [title](const Window& w) { return w.title == title; });
-  const auto match = exact != windows_.end()
-                         ? exact
-                         : std::find_if(windows_.begin(), windows_.end(), [title](const Window& w) {
-                             return w.title.starts_with(title);
-                           });
-  if (match == windows_.end()) {
+  std::vector<std::string> titles;
+  titles.reserve(z_order_.size());
+  for (WindowHandle handle : z_order_) titles.push_back(Find(handle)->title);
+  const auto match = MatchTitle(titles, title);
+  if (!match) {
     target_ = 0;
     return false;
   }
-  target_ = match->handle;
+  target_ = z_order_[*match];
   if (std::exchange(forced_.activation_failure, false) || Roll(rates_.activation_failure)) {
     ++counts_.activations_failed;  // the request was refused; the focus stays where it was
     return true;
@@ -144,9 +141,8 @@ WallClock::time_point SimulatedDesktop::Now() {
 }
 
 SimulatedDesktop::Window* SimulatedDesktop::Find(WindowHandle window) {
-  const auto it = std::find_if(windows_.begin(), windows_.end(),
-                               [window](const Window& w) { return w.handle == window; });
-  return it == windows_.end() ? nullptr : &*it;
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
 }
 
 const SimulatedDesktop::Window* SimulatedDesktop::Find(WindowHandle window) const {
@@ -154,9 +150,9 @@ const SimulatedDesktop::Window* SimulatedDesktop::Find(WindowHandle window) cons
 }
 
 WindowHandle SimulatedDesktop::TopOwnedBy(WindowHandle owner) const {
-  const auto it = std::find_if(windows_.begin(), windows_.end(),
-                               [owner](const Window& w) { return w.owner == owner; });
-  return it == windows_.end() ? 0 : it->handle;
+  const auto it = std::find_if(z_order_.begin(), z_order_.end(),
+                               [&](WindowHandle handle) { return Find(handle)->owner == owner; });
+  return it == z_order_.end() ? 0 : *it;
 }
 
 bool SimulatedDesktop::FocusBelongsToTarget() const {

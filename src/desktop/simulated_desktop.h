@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "automation/desktop_port.h"
@@ -110,7 +111,8 @@ class SimulatedDesktop : public DesktopPort {
   std::mt19937 random_;
   WallClock::time_point epoch_;
   WindowHandle next_handle_ = 0x1000;
-  std::vector<Window> windows_;  // z-order, topmost first
+  std::unordered_map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> z_order_;  // topmost first
   WindowHandle foreground_ = 0;
   WindowHandle target_ = 0;
   WindowHandle bystander_ = 0;
