@@ -8,6 +8,7 @@
 
 #include "app/folder_lists.h"
 #include "app/save_dir_form.h"
+#include "common/path_text.h"
 #include "tests/messages.h"
 #include "tests/rig.h"
 
@@ -100,6 +101,23 @@ TEST(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
     EXPECT_EQ(picker.DriveIndex(), 0);
   }
   EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST(PickerTest, FolderNamesBeyondAsciiAreShownAndOpenedAsTheyAre) {
+  Tree tree;
+  const std::string name = "Fotos \u00fcber \u540d";
+  fs::create_directories(tree.root() / PathOf(name));
+  VirtualClock clock;
+  HeadlessHost host(clock);
+  const std::string top = tree.root().string();
+  SaveDirForm picker(host, {{"t", top, top}}, top);
+  const auto& entries = picker.Entries();
+  const auto it = std::find_if(entries.begin(), entries.end(),
+                               [&](const DirEntry& e) { return e.caption == name; });
+  ASSERT_NE(it, entries.end());
+  picker.Open(static_cast<int>(it - entries.begin()));
+  EXPECT_EQ(picker.OpenFolder(), top + kPathSeparator + name);
+  EXPECT_TRUE(fs::is_directory(PathOf(picker.OpenFolder())));
 }
 
 TEST(PickerTest, SingleClickHighlightsAndDoubleClickOpens) {

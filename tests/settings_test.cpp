@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/path_text.h"
 #include "settings/file_replace.h"
 #include "tests/messages.h"
 #include "tests/rig.h"
@@ -280,6 +281,26 @@ TEST(WriteIniTest, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(text.substr(0, 49), kHeader);
   EXPECT_FALSE(fs::exists(TemporaryPathFor(path.string())));
   EXPECT_TRUE(rig.host.Messages().empty());
+}
+
+// A program folder whose name is not plain ASCII: the file is created, written and read there,
+// on every system.
+TEST(WriteIniTest, FolderNamesBeyondAsciiAreKept) {
+  TempFolder temp;
+  const std::string folder = TextOf(temp.path()) + kPathSeparator + "Scans \u00e9t\u00e9 \u20ac";
+  fs::create_directories(PathOf(folder));
+  VirtualClock clock;
+  SimulatedDesktop desktop(clock, folder);
+  HeadlessHost host(clock);
+  ScannerForm form(desktop, host);
+  form.ReadIni();  // creates the file
+  ASSERT_TRUE(fs::exists(PathOf(folder) / "Quorvel.ini"));
+  form.State().Delay = 2500;
+  form.WriteIni();
+  form.State().Delay = 0;
+  form.ReadIni();
+  EXPECT_EQ(form.State().Delay, 2500);
+  EXPECT_TRUE(host.Messages().empty());
 }
 
 // Each way a write can fail leaves the previous file as it was and names the path.

@@ -12,6 +12,8 @@
 #include <windows.h>
 #endif
 
+#include "common/path_text.h"
+
 namespace fs = std::filesystem;
 
 namespace quorvel {
@@ -70,9 +72,10 @@ std::vector<Drive> LogicalDrives() {
        p += std::char_traits<char>::length(p) + 1) {
     const std::string root = p;  // "C:\"
     const std::string letter = root.substr(0, 2);
-    char current[MAX_PATH] = {};
-    const DWORD n = GetFullPathNameA(letter.c_str(), MAX_PATH, current, nullptr);
-    drives.push_back({LowerCase(letter), root, n > 0 && n < MAX_PATH ? FolderPath(current) : root});
+    wchar_t current[MAX_PATH] = {};
+    const DWORD n = GetFullPathNameW(PathOf(letter).c_str(), MAX_PATH, current, nullptr);
+    drives.push_back({LowerCase(letter), root,
+                      n > 0 && n < MAX_PATH ? FolderPath(TextOf(fs::path(current))) : root});
   }
   return drives;
 }
@@ -96,7 +99,7 @@ std::vector<Drive> MountedDrives() {
 std::string WorkingFolder() {
   std::error_code error;
   const fs::path cwd = fs::current_path(error);
-  return error ? std::string() : FolderPath(cwd.string());
+  return error ? std::string() : FolderPath(TextOf(cwd));
 }
 
 std::vector<std::string> DriveMountPoints(std::string_view proc_mounts) {
@@ -146,15 +149,15 @@ int DriveOf(const std::vector<Drive>& drives, const std::string& folder) {
   int best = -1;
   std::size_t best_length = 0;
 #ifdef _WIN32
-  const fs::path target(LowerCase(folder));
+  const fs::path target = PathOf(LowerCase(folder));
 #else
-  const fs::path target(folder);
+  const fs::path target = PathOf(folder);
 #endif
   for (std::size_t i = 0; i < drives.size(); ++i) {
 #ifdef _WIN32
-    const fs::path root(LowerCase(drives[i].root));
+    const fs::path root = PathOf(LowerCase(drives[i].root));
 #else
-    const fs::path root(drives[i].root);
+    const fs::path root = PathOf(drives[i].root);
 #endif
     if (Contains(root, target) && (best < 0 || drives[i].root.size() > best_length)) {
       best = static_cast<int>(i);
@@ -166,27 +169,27 @@ int DriveOf(const std::vector<Drive>& drives, const std::string& folder) {
 
 std::string FolderPath(const std::string& folder) {
   std::error_code error;
-  fs::path path = fs::absolute(fs::path(folder), error);
-  if (error) path = fs::path(folder);
+  fs::path path = fs::absolute(PathOf(folder), error);
+  if (error) path = PathOf(folder);
   path = path.lexically_normal();
   if (!path.has_filename() && path != path.root_path()) path = path.parent_path();
-  return path.make_preferred().string();
+  return TextOf(path.make_preferred());
 }
 
 bool ListFolderTree(const std::string& drive_root, const std::string& open_folder,
                     std::vector<DirEntry>& entries, std::string& error) {
-  const fs::path open(FolderPath(open_folder));
-  fs::path root = drive_root.empty() ? open.root_path() : fs::path(FolderPath(drive_root));
+  const fs::path open = PathOf(FolderPath(open_folder));
+  fs::path root = drive_root.empty() ? open.root_path() : PathOf(FolderPath(drive_root));
   if (!Contains(root, open)) root = open.root_path();
 
   std::vector<DirEntry> children;
   std::error_code code;
   fs::directory_iterator it(open, code);
   for (; !code && it != fs::directory_iterator(); it.increment(code)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = TextOf(it->path().filename());
     std::error_code kind_error;
     if (name.empty() || name[0] == '.' || !it->is_directory(kind_error)) continue;
-    children.push_back({name, FolderPath((open / name).string()), 0, DirEntryKind::kChild});
+    children.push_back({name, FolderPath(TextOf(open / PathOf(name))), 0, DirEntryKind::kChild});
   }
   if (code) {
     error = code.message();
@@ -199,12 +202,11 @@ bool ListFolderTree(const std::string& drive_root, const std::string& open_folde
 
   std::vector<DirEntry> tree;
   fs::path folder = root;
-  tree.push_back(
-      {FolderPath(root.string()), FolderPath(root.string()), 0, DirEntryKind::kAncestor});
+  tree.push_back({FolderPath(TextOf(root)), FolderPath(TextOf(root)), 0, DirEntryKind::kAncestor});
   for (const fs::path& part : open.lexically_relative(root)) {
     if (part == "." || part.empty()) continue;
     folder /= part;
-    tree.push_back({part.string(), FolderPath(folder.string()), static_cast<int>(tree.size()),
+    tree.push_back({TextOf(part), FolderPath(TextOf(folder)), static_cast<int>(tree.size()),
                     DirEntryKind::kAncestor});
   }
   tree.back().kind = DirEntryKind::kOpen;

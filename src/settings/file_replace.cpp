@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #ifdef _WIN32
@@ -13,8 +14,20 @@
 #include <unistd.h>
 #endif
 
+#include "common/path_text.h"
+
 namespace quorvel {
 namespace {
+
+// The path is UTF-8; on Windows the C library's narrow names are in the ANSI code page.
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+#ifdef _WIN32
+  const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
+  return _wfopen(PathOf(path).c_str(), wide_mode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
 
 std::string LastError() {
   return std::error_code(errno, std::generic_category()).message();
@@ -33,7 +46,7 @@ bool FlushToDisk(std::FILE* file) {
 // Puts the temporary file in place of the target in one step.
 bool MoveOver(const std::string& temporary, const std::string& path, std::string& error) {
 #ifdef _WIN32
-  if (MoveFileExA(temporary.c_str(), path.c_str(),
+  if (MoveFileExW(PathOf(temporary).c_str(), PathOf(path).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
@@ -41,7 +54,7 @@ bool MoveOver(const std::string& temporary, const std::string& path, std::string
   return false;
 #else
   std::error_code code;
-  std::filesystem::rename(temporary, path, code);
+  std::filesystem::rename(PathOf(temporary), PathOf(path), code);
   if (code) error = code.message();
   return !code;
 #endif
@@ -50,7 +63,7 @@ bool MoveOver(const std::string& temporary, const std::string& path, std::string
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFile(path, "rb");
   if (file == nullptr) {
     error = LastError();
     return std::nullopt;
@@ -72,7 +85,7 @@ std::string TemporaryPathFor(const std::string& path) {
 
 bool ReplaceFile(const std::string& path, std::string_view text, std::string& error) {
   const std::string temporary = TemporaryPathFor(path);
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  std::FILE* file = OpenFile(temporary, "wb");
   if (file == nullptr) {
     error = LastError();
     return false;
@@ -85,7 +98,7 @@ bool ReplaceFile(const std::string& path, std::string_view text, std::string& er
   }
   if (written && MoveOver(temporary, path, error)) return true;
   std::error_code ignored;
-  std::filesystem::remove(temporary, ignored);
+  std::filesystem::remove(PathOf(temporary), ignored);
   return false;
 }
 
