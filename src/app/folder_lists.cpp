@@ -2,19 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <iterator>
-#include <sstream>
-#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "common/win32_text.h"
 #endif
 
-#include "common/path_text.h"
-
-namespace fs = std::filesystem;
+#include "app/folder_system.h"
 
 namespace quorvel {
 namespace {
@@ -49,16 +46,51 @@ std::string DecodeMountField(std::string_view field) {
   return out;
 }
 
+// The blank-separated fields of a line.
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t begin = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > begin) fields.push_back(line.substr(begin, i - begin));
+  }
+  return fields;
+}
+
 std::string LowerCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
-// True when `folder` lies in `root` or is `root` itself.
-bool Contains(const fs::path& root, const fs::path& folder) {
-  const fs::path relative = folder.lexically_relative(root);
-  return !relative.empty() && *relative.begin() != "..";
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// True when `folder` lies in `root` or is `root` itself; both as FolderPath gives them.
+bool Contains(const std::string& root, const std::string& folder) {
+  if (folder.compare(0, root.size(), root) != 0) return false;
+  return folder.size() == root.size() || root.back() == kSeparator ||
+         folder[root.size()] == kSeparator;
+}
+
+// The root folder of an absolute path: "/", "C:\", or "\\server\share\".
+std::string RootOf(const std::string& path) {
+  if (path.size() >= 3 && path[1] == ':') return path.substr(0, 3);
+  if (path.size() >= 2 && path[0] == kSeparator && path[1] == kSeparator) {
+    const std::size_t share = path.find(kSeparator, 2);
+    const std::size_t end = share == std::string::npos ? share : path.find(kSeparator, share + 1);
+    return end == std::string::npos ? path + kSeparator : path.substr(0, end + 1);
+  }
+  return std::string(1, kSeparator);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder.back() == kSeparator ? folder + name : folder + kSeparator + name;
 }
 
 #ifdef _WIN32
@@ -72,22 +104,23 @@ std::vector<Drive> LogicalDrives() {
        p += std::char_traits<char>::length(p) + 1) {
     const std::string root = p;  // "C:\"
     const std::string letter = root.substr(0, 2);
-    wchar_t current[MAX_PATH] = {};
-    const DWORD n = GetFullPathNameW(PathOf(letter).c_str(), MAX_PATH, current, nullptr);
-    drives.push_back({LowerCase(letter), root,
-                      n > 0 && n < MAX_PATH ? FolderPath(TextOf(fs::path(current))) : root});
+    const std::string current = AbsoluteFolder(letter);  // the drive's current folder
+    drives.push_back({LowerCase(letter), root, current.empty() ? root : FolderPath(current)});
   }
   return drives;
 }
 #else
 std::vector<Drive> MountedDrives() {
-  std::ifstream mounts("/proc/mounts", std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(mounts)),
-                         std::istreambuf_iterator<char>());
+  std::string text;
+  if (std::FILE* mounts = std::fopen("/proc/mounts", "rb")) {
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, mounts)) > 0) text.append(buffer, got);
+    std::fclose(mounts);
+  }
   std::vector<Drive> drives;
   for (const std::string& point : DriveMountPoints(text)) {
-    std::error_code error;
-    if (fs::is_directory(point, error)) drives.push_back({point, point, point});
+    if (IsFolder(point)) drives.push_back({point, point, point});
   }
   if (drives.empty()) drives.push_back({"/", "/", "/"});
   return drives;
@@ -97,20 +130,20 @@ std::vector<Drive> MountedDrives() {
 }  // namespace
 
 std::string WorkingFolder() {
-  std::error_code error;
-  const fs::path cwd = fs::current_path(error);
-  return error ? std::string() : FolderPath(TextOf(cwd));
+  const std::string cwd = CurrentFolder();
+  return cwd.empty() ? cwd : FolderPath(cwd);
 }
 
 std::vector<std::string> DriveMountPoints(std::string_view proc_mounts) {
   std::vector<std::string> points;
-  std::istringstream lines{std::string(proc_mounts)};
-  std::string line;
-  while (std::getline(lines, line)) {
-    std::istringstream fields(line);
-    std::string device, point, type;
-    if (!(fields >> device >> point >> type)) continue;
-    point = DecodeMountField(point);
+  std::size_t start = 0;
+  while (start < proc_mounts.size()) {
+    const std::size_t end = std::min(proc_mounts.find('\n', start), proc_mounts.size());
+    const std::vector<std::string_view> fields = Fields(proc_mounts.substr(start, end - start));
+    start = end + 1;
+    if (fields.size() < 3) continue;
+    const std::string_view type = fields[2];
+    std::string point = DecodeMountField(fields[1]);
     if (point.empty() || point[0] != '/') continue;
     if (std::find(std::begin(kPseudoFileSystems), std::end(kPseudoFileSystems), type) !=
         std::end(kPseudoFileSystems)) {
@@ -149,15 +182,15 @@ int DriveOf(const std::vector<Drive>& drives, const std::string& folder) {
   int best = -1;
   std::size_t best_length = 0;
 #ifdef _WIN32
-  const fs::path target = PathOf(LowerCase(folder));
+  const std::string target = LowerCase(FolderPath(folder));
 #else
-  const fs::path target = PathOf(folder);
+  const std::string target = FolderPath(folder);
 #endif
   for (std::size_t i = 0; i < drives.size(); ++i) {
 #ifdef _WIN32
-    const fs::path root = PathOf(LowerCase(drives[i].root));
+    const std::string root = LowerCase(FolderPath(drives[i].root));
 #else
-    const fs::path root = PathOf(drives[i].root);
+    const std::string root = FolderPath(drives[i].root);
 #endif
     if (Contains(root, target) && (best < 0 || drives[i].root.size() > best_length)) {
       best = static_cast<int>(i);
@@ -168,32 +201,27 @@ int DriveOf(const std::vector<Drive>& drives, const std::string& folder) {
 }
 
 std::string FolderPath(const std::string& folder) {
-  std::error_code error;
-  fs::path path = fs::absolute(PathOf(folder), error);
-  if (error) path = PathOf(folder);
-  path = path.lexically_normal();
-  if (!path.has_filename() && path != path.root_path()) path = path.parent_path();
-  return TextOf(path.make_preferred());
+  std::string path = AbsoluteFolder(folder);
+  if (path.empty()) path = folder;
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', kSeparator);
+#endif
+  while (path.size() > RootOf(path).size() && path.back() == kSeparator) path.pop_back();
+  return path;
 }
 
 bool ListFolderTree(const std::string& drive_root, const std::string& open_folder,
                     std::vector<DirEntry>& entries, std::string& error) {
-  const fs::path open = PathOf(FolderPath(open_folder));
-  fs::path root = drive_root.empty() ? open.root_path() : PathOf(FolderPath(drive_root));
-  if (!Contains(root, open)) root = open.root_path();
+  const std::string open = FolderPath(open_folder);
+  std::string root = drive_root.empty() ? RootOf(open) : FolderPath(drive_root);
+  if (!Contains(root, open)) root = RootOf(open);
 
+  std::vector<std::string> names;
+  if (!Subfolders(open, names, error)) return false;
   std::vector<DirEntry> children;
-  std::error_code code;
-  fs::directory_iterator it(open, code);
-  for (; !code && it != fs::directory_iterator(); it.increment(code)) {
-    const std::string name = TextOf(it->path().filename());
-    std::error_code kind_error;
-    if (name.empty() || name[0] == '.' || !it->is_directory(kind_error)) continue;
-    children.push_back({name, FolderPath(TextOf(open / PathOf(name))), 0, DirEntryKind::kChild});
-  }
-  if (code) {
-    error = code.message();
-    return false;
+  for (const std::string& name : names) {
+    if (name.empty() || name[0] == '.') continue;
+    children.push_back({name, FolderPath(Join(open, name)), 0, DirEntryKind::kChild});
   }
   std::sort(children.begin(), children.end(), [](const DirEntry& a, const DirEntry& b) {
     const std::string la = LowerCase(a.caption), lb = LowerCase(b.caption);
@@ -201,13 +229,19 @@ bool ListFolderTree(const std::string& drive_root, const std::string& open_folde
   });
 
   std::vector<DirEntry> tree;
-  fs::path folder = root;
-  tree.push_back({FolderPath(TextOf(root)), FolderPath(TextOf(root)), 0, DirEntryKind::kAncestor});
-  for (const fs::path& part : open.lexically_relative(root)) {
-    if (part == "." || part.empty()) continue;
-    folder /= part;
-    tree.push_back({TextOf(part), FolderPath(TextOf(folder)), static_cast<int>(tree.size()),
-                    DirEntryKind::kAncestor});
+  std::string folder = root;
+  tree.push_back({root, root, 0, DirEntryKind::kAncestor});
+  std::size_t start = root.size();
+  while (start < open.size()) {
+    if (open[start] == kSeparator) {
+      ++start;
+      continue;
+    }
+    const std::size_t end = std::min(open.find(kSeparator, start), open.size());
+    const std::string part = open.substr(start, end - start);
+    folder = Join(folder, part);
+    tree.push_back({part, folder, static_cast<int>(tree.size()), DirEntryKind::kAncestor});
+    start = end;
   }
   tree.back().kind = DirEntryKind::kOpen;
   const int child_depth = static_cast<int>(tree.size());

@@ -5,7 +5,7 @@
 
 #include "automation/title_match.h"
 #include "desktop/win32_key_input.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

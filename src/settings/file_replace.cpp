@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <system_error>
 
@@ -10,11 +9,11 @@
 #include <io.h>
 #include <windows.h>
 #undef ReplaceFile  // windows.h's macro for ReplaceFileA/W would rename this file's function
+
+#include "common/win32_text.h"
 #else
 #include <unistd.h>
 #endif
-
-#include "common/path_text.h"
 
 namespace quorvel {
 namespace {
@@ -23,7 +22,7 @@ namespace {
 std::FILE* OpenFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
   const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(PathOf(path).c_str(), wide_mode.c_str());
+  return _wfopen(Utf8ToWide(path).c_str(), wide_mode.c_str());
 #else
   return std::fopen(path.c_str(), mode);
 #endif
@@ -46,17 +45,16 @@ bool FlushToDisk(std::FILE* file) {
 // Puts the temporary file in place of the target in one step.
 bool MoveOver(const std::string& temporary, const std::string& path, std::string& error) {
 #ifdef _WIN32
-  if (MoveFileExW(PathOf(temporary).c_str(), PathOf(path).c_str(),
+  if (MoveFileExW(Utf8ToWide(temporary).c_str(), Utf8ToWide(path).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   error = std::error_code(static_cast<int>(GetLastError()), std::system_category()).message();
   return false;
 #else
-  std::error_code code;
-  std::filesystem::rename(PathOf(temporary), PathOf(path), code);
-  if (code) error = code.message();
-  return !code;
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  error = LastError();
+  return false;
 #endif
 }
 
@@ -97,8 +95,11 @@ bool ReplaceFile(const std::string& path, std::string_view text, std::string& er
     error = LastError();
   }
   if (written && MoveOver(temporary, path, error)) return true;
-  std::error_code ignored;
-  std::filesystem::remove(PathOf(temporary), ignored);
+#ifdef _WIN32
+  DeleteFileW(Utf8ToWide(temporary).c_str());
+#else
+  std::remove(temporary.c_str());
+#endif
   return false;
 }
 

@@ -13,7 +13,7 @@
 #include "app/win32/dialog_keys.h"
 #include "common/virtual_clock.h"
 #include "desktop/simulated_desktop.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

@@ -4,7 +4,7 @@
 #include <uxtheme.h>
 
 #include "app/layout_queries.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

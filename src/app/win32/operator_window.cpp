@@ -5,7 +5,7 @@
 #include "app/layout_queries.h"
 #include "app/scanner_form.h"
 #include "app/win32/dialog_keys.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

@@ -10,7 +10,7 @@
 #include "app/layout.h"
 #include "app/layout_queries.h"
 #include "desktop/win32_desktop.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 #include "wine_rig.h"
 
 namespace quorvel {

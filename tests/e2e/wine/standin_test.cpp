@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop/win32_desktop.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 #include "wine_rig.h"
 
 namespace quorvel {

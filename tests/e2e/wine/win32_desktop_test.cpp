@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 #include "wine_rig.h"
 
 namespace quorvel {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <thread>
 
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel::e2e {
 

@@ -1,4 +1,5 @@
-// Conversions between the program's UTF-8 strings and the text encodings of the Windows API.
+// Conversions between the program's UTF-8 strings and the text encodings of the Windows API
+// (built on Windows only).
 #pragma once
 
 #include <string>

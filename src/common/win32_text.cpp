@@ -1,4 +1,6 @@
-#include "desktop/win32_text.h"
+// Windows only: the other systems speak UTF-8 throughout.
+#ifdef _WIN32
+#include "common/win32_text.h"
 
 #include <windows.h>
 
@@ -53,3 +55,5 @@ std::string WideToUtf8(std::wstring_view wide) {
 }
 
 }  // namespace quorvel
+
+#endif  // _WIN32
