@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 
 namespace quorvel {
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "common/bmp_file.h"
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 #include "win32_event_log.h"
 
 namespace quorvel {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "desktop/win32_text.h"
+#include "common/win32_text.h"
 #include "win32_event_log.h"
 
 namespace quorvel {

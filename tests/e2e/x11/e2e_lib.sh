@@ -25,6 +25,10 @@ fail() {
   cat "$QUORVEL_OUT" >&2 2>/dev/null || true
   echo "--- the stand-in's log:" >&2
   cat "$SIM_LOG" >&2 2>/dev/null || true
+  if [ -s "${THIEF_LOG:-}" ]; then
+    echo "--- the thief's log:" >&2
+    cat "$THIEF_LOG" >&2
+  fi
   exit 1
 }
 

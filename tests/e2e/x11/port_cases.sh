@@ -50,7 +50,7 @@ expect_clean_finish
 # Another client holds the keyboard (as an open menu does): keys would reach it, not the
 # focused window, so nothing is delivered.
 start_thief --times 0 --grab-keyboard-ms 8000
-wait_for 5 "the keyboard grab" grep -qP '^grab\t' "$THIEF_LOG"
+wait_for 12 "the keyboard grab" grep -qP '^grab\t' "$THIEF_LOG"
 keys_before=$(key_lines "$SIM_LOG")
 if send "DeskScan II" "{TAB}" %n; then fail "keys delivered while another client held the keyboard"; fi
 grep -q refused "$WORK/send.out" || fail "$(cat "$WORK/send.out")"
