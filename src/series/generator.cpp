@@ -2,6 +2,8 @@
 #include "series/generator.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <limits>
 
 #include "app/scanner_form.h"
@@ -39,13 +41,28 @@ std::string SignedText(std::int32_t step) {
 }  // namespace
 
 std::string PaddedNumber(std::int32_t number, std::int16_t width) {
-  std::string digits = DecimalText(number);
-  if (width <= 0) return digits;
-  std::string padded;
-  padded.reserve(kTwelveZeros.size() + digits.size());
-  padded.append(kTwelveZeros).append(digits);
-  const auto keep = static_cast<std::size_t>(width);
-  return keep >= padded.size() ? padded : padded.substr(padded.size() - keep);
+  std::string text;
+  AppendPaddedNumber(text, number, width);
+  return text;
+}
+
+// The last `width` characters of the twelve zeros followed by the digits, appended without a
+// temporary string: a long series stays one pass over its text.
+void AppendPaddedNumber(std::string& text, std::int32_t number, std::int16_t width) {
+  char digits[16];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+  const std::string_view written(digits, static_cast<std::size_t>(end - digits));
+  if (width <= 0) {
+    text.append(written);
+    return;
+  }
+  const std::size_t keep =
+      std::min(static_cast<std::size_t>(width), kTwelveZeros.size() + written.size());
+  if (keep <= written.size()) {
+    text.append(written.substr(written.size() - keep));
+  } else {
+    text.append(keep - written.size(), '0').append(written);
+  }
 }
 
 void AppendSeries(std::string& text, std::string_view seed_filename, std::int32_t& current,
@@ -57,7 +74,9 @@ void AppendSeries(std::string& text, std::string_view seed_filename, std::int32_
   text.reserve(text.size() + names * (seed_filename.size() + widest + 2));
   for (int counter = first; counter <= last; ++counter) {
     current += step;
-    text.append(seed_filename).append(PaddedNumber(current, width)).append(kCrLf);
+    text.append(seed_filename);
+    AppendPaddedNumber(text, current, width);
+    text.append(kCrLf);
   }
 }
 

@@ -16,6 +16,7 @@ inline constexpr std::array<std::int32_t, 6> kOptionSteps = {1, 2, -1, -2, 4, -4
 // characters of twelve zeros followed by the digits (all of them when there are fewer). So a
 // narrow width cuts digits off the front, and a minus sign stays inside the padding.
 std::string PaddedNumber(std::int32_t number, std::int16_t width);
+void AppendPaddedNumber(std::string& text, std::int32_t number, std::int16_t width);
 
 // Appends one line per counter value from `first` to `last`: the seed filename, the number
 // `current` + `step` padded to `width`, CR LF; `current` follows each name. The caller has made
