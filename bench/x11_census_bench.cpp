@@ -3,7 +3,6 @@
 // Xlib title reads and against the floor, one pipelined batch of XCB property requests.
 #include <FL/Fl.H>
 #include <FL/x.H>
-#include <X11/Xatom.h>
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
@@ -12,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/fltk/event_pump.h"
 #include "app/form_host.h"
 #include "app/scanner_form.h"
 #include "desktop/x11_desktop.h"
@@ -25,24 +25,18 @@ class PumpHost : public FormHost {
   void ControlChanged(ControlId) override {}
   void Repaint(ControlId) override {}
   void ShowMessage(const std::string&) override {}
-  void PumpEvents() override { Fl::check(); }
+  void PumpEvents() override { PumpPendingEvents(); }
   void ShowModal(SaveDirForm&) override {}
   WindowPosition GetWindowPosition() override { return {}; }
   void MoveWindow(WindowPosition) override {}
   void Quit() override {}
 };
 
-std::vector<Window> StackingList(Display* display) {
-  const Atom list = XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False);
-  Atom type;
-  int format;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  XGetWindowProperty(display, DefaultRootWindow(display), list, 0, 1L << 20, False, XA_WINDOW,
-                     &type, &format, &count, &after, &data);
-  std::vector<Window> windows(reinterpret_cast<Window*>(data),
-                              reinterpret_cast<Window*>(data) + count);
-  if (data) XFree(data);
+// The windows a census examines, so that every benchmark here reads the titles of the same set.
+std::vector<Window> CensusWindows() {
+  X11Desktop desktop;
+  std::vector<Window> windows;
+  for (WindowHandle window : desktop.ListTopLevelWindows()) windows.push_back(window);
   return windows;
 }
 
@@ -59,7 +53,7 @@ BENCHMARK(BM_QuorvelCensus)->Unit(benchmark::kMillisecond);
 
 void BM_XlibSequentialTitles(benchmark::State& state) {
   Display* display = XOpenDisplay(nullptr);
-  const std::vector<Window> windows = StackingList(display);
+  const std::vector<Window> windows = CensusWindows();
   for (auto _ : state) {
     for (Window window : windows) {
       char* name = nullptr;
@@ -74,7 +68,7 @@ BENCHMARK(BM_XlibSequentialTitles)->Unit(benchmark::kMillisecond);
 void BM_XcbPipelinedFloor(benchmark::State& state) {
   Display* display = XOpenDisplay(nullptr);
   xcb_connection_t* connection = XGetXCBConnection(display);
-  const std::vector<Window> windows = StackingList(display);
+  const std::vector<Window> windows = CensusWindows();
   const auto name = static_cast<xcb_atom_t>(XInternAtom(display, "_NET_WM_NAME", False));
   const auto utf8 = static_cast<xcb_atom_t>(XInternAtom(display, "UTF8_STRING", False));
   std::vector<xcb_get_property_cookie_t> cookies(windows.size());

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <string_view>
 
+#include "app/fltk/event_pump.h"
 #include "app/fltk/fltk_style.h"
 #include "app/fltk/picker_window.h"
 #include "app/fltk/text_lines.h"
@@ -320,7 +321,7 @@ void FltkHost::ShowMessage(const std::string& text) {
 }
 
 void FltkHost::PumpEvents() {
-  Fl::check();
+  PumpPendingEvents();
 }
 
 void FltkHost::ShowModal(SaveDirForm& picker) {
