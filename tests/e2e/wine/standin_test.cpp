@@ -69,6 +69,10 @@ TEST(StandIn, SeriesThroughTheCommonSaveAsDialog) {
   }
   EXPECT_EQ(e2e::SavedNames(folder.Path()),
             (std::vector<std::string>{"p%03", "page 02", "page-01"}));
+  // The stand-in logs the end of its series just after the last file is written.
+  EXPECT_TRUE(e2e::WaitFor(
+      [&] { return !Matching(e2e::LogLines(folder.File(L"scanner.log")), "series done").empty(); },
+      kWindowWait));
   const auto log = e2e::LogLines(folder.File(L"scanner.log"));
   EXPECT_EQ(Matching(log, "series done").size(), 1u);
   EXPECT_EQ(Matching(log, "final-button ignored").size(), 0u);
