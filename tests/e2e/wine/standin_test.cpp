@@ -2,8 +2,8 @@
 // automation cycle drives it: the error box, the final button, the common Save As dialog.
 #include <gtest/gtest.h>
 
-#include "desktop/win32_desktop.h"
 #include "common/win32_text.h"
+#include "desktop/win32_desktop.h"
 #include "wine_rig.h"
 
 namespace quorvel {
@@ -39,7 +39,8 @@ std::string ControlTexts(HWND window) {
 }
 
 // One page the way the cycle does it. False at the first step that did not happen.
-::testing::AssertionResult ScanPage(Win32Desktop& desktop, const std::string& name) {
+// The error box closed and the final button pressed, as the cycle does it.
+::testing::AssertionResult PressFinalButton(Win32Desktop& desktop) {
   if (!WaitForWindow(L"DeskScan Error", kWindowWait))
     return ::testing::AssertionFailure() << "no error box";
   if (!desktop.AppActivate("DeskScan II") || !desktop.SendKeys(KeyString().Enter(), true))
@@ -48,6 +49,11 @@ std::string ControlTexts(HWND window) {
     return ::testing::AssertionFailure() << "box stays";
   if (!desktop.AppActivate("DeskScan II") || !desktop.SendKeys(KeyString().Tab(13).Alt('n'), true))
     return ::testing::AssertionFailure() << "final button keys not delivered";
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ScanPage(Win32Desktop& desktop, const std::string& name) {
+  if (const auto pressed = PressFinalButton(desktop); !pressed) return pressed;
   if (!WaitForWindow(L"Save As", kWindowWait)) return ::testing::AssertionFailure() << "no Save As";
   if (!desktop.AppActivate("Save As") ||
       !desktop.SendKeys(KeyString().Alt('n').Text(name).Alt('s'), true))
@@ -89,12 +95,7 @@ TEST(StandIn, ANameSentAgainReplacesWhatAnInterruptedOneLeft) {
   TempFolder folder(L"standin-again");
   Program scanner(e2e::WinePath(QUORVEL_SCANNER_EXE), ScannerArguments(folder, 1, L""));
   Win32Desktop desktop;
-  ASSERT_TRUE(WaitForWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Enter(), true));
-  ASSERT_TRUE(WaitForNoWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Tab(13).Alt('n'), true));
+  ASSERT_TRUE(PressFinalButton(desktop));
   ASSERT_TRUE(WaitForWindow(L"Save As", kWindowWait));
   // The first part of a delivery that the focus left midway, then the whole name again.
   ASSERT_TRUE(desktop.AppActivate("Save As"));
@@ -109,12 +110,7 @@ TEST(StandIn, WaitReturnsOnceTheTargetHasTakenTheKeys) {
   TempFolder folder(L"standin-wait");
   Program scanner(e2e::WinePath(QUORVEL_SCANNER_EXE), ScannerArguments(folder, 1, L""));
   Win32Desktop desktop;
-  ASSERT_TRUE(WaitForWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Enter(), true));
-  ASSERT_TRUE(WaitForNoWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Tab(13).Alt('n'), true));
+  ASSERT_TRUE(PressFinalButton(desktop));
   // Everything sent was taken off the stand-in's queue before SendKeys returned.
   const auto log = e2e::LogLines(folder.File(L"scanner.log"));
   EXPECT_EQ(Matching(log, "key [DeskScan II] vk=09").size(), 13u);
@@ -131,12 +127,7 @@ TEST(StandIn, FocusTheftKeepsEveryKeyFromTheThief) {
                 L"--watch \"Save As\" --delay-ms 300 --hold-ms 3000 --log \"" +
                     folder.File(L"thief.log") + L"\"");
   Win32Desktop desktop;
-  ASSERT_TRUE(WaitForWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Enter(), true));
-  ASSERT_TRUE(WaitForNoWindow(L"DeskScan Error", kWindowWait));
-  ASSERT_TRUE(desktop.AppActivate("DeskScan II"));
-  ASSERT_TRUE(desktop.SendKeys(KeyString().Tab(13).Alt('n'), true));
+  ASSERT_TRUE(PressFinalButton(desktop));
   ASSERT_TRUE(WaitForWindow(L"Save As", kWindowWait));
   ASSERT_TRUE(e2e::WaitFor(
       [&] { return !Matching(e2e::LogLines(folder.File(L"thief.log")), "grab").empty(); },
