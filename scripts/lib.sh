@@ -23,31 +23,73 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Starts Xvfb on a free display with openbox as its window manager; sets DISPLAY.
+# Starts Xvfb on a display it picks itself, with openbox as its window manager; sets DISPLAY.
+# Xvfb reports the display number only once it accepts clients, and it skips numbers that are
+# taken, also by a server that this file system cannot see. The window manager counts as up once
+# it announces itself through a window that exists; it is started again if it does not come up.
+# Returns non-zero, with both programs' output, when there is no working desktop.
 XVFB_PID=""
 WM_PID=""
+XSERVER_DIR=""
 start_xserver() {
-  local n=90
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+  XSERVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-x.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+    3>"$XSERVER_DIR/display" >"$XSERVER_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
+  local i
+  for i in $(seq 1 600); do
+    grep -q '[0-9]' "$XSERVER_DIR/display" 2>/dev/null && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
     sleep 0.05
   done
-  openbox >/dev/null 2>&1 &
+  if ! grep -q '[0-9]' "$XSERVER_DIR/display" 2>/dev/null; then
+    echo "start_xserver: Xvfb did not start:" >&2
+    cat "$XSERVER_DIR/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(tr -dc '0-9' <"$XSERVER_DIR/display")"
+  local try
+  for try in 1 2 3; do
+    start_window_manager && return 0
+    echo "start_xserver: openbox is not up on $DISPLAY (try $try):" >&2
+    cat "$XSERVER_DIR/openbox.log" >&2
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+    WM_PID=""
+  done
+  return 1
+}
+
+# openbox with a home of its own, so that nothing in the caller's settings or session changes it.
+start_window_manager() {
+  mkdir -p "$XSERVER_DIR/home"
+  HOME="$XSERVER_DIR/home" XDG_CONFIG_HOME="$XSERVER_DIR/home/config" \
+    XDG_CACHE_HOME="$XSERVER_DIR/home/cache" XDG_DATA_HOME="$XSERVER_DIR/home/data" \
+    openbox --sm-disable >"$XSERVER_DIR/openbox.log" 2>&1 </dev/null &
   WM_PID=$!
-  for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break  # not "no such atom on any window"
+  local i
+  for i in $(seq 1 300); do
+    kill -0 "$WM_PID" 2>/dev/null || return 1
+    window_manager_running && return 0
     sleep 0.05
   done
+  return 1
+}
+
+# A window manager runs on $DISPLAY: the window it announces itself through exists (the root
+# window keeps the announcement after the window manager has gone).
+window_manager_running() {
+  local check
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o "0x[0-9a-f]*" || true)
+  [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME >/dev/null 2>&1
 }
 
 stop_xserver() {
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null
+  [ -n "$XSERVER_DIR" ] && rm -rf "$XSERVER_DIR"
   XVFB_PID=""
   WM_PID=""
+  XSERVER_DIR=""
+  return 0
 }

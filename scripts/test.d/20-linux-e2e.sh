@@ -8,4 +8,5 @@ cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 trap stop_xserver EXIT
 start_xserver
+echo "private desktop: Xvfb on $DISPLAY with openbox"
 ctest --preset linux -L e2e

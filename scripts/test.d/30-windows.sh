@@ -29,4 +29,5 @@ fi
 # The end-to-end tests on a private display; Wine's server ends with the last program.
 trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 start_xserver
+echo "private desktop: Xvfb on $DISPLAY with openbox"
 ctest --preset windows -L e2e

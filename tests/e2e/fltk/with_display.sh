@@ -3,8 +3,8 @@
 set -uo pipefail
 source "$(dirname "$0")/../../../scripts/lib.sh"
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_xserver
   trap stop_xserver EXIT
+  start_xserver || exit 1
   sleep 1  # openbox announces itself a moment before it manages new windows
 fi
 "$@"

@@ -46,6 +46,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   start_xserver
   OWN_XSERVER=1
 fi
+window_manager_running || fail "no window manager runs on $DISPLAY; these cases need one"
 
 start_scanner() {  # options of quorvel-scanner-sim after --folder and --log
   "$SCANNER_SIM" --folder "$SAVE" --log "$SIM_LOG" "$@" &
