@@ -24,14 +24,29 @@ ensure_packages() {
 }
 
 # Starts Xvfb on a display it picks itself, with openbox as its window manager; sets DISPLAY.
-# Xvfb reports the display number only once it accepts clients, and it skips numbers that are
-# taken, also by a server that this file system cannot see. The window manager counts as up once
-# it announces itself through a window that exists; it is started again if it does not come up.
-# Returns non-zero, with both programs' output, when there is no working desktop.
+# The window manager counts as up once it announces itself through a window that exists; it is
+# started again if it does not come up. Returns non-zero, with openbox's output, when there is
+# no working desktop.
 XVFB_PID=""
 WM_PID=""
 XSERVER_DIR=""
 start_xserver() {
+  start_bare_xserver || return 1
+  local try
+  for try in 1 2 3; do
+    start_window_manager && return 0
+    echo "start_xserver: openbox is not up on $DISPLAY (try $try):" >&2
+    cat "$XSERVER_DIR/openbox.log" >&2
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+    WM_PID=""
+  done
+  return 1
+}
+
+# Starts Xvfb alone, with no window manager; sets DISPLAY. Xvfb reports the display number only
+# once it accepts clients, and it skips numbers that are taken, also by a server that this file
+# system cannot see.
+start_bare_xserver() {
   XSERVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-x.XXXXXX")
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
     3>"$XSERVER_DIR/display" >"$XSERVER_DIR/xvfb.log" 2>&1 &
@@ -48,15 +63,6 @@ start_xserver() {
     return 1
   fi
   export DISPLAY=":$(tr -dc '0-9' <"$XSERVER_DIR/display")"
-  local try
-  for try in 1 2 3; do
-    start_window_manager && return 0
-    echo "start_xserver: openbox is not up on $DISPLAY (try $try):" >&2
-    cat "$XSERVER_DIR/openbox.log" >&2
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
-    WM_PID=""
-  done
-  return 1
 }
 
 # openbox with a home of its own, so that nothing in the caller's settings or session changes it.

@@ -1,9 +1,13 @@
 # The Linux build (the core, the desktop front-end and the tools) and every test that needs no
-# display: the core's unit tests, the layout and binding tests that run headless.
+# display: the core's unit tests, the layout and binding tests that run headless; and the
+# layout of the sources.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
-ensure_packages $PKGS_CORE $PKGS_GUI
+ensure_packages $PKGS_CORE $PKGS_GUI clang-format
+# Every C++ file as the project's .clang-format lays it out.
+find src tests tools fuzz bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run -Werror
 cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux -LE e2e

@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "automation/title_match.h"
-#include "desktop/win32_key_input.h"
 #include "common/win32_text.h"
+#include "desktop/win32_key_input.h"
 
 namespace quorvel {
 namespace {

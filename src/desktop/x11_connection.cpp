@@ -30,7 +30,9 @@ X11Connection::X11Connection() {
                          "_NET_SUPPORTED",
                          "COMPOUND_TEXT",
                          "WM_PROTOCOLS",
-                         "_NET_WM_PING"};
+                         "_NET_WM_PING",
+                         "_NET_WM_STATE",
+                         "_NET_WM_STATE_MODAL"};
   xcb_intern_atom_cookie_t cookies[std::size(names)];
   for (std::size_t i = 0; i < std::size(names); ++i) {
     cookies[i] = xcb_intern_atom(
@@ -43,7 +45,9 @@ X11Connection::X11Connection() {
                          &atoms_.net_supported,
                          &atoms_.compound_text,
                          &atoms_.wm_protocols,
-                         &atoms_.net_wm_ping};
+                         &atoms_.net_wm_ping,
+                         &atoms_.net_wm_state,
+                         &atoms_.net_wm_state_modal};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(xcb_, cookies[i], nullptr);
     *slots[i] = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};

@@ -31,6 +31,8 @@ class X11Connection {
     xcb_atom_t compound_text;
     xcb_atom_t wm_protocols;
     xcb_atom_t net_wm_ping;
+    xcb_atom_t net_wm_state;
+    xcb_atom_t net_wm_state_modal;
   };
   const Atoms& atoms() const { return atoms_; }
 

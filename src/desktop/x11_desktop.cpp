@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "automation/title_match.h"
 #include "common/file_info.h"
@@ -36,6 +37,7 @@ struct X11Desktop::Impl {
   xcb_window_t target = XCB_WINDOW_NONE;                 // of the next SendKeys
 
   bool WindowManagerActivates();
+  xcb_window_t ModalBoxOf(xcb_window_t window);
   bool Activate(xcb_window_t window);
   bool FocusBelongsToTarget();
   bool KeyboardFree();
@@ -79,13 +81,67 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
     std::free(error);
     return sent;
   }
+  // With no window manager, activation is done here as a window manager would do it: the
+  // window is raised, and the focus goes to a modal box it has open, which holds its input.
   const std::uint32_t above = XCB_STACK_MODE_ABOVE;
   xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+  const xcb_window_t box = ModalBoxOf(window);
+  if (box != XCB_WINDOW_NONE) xcb_configure_window(c, box, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+  const xcb_window_t focus = box != XCB_WINDOW_NONE ? box : window;
   xcb_generic_error_t* error = xcb_request_check(
-      c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+      c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, focus, XCB_CURRENT_TIME));
   const bool focused = error == nullptr;  // an unmapped window cannot take the focus
   std::free(error);
   return focused;
+}
+
+// The topmost mapped top-level window that the window owns (its WM_TRANSIENT_FOR names the
+// window) and that is marked modal; none when there is no such box.
+xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
+  xcb_connection_t* c = connection.xcb();
+  xcb_query_tree_reply_t* tree =
+      xcb_query_tree_reply(c, xcb_query_tree(c, connection.root()), nullptr);
+  if (tree == nullptr) return XCB_WINDOW_NONE;
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  const int count = xcb_query_tree_children_length(tree);
+  struct Cookies {
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_property_cookie_t owner;
+    xcb_get_property_cookie_t state;
+  };
+  std::vector<Cookies> cookies;
+  cookies.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {  // every request first, then the replies: one round trip
+    cookies.push_back(
+        {xcb_get_window_attributes(c, children[i]),
+         xcb_get_property(c, 0, children[i], XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
+         xcb_get_property(c, 0, children[i], connection.atoms().net_wm_state, XCB_ATOM_ATOM, 0,
+                          64)});
+  }
+  xcb_window_t box = XCB_WINDOW_NONE;
+  for (int i = 0; i < count; ++i) {  // bottom to top: the last match is the topmost
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(c, cookies[i].attributes, nullptr);
+    xcb_get_property_reply_t* owner = xcb_get_property_reply(c, cookies[i].owner, nullptr);
+    xcb_get_property_reply_t* state = xcb_get_property_reply(c, cookies[i].state, nullptr);
+    const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    const bool owned = owner != nullptr && owner->format == 32 &&
+                       xcb_get_property_value_length(owner) == 4 &&
+                       *static_cast<const xcb_window_t*>(xcb_get_property_value(owner)) == window;
+    bool modal = false;
+    if (state != nullptr && state->format == 32) {
+      const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(state));
+      for (int j = 0; j < xcb_get_property_value_length(state) / 4; ++j) {
+        modal = modal || atoms[j] == connection.atoms().net_wm_state_modal;
+      }
+    }
+    if (viewable && owned && modal) box = children[i];
+    std::free(attributes);
+    std::free(owner);
+    std::free(state);
+  }
+  std::free(tree);
+  return box;
 }
 
 // The focused window is the target, inside it, or a box the target owns (its WM_TRANSIENT_FOR

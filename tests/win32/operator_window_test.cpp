@@ -12,8 +12,8 @@
 #include "app/scanner_form.h"
 #include "app/win32/dialog_keys.h"
 #include "common/virtual_clock.h"
-#include "desktop/simulated_desktop.h"
 #include "common/win32_text.h"
+#include "desktop/simulated_desktop.h"
 
 namespace quorvel {
 namespace {

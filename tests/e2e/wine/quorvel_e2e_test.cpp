@@ -9,8 +9,8 @@
 
 #include "app/layout.h"
 #include "app/layout_queries.h"
-#include "desktop/win32_desktop.h"
 #include "common/win32_text.h"
+#include "desktop/win32_desktop.h"
 #include "wine_rig.h"
 
 namespace quorvel {

@@ -41,12 +41,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The display: the one the caller gives, else a private Xvfb with openbox.
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_xserver
+# The display: the one the caller gives, else a private Xvfb with openbox. Cases of a desktop
+# with no window manager (E2E_DESKTOP=bare) always get a private Xvfb of their own.
+if [ "${E2E_DESKTOP:-}" = bare ]; then
+  start_bare_xserver
   OWN_XSERVER=1
+else
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    start_xserver
+    OWN_XSERVER=1
+  fi
+  window_manager_running || fail "no window manager runs on $DISPLAY; these cases need one"
 fi
-window_manager_running || fail "no window manager runs on $DISPLAY; these cases need one"
 
 start_scanner() {  # options of quorvel-scanner-sim after --folder and --log
   "$SCANNER_SIM" --folder "$SAVE" --log "$SIM_LOG" "$@" &
