@@ -3,6 +3,11 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# The tests use names beyond ASCII: the shell tools must read them as characters, and Wine
+# turns Windows file names into Linux ones through the locale. Without a UTF-8 locale, C.UTF-8.
+# (A locale that is named but not installed counts as none.)
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils fonts-urw-base35"
