@@ -63,9 +63,8 @@ std::vector<X11Window> X11Census::Take() {
   const bool managed =
       stacking != nullptr && stacking->type == XCB_ATOM_WINDOW && stacking->format == 32;
   if (managed) {
-    const auto* list = static_cast<const xcb_window_t*>(xcb_get_property_value(stacking.get()));
-    const int count = xcb_get_property_value_length(stacking.get()) / 4;
-    for (int i = count - 1; i >= 0; --i) clients.push_back(list[i]);
+    const auto list = Values32(stacking.get());
+    clients.assign(list.rbegin(), list.rend());
   }
   std::vector<xcb_window_t> others;  // the root's children outside the list, topmost first
   if (tree != nullptr) {

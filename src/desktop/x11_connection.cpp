@@ -4,6 +4,7 @@
 #include <X11/Xlib-xcb.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -85,6 +86,19 @@ std::string TitleFromReply(X11Connection& connection, xcb_get_property_reply_t* 
     return text;
   }
   return {};
+}
+
+std::span<const std::uint32_t> Values32(const xcb_get_property_reply_t* reply) {
+  if (reply == nullptr || reply->format != 32) return {};
+  auto* readable = const_cast<xcb_get_property_reply_t*>(reply);  // xcb's accessors read only
+  const int count = xcb_get_property_value_length(readable) / 4;
+  return {static_cast<const std::uint32_t*>(xcb_get_property_value(readable)),
+          static_cast<std::size_t>(count)};
+}
+
+bool Holds(const xcb_get_property_reply_t* reply, std::uint32_t value) {
+  const std::span<const std::uint32_t> values = Values32(reply);
+  return std::find(values.begin(), values.end(), value) != values.end();
 }
 
 }  // namespace quorvel

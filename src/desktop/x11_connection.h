@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace quorvel {
@@ -46,5 +48,12 @@ class X11Connection {
 // A window title from the reply to a WM_NAME or _NET_WM_NAME request, as UTF-8; empty when the
 // reply is missing or holds no text. Takes ownership of the reply.
 std::string TitleFromReply(X11Connection& connection, xcb_get_property_reply_t* reply);
+
+// The 32-bit values (atoms or windows) that a property reply holds; none when the reply is
+// missing or of another format. The reply still owns them.
+std::span<const std::uint32_t> Values32(const xcb_get_property_reply_t* reply);
+
+// The reply holds the value among its 32-bit values.
+bool Holds(const xcb_get_property_reply_t* reply, std::uint32_t value);
 
 }  // namespace quorvel

@@ -51,13 +51,7 @@ bool X11Desktop::Impl::WindowManagerActivates() {
       xcb_get_property(c, 0, connection.root(), connection.atoms().net_supported, XCB_ATOM_ATOM, 0,
                        4096),
       nullptr);
-  bool supported = false;
-  if (reply != nullptr && reply->format == 32) {
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-    for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
-      supported = supported || atoms[i] == connection.atoms().net_active_window;
-    }
-  }
+  const bool supported = Holds(reply, connection.atoms().net_active_window);
   std::free(reply);
   return supported;
 }
@@ -125,16 +119,8 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
     xcb_get_property_reply_t* owner = xcb_get_property_reply(c, cookies[i].owner, nullptr);
     xcb_get_property_reply_t* state = xcb_get_property_reply(c, cookies[i].state, nullptr);
     const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    const bool owned = owner != nullptr && owner->format == 32 &&
-                       xcb_get_property_value_length(owner) == 4 &&
-                       *static_cast<const xcb_window_t*>(xcb_get_property_value(owner)) == window;
-    bool modal = false;
-    if (state != nullptr && state->format == 32) {
-      const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(state));
-      for (int j = 0; j < xcb_get_property_value_length(state) / 4; ++j) {
-        modal = modal || atoms[j] == connection.atoms().net_wm_state_modal;
-      }
-    }
+    const bool owned = Holds(owner, window);  // the first value only was asked for
+    const bool modal = Holds(state, connection.atoms().net_wm_state_modal);
     if (viewable && owned && modal) box = children[i];
     std::free(attributes);
     std::free(owner);
@@ -162,9 +148,7 @@ bool X11Desktop::Impl::FocusBelongsToTarget() {
         xcb_get_property(c, 0, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1);
     const auto tree_cookie = xcb_query_tree(c, window);
     xcb_get_property_reply_t* owner = xcb_get_property_reply(c, owner_cookie, nullptr);
-    const bool owned = owner != nullptr && owner->format == 32 &&
-                       xcb_get_property_value_length(owner) == 4 &&
-                       *static_cast<const xcb_window_t*>(xcb_get_property_value(owner)) == target;
+    const bool owned = Holds(owner, target);  // the first value only was asked for
     std::free(owner);
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, tree_cookie, nullptr);
     window = tree != nullptr ? tree->parent : xcb_window_t{XCB_WINDOW_NONE};

@@ -14,13 +14,7 @@ bool SupportsPing(X11Connection& connection, xcb_window_t window, xcb_atom_t pro
   xcb_connection_t* c = connection.xcb();
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
       c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), nullptr);
-  bool supported = false;
-  if (reply != nullptr && reply->format == 32) {
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-    for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i) {
-      supported = supported || atoms[i] == ping;
-    }
-  }
+  const bool supported = Holds(reply, ping);
   std::free(reply);
   return supported;
 }
