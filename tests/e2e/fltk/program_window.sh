@@ -16,15 +16,33 @@ fail() {
   exit 1
 }
 
+# The id of the first visible window titled exactly $1, waiting up to 5 s; empty when none.
+find_window() {
+  local id=""
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && break
+    sleep 0.05
+  done
+  echo "$id"
+}
+
+# Waits up to 5 s for the program to end; fails with $1 if it does not, or if it ends badly.
+expect_exit() {
+  for _ in $(seq 1 100); do
+    kill -0 "$PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$PID" 2>/dev/null; then fail "$1"; fi
+  wait "$PID" && status=0 || status=$?
+  PID=""
+  [ "$status" = 0 ] || fail "exit status $status; stderr: $(cat "$WORK/err.txt")"
+}
+
 cp "$1" "$WORK/quorvel"
 start=$(date +%s%N)
 "$WORK/quorvel" >"$WORK/out.txt" 2>"$WORK/err.txt" &
 PID=$!
-wid=""
-for _ in $(seq 1 100); do
-  wid=$(xdotool search --onlyvisible --name "^${TITLE}\$" 2>/dev/null | head -1) && [ -n "$wid" ] && break
-  sleep 0.05
-done
+wid=$(find_window "$TITLE")
 [ -n "$wid" ] || fail "no window titled \"$TITLE\""
 echo "window shown $(( ($(date +%s%N) - start) / 1000000 )) ms after start"
 
@@ -49,14 +67,7 @@ sleep 0.2
 x=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$(xwininfo -id "$wid")")
 y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$(xwininfo -id "$wid")")
 xdotool mousemove $((x + width - 8)) $((y - 10)) click 1
-for _ in $(seq 1 100); do
-  kill -0 "$PID" 2>/dev/null || break
-  sleep 0.05
-done
-if kill -0 "$PID" 2>/dev/null; then fail "the program did not end on the close command"; fi
-wait "$PID" && status=0 || status=$?
-PID=""
-[ "$status" = 0 ] || fail "exit status $status; stderr: $(cat "$WORK/err.txt")"
+expect_exit "the program did not end on the close command"
 settings=$(tr -d '\r' <"$WORK/Quorvel.ini")
 grep -qx "top=$((y * 15))" <<<"$settings" && grep -qx "left=$((x * 15))" <<<"$settings" ||
   fail "settings file does not hold the window's place ($x, $y px): $(cat "$WORK/Quorvel.ini")"
@@ -66,11 +77,7 @@ echo "closed by the window manager; settings written with the window at $x, $y"
 # Started again, it comes back where it was; "EXIT" ends it at once.
 "$WORK/quorvel" >"$WORK/out.txt" 2>"$WORK/err.txt" &
 PID=$!
-wid=""
-for _ in $(seq 1 100); do
-  wid=$(xdotool search --onlyvisible --name "^${TITLE}\$" 2>/dev/null | head -1) && [ -n "$wid" ] && break
-  sleep 0.05
-done
+wid=$(find_window "$TITLE")
 [ -n "$wid" ] || fail "no window on the second start"
 sleep 0.3
 info=$(xwininfo -id "$wid")
@@ -79,24 +86,12 @@ info=$(xwininfo -id "$wid")
   fail "the window did not come back to $x, $y: $(grep Absolute <<<"$info")"
 # The first click moves the focus out of the seed filename, which opens the picker instead.
 xdotool mousemove --window "$wid" 519 291 click 1  # EXIT
-picker=""
-for _ in $(seq 1 100); do
-  picker=$(xdotool search --onlyvisible --name "^Find Directory to Save Files In\$" 2>/dev/null |
-    head -1) && [ -n "$picker" ] && break
-  sleep 0.05
-done
+picker=$(find_window "Find Directory to Save Files In")
 [ -n "$picker" ] || fail "leaving the seed filename did not open the picker"
 kill -0 "$PID" 2>/dev/null || fail "the click that opened the picker also pressed EXIT"
 sleep 0.3
 xdotool mousemove --window "$picker" 160 228 click 1  # "Got it!      Return"
 sleep 0.3
 xdotool mousemove --window "$wid" 519 291 click 1  # EXIT
-for _ in $(seq 1 100); do
-  kill -0 "$PID" 2>/dev/null || break
-  sleep 0.05
-done
-if kill -0 "$PID" 2>/dev/null; then fail "EXIT did not end the program"; fi
-wait "$PID" && status=0 || status=$?
-PID=""
-[ "$status" = 0 ] || fail "EXIT: exit status $status"
+expect_exit "EXIT did not end the program"
 echo "EXIT ended it"
