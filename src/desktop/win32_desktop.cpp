@@ -1,6 +1,7 @@
 #include "desktop/win32_desktop.h"
 
 #include <chrono>
+#include <span>
 #include <thread>
 
 #include "automation/title_match.h"
@@ -17,6 +18,10 @@ using std::chrono::milliseconds;
 constexpr std::size_t kMaxWindows = 65536;
 // How long a requested activation may take to arrive before keys are refused.
 constexpr milliseconds kActivationWait{500};
+// How long the target must have held the foreground, unbroken, before the first key goes. A
+// program that fights for the foreground takes it back well within this, and is seen doing so
+// before any key goes, not while the keys are on their way.
+constexpr milliseconds kSteadyForeground{100};
 // How long one SendKeys waits, all its keys together, for the target to read them.
 constexpr milliseconds kProcessWait{3000};
 constexpr milliseconds kPoll{10};
@@ -37,13 +42,23 @@ bool ForegroundBelongsTo(HWND target) {
   return false;
 }
 
-bool WaitForForeground(HWND target, milliseconds timeout) {
+// Waits, up to `timeout`, until the foreground has belonged to the target unbroken for `steady`.
+bool WaitForForeground(HWND target, milliseconds steady, milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
-  while (!ForegroundBelongsTo(target)) {
-    if (Clock::now() >= deadline) return false;
+  bool held = false;
+  Clock::time_point since{};
+  for (;;) {
+    const auto now = Clock::now();
+    if (!ForegroundBelongsTo(target)) {
+      held = false;
+    } else if (!held) {
+      held = true;
+      since = now;
+    }
+    if (held && now - since >= steady) return true;
+    if (now >= deadline) return false;
     std::this_thread::sleep_for(kPoll);
   }
-  return true;
 }
 
 bool BringToForeground(HWND window) {
@@ -86,12 +101,22 @@ void WaitUntilProcessed(HWND target, HWND owner, std::size_t input_events,
   }
 }
 
-void ReleaseAlt() {
-  INPUT up{};
-  up.type = INPUT_KEYBOARD;
-  up.ki.wVk = VK_MENU;
-  up.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &up, sizeof(INPUT));
+// Sends the events of one key one by one, each only while the foreground still belongs to the
+// target: Wine routes every event of one SendInput call to the foreground of its own moment, so
+// a program that takes the foreground midway would get the rest of a chord. Returns how many
+// went; when not all, the keys they left pressed are released.
+std::size_t SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
+  std::size_t sent = 0;
+  while (sent < inputs.size() && (sent == 0 || ForegroundBelongsTo(target))) {
+    INPUT input = inputs[sent];
+    if (SendInput(1, &input, sizeof(INPUT)) != 1) break;
+    ++sent;
+  }
+  if (sent < inputs.size()) {
+    std::vector<INPUT> releases = ReleasesOfHeld(std::span(inputs.data(), sent));
+    SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+  }
+  return sent;
 }
 
 }  // namespace
@@ -155,18 +180,18 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   // each key below covers the rest.
   LockSetForegroundWindow(LSFW_LOCK);
   for (const Key& key : keys.keys()) {
-    // Each key goes only after a fresh look at the foreground; the first may wait for the
-    // activation just requested to arrive.
-    if (!WaitForForeground(target_, first ? kActivationWait : milliseconds{0})) {
+    // Each key goes only after a fresh look at the foreground. The first waits for the
+    // activation just requested to arrive and hold.
+    if (!(first ? WaitForForeground(target_, kSteadyForeground, kActivationWait)
+                : ForegroundBelongsTo(target_))) {
       delivered = false;
       break;
     }
     first = false;
     const HWND receiver = GetForegroundWindow();
-    std::vector<INPUT> inputs = KeyInputs(key);
-    const UINT count = static_cast<UINT>(inputs.size());
-    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
-      if (key.kind == Key::Kind::kAltChord) ReleaseAlt();
+    const std::vector<INPUT> inputs = KeyInputs(key);
+    const std::size_t count = inputs.size();
+    if (SendWhileForeground(target_, inputs) != count) {
       delivered = false;
       break;
     }

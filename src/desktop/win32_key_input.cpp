@@ -64,4 +64,21 @@ std::vector<INPUT> KeyInputs(const Key& key) {
   return out;
 }
 
+std::vector<INPUT> ReleasesOfHeld(std::span<const INPUT> sent) {
+  std::vector<INPUT> held;
+  for (const INPUT& input : sent) {
+    if (!(input.ki.dwFlags & KEYEVENTF_KEYUP)) {
+      held.push_back(input);
+      continue;
+    }
+    std::erase_if(held, [&](const INPUT& pressed) {
+      return pressed.ki.wVk == input.ki.wVk && pressed.ki.wScan == input.ki.wScan &&
+             (pressed.ki.dwFlags & KEYEVENTF_UNICODE) == (input.ki.dwFlags & KEYEVENTF_UNICODE);
+    });
+  }
+  std::vector<INPUT> releases(held.rbegin(), held.rend());
+  for (INPUT& release : releases) release.ki.dwFlags |= KEYEVENTF_KEYUP;
+  return releases;
+}
+
 }  // namespace quorvel

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "common/win32_text.h"
+#include "desktop/win32_key_input.h"
 #include "wine_rig.h"
 
 namespace quorvel {
@@ -165,6 +166,42 @@ TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
   EXPECT_EQ(other.Typed(), "");
   EXPECT_EQ(target.Typed(), "");
   EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+}
+
+// A delivery cut off after some events of a key lets go of exactly what those events pressed.
+TEST(Win32DesktopKeys, ACutOffKeyReleasesWhatItPressed) {
+  struct Case {
+    Key key;
+    std::size_t sent;
+    std::vector<std::pair<WORD, WORD>> released;  // virtual key and scan code, in order
+  };
+  const WORD alt_scan = static_cast<WORD>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
+  const WORD n_scan = static_cast<WORD>(MapVirtualKeyW('N', MAPVK_VK_TO_VSC));
+  const Key chord = KeyString().Alt('n').keys()[0];
+  const Key accent = KeyString().Text("\u00e9").keys()[0];
+  const Key astral = KeyString().Text("\U0001F600").keys()[0];
+  const Case cases[] = {
+      {chord, 0, {}},
+      {chord, 1, {{VK_MENU, alt_scan}}},
+      {chord, 2, {{'N', n_scan}, {VK_MENU, alt_scan}}},
+      {chord, 3, {{VK_MENU, alt_scan}}},
+      {chord, 4, {}},
+      {accent, 1, {{0, 0xE9}}},
+      {accent, 2, {}},
+      {astral, 1, {{0, 0xD83D}}},
+      {astral, 2, {{0, 0xDE00}, {0, 0xD83D}}},
+      {astral, 3, {{0, 0xDE00}}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<INPUT> inputs = KeyInputs(c.key);
+    ASSERT_LE(c.sent, inputs.size());
+    std::vector<std::pair<WORD, WORD>> released;
+    for (const INPUT& input : ReleasesOfHeld(std::span(inputs.data(), c.sent))) {
+      EXPECT_TRUE(input.ki.dwFlags & KEYEVENTF_KEYUP);
+      released.emplace_back(input.ki.wVk, input.ki.wScan);
+    }
+    EXPECT_EQ(released, c.released) << "after " << c.sent << " of " << inputs.size() << " events";
+  }
 }
 
 }  // namespace

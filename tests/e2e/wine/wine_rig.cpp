@@ -105,6 +105,16 @@ std::vector<std::string> Matching(const std::vector<std::string>& lines,
   return out;
 }
 
+std::vector<std::string> KeyEvents(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    for (const char* event : {"key ", "keyup ", "char ", "syschar "}) {
+      if (line.starts_with(event)) out.push_back(line);
+    }
+  }
+  return out;
+}
+
 std::string TypedInto(const std::vector<std::string>& lines, const std::string& title) {
   std::string typed;
   const std::string prefix = "char [" + title + "] ";

@@ -52,6 +52,8 @@ bool WaitForNoWindow(const wchar_t* title, milliseconds timeout);
 std::vector<std::string> LogLines(const std::wstring& path);
 // Lines of `lines` that begin with `prefix`.
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& prefix);
+// The key and character lines of a log: presses, releases and the characters they made.
+std::vector<std::string> KeyEvents(const std::vector<std::string>& lines);
 // The characters typed into windows of this title, in order, from "char [title] c" lines.
 std::string TypedInto(const std::vector<std::string>& lines, const std::string& title);
 
