@@ -66,9 +66,6 @@ TEST_F(CycleTest, OneWindowWaitsForTheError) {
 TEST_F(CycleTest, OtherCountsDoNothingButTheCensus) {
   rig_.form.StartCommand_Click();
   OpenErrorBox();
-  rig_.state().AwaitingSaveAs = true;  // two windows while a Save As is awaited
-  EXPECT_TRUE(rig_.NextTick().empty());
-  rig_.state().AwaitingSaveAs = false;
   rig_.desktop.OpenWindow("DeskScan Help");  // three
   EXPECT_TRUE(rig_.NextTick().empty());
   EXPECT_EQ(rig_.state().DeskScanCount, 3);
@@ -320,19 +317,33 @@ TEST_F(CycleTest, StolenFocusAtTheFinalButtonPressesItOnTheNextTick) {
   EXPECT_EQ(rig_.KeysTo(main_), kTabs13 + "%n" + kTabs13 + "%n");
 }
 
-TEST_F(CycleTest, StolenFocusAtSaveAsConsumesNoName) {
+TEST_F(CycleTest, StolenFocusAtSaveAsSendsTheNameAgain) {
   AwaitSaveAs({"a1", "a2"});
   const WindowHandle dialog = OpenSaveAs();
   rig_.desktop.StealFocusDuringNextDelivery();
   EXPECT_EQ(Lines(rig_.NextTick()), (std::vector<int>{4, 5, 6, 7}));
-  EXPECT_EQ(rig_.state().NextNameIndex, 0);
-  EXPECT_EQ(rig_.state().LastFilename, "");
+  EXPECT_EQ(rig_.state().LastFilename, "a1");
   EXPECT_TRUE(rig_.state().AwaitingSaveAs);
   EXPECT_EQ(rig_.KeysTo(rig_.terminal), "");
   rig_.state().Pausing = false;
-  rig_.NextTick();
+  EXPECT_EQ(rig_.NextTick().front(), (Step{4, "Verifying Last Save"}));
   EXPECT_EQ(rig_.KeysTo(dialog), "%na1%s");
   EXPECT_EQ(rig_.state().NextNameIndex, 1);
+}
+
+TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedAndTheNameChecked) {
+  AwaitSaveAs({"a1", "a2"});
+  rig_.state().LastFilename = "a0";
+  OpenErrorBox();
+  EXPECT_EQ(rig_.NextTick(), (std::vector<Step>{{5, "Save As missed"},
+                                                {1, "Found Error Message"},
+                                                {2, "Closed Error Message"},
+                                                {3, "Clicking Final Button"}}));
+  EXPECT_TRUE(rig_.state().AwaitingSaveAs);
+  OpenSaveAs();
+  rig_.NextTick();
+  ASSERT_EQ(Deliveries().size(), 3u);
+  EXPECT_EQ(Deliveries()[2].keys, "%na0%s");  // no image of a0: it goes again
 }
 
 TEST_F(CycleTest, StopDuringTheCensusOfTheErrorStageStillPressesTheButton) {

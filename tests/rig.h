@@ -4,6 +4,7 @@
 #include <atomic>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -41,6 +42,9 @@ struct Step {
   int line;
   std::string text;
   bool operator==(const Step&) const = default;
+  friend void PrintTo(const Step& step, std::ostream* out) {
+    *out << step.line << " " << step.text;
+  }
 };
 
 // The desktop holds the operator window and a terminal; the scanning application is started by

@@ -1,6 +1,7 @@
 // Whole series on the stand-in scanning application, in virtual time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -67,6 +68,66 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
       (std::map<std::string, std::string>{
           {"DeskScan II", main_keys}, {"DeskScan Error", error_keys}, {"Save As", dialog_keys}}));
   EXPECT_FALSE(rig.desktop.AltHeld());
+}
+
+// Keys that arrive but are reported lost, at each delivery of a page: the series goes on as if
+// they had been reported, and every name is saved once.
+TEST(ScanSeriesTest, KeysReportedLostAfterArrivingChangeNothing) {
+  const auto names = Names(4);
+  auto run = [&](int lost_after_line) {
+    Rig rig({.pages = 5});
+    rig.scanner->Start();
+    rig.SetNames(names);
+    rig.form.StartCommand_Click();
+    rig.host.on_pump = [&rig, lost_after_line, armed = lost_after_line >= 0]() mutable {
+      if (armed && rig.scanner->Counts().saves == 1 && rig.LineIsRed(lost_after_line)) {
+        rig.desktop.ReportNextDeliveryLost();
+        armed = false;
+      }
+    };
+    rig.RunUntilStopped(kHour);
+    EXPECT_EQ(rig.desktop.Faults().reported_lost, lost_after_line < 0 ? 0 : 1);
+    EXPECT_EQ(rig.scanner->SavedNames(), names) << "lost after line " << lost_after_line;
+    return KeysByTitle(rig.desktop);
+  };
+  const auto clean = run(-1);
+  for (int line : {1, 3, 7}) EXPECT_EQ(run(line), clean) << "lost after line " << line;
+}
+
+TEST(ScanSeriesTest, ADialogCancelledByTheOperatorGetsItsNameInTheNext) {
+  const auto names = Names(3);
+  Rig rig({.pages = 5, .cancel_after_ms = 300});
+  rig.scanner->Start();
+  rig.SetNames(names);
+  rig.form.StartCommand_Click();
+  rig.host.on_pump = [&rig] {
+    if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().dialogs_cancelled == 0) {
+      rig.scanner->CancelNextDialog();
+    }
+  };
+  std::vector<std::string> line5;
+  rig.host.on_repaint = [&](ControlId id) {
+    if (id == DelayText(5)) line5.push_back(rig.controls().Text(id));
+  };
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(rig.scanner->Counts().dialogs_cancelled, 1);
+  EXPECT_EQ(rig.scanner->SavedNames(), names);
+  EXPECT_EQ(std::count(line5.begin(), line5.end(), "Save As missed"), 1);
+}
+
+TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {
+  Rig rig({.pages = 8, .save_failure = 1});
+  rig.scanner->Start();
+  rig.SetNames(Names(3));
+  rig.form.StartCommand_Click();
+  rig.RunUntilStopped(kHour);
+  EXPECT_FALSE(rig.state().Running);
+  EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], "%npage01%s%npage01%s%npage01%s%npage01%s");
+  EXPECT_EQ(
+      rig.host.Messages(),
+      std::vector<std::string>{"The image of \"page01\" did not appear: it was sent 4 times, "
+                               "and there is no file " +
+                               rig.scanner->SavePath("page01") + ". The series has stopped."});
 }
 
 TEST(ScanSeriesTest, ErrorAndSaveAsLeavesTheSaveToTheOperator) {

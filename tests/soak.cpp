@@ -31,6 +31,7 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
                 .pages = -1,
                 .save_failure = plan.save_failure,
                 .late_dialog = plan.late_dialog,
+                .dialog_cancelled = plan.dialog_cancelled,
                 .operator_saves_after_ms = plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
                 .operator_finishes_after_ms = plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
   scanner.Start();
@@ -77,11 +78,21 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
     if (entry.title == SimulatedScanner::kErrorTitle) ++result.error_boxes_closed;
     if (entry.title == SimulatedScanner::kSaveAsTitle) ++result.keys_to_save_as;
   }
-  std::string previous;
-  for (const DeliveryLogEntry& delivery : desktop.DeliveryLog()) {
-    if (delivery.target != "Save As" || !delivery.delivered) continue;
-    if (delivery.keys == previous) ++result.resends;
-    previous = delivery.keys;
+  // The name each dialog received, dialog by dialog: a dialog given the name of the one before
+  // it is a resend.
+  std::vector<std::pair<WindowHandle, std::string>> dialogs;
+  for (const KeyLogEntry& entry : desktop.KeyLog()) {
+    if (entry.title != SimulatedScanner::kSaveAsTitle) continue;
+    if (dialogs.empty() || dialogs.back().first != entry.window)
+      dialogs.push_back({entry.window, ""});
+    if (entry.key.kind == Key::Kind::kAltChord && entry.key.character == U'n') {
+      dialogs.back().second.clear();
+    } else if (entry.key.kind == Key::Kind::kCharacter) {
+      AppendUtf8(dialogs.back().second, entry.key.character);
+    }
+  }
+  for (std::size_t i = 1; i < dialogs.size(); ++i) {
+    if (dialogs[i].second == dialogs[i - 1].second) ++result.resends;
   }
   for (const KeyLogEntry& entry : desktop.KeyLog()) {
     const bool target = entry.title == SimulatedScanner::kMainTitle ||
@@ -90,6 +101,7 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
     if (!target) ++result.misdelivered_keys;
   }
   result.alt_left_down = desktop.AltHeld();
+  result.messages = static_cast<int>(host.Messages().size());
   result.pages_scanned = scanner.Counts().pages_scanned;
   result.virtual_ms = clock.Now();
   result.desktop_faults = desktop.Faults();
@@ -102,15 +114,18 @@ std::string Describe(const SoakPlan& plan, const SoakResult& r) {
   std::snprintf(
       text, sizeof text,
       "mode %d: %d series of %d names; pages scanned %d; names saved in order %d of %d; files "
-      "missing %d\n  faults: saves failed %d, dialogs late %d, windows vanished %d, activations "
-      "failed %d, focus thefts %d (deliveries refused %d)\n  resends %d; misdelivered keys %d; "
-      "unfinished series %d; Alt left down %s; virtual time %.1f h",
+      "missing %d\n  faults: saves failed %d, dialogs late %d, dialogs cancelled %d, windows "
+      "vanished "
+      "%d, activations failed %d, focus thefts %d (deliveries refused %d), deliveries reported "
+      "lost %d\n  resends %d; misdelivered keys %d; unfinished series %d; messages %d; Alt left "
+      "down %s; virtual time %.1f h",
       static_cast<int>(plan.mode), plan.series, plan.names_per_series, r.pages_scanned,
       r.names_saved_in_order, r.names_listed, r.files_missing, r.scanner.saves_failed,
-      r.scanner.dialogs_late, r.desktop_faults.windows_vanished,
+      r.scanner.dialogs_late, r.scanner.dialogs_cancelled, r.desktop_faults.windows_vanished,
       r.desktop_faults.activations_failed, r.desktop_faults.focus_thefts,
-      r.desktop_faults.deliveries_refused, r.resends, r.misdelivered_keys, r.series_unfinished,
-      r.alt_left_down ? "yes" : "no", static_cast<double>(r.virtual_ms) / 3.6e6);
+      r.desktop_faults.deliveries_refused, r.desktop_faults.reported_lost, r.resends,
+      r.misdelivered_keys, r.series_unfinished, r.messages, r.alt_left_down ? "yes" : "no",
+      static_cast<double>(r.virtual_ms) / 3.6e6);
   return text;
 }
 

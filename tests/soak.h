@@ -16,9 +16,11 @@ struct SoakPlan {
   FaultRates desktop_faults{.activation_failure = 0.05,
                             .focus_theft = 0.02,
                             .focus_theft_midway = 0.01,
-                            .vanish_during_census = 0.02};
+                            .vanish_during_census = 0.02,
+                            .reported_lost = 0.02};
   double save_failure = 0.05;
   double late_dialog = 0.10;
+  double dialog_cancelled = 0.02;
   unsigned seed = 20261206;
 };
 
@@ -31,6 +33,7 @@ struct SoakResult {
   int misdelivered_keys = 0;     // keys that reached a window other than the cycle's targets
   int series_unfinished = 0;     // series that did not end within their time bound
   bool alt_left_down = false;
+  int messages = 0;            // message boxes shown: a series that stopped by itself
   int error_boxes_closed = 0;  // keys that reached an error box (one Enter each)
   int keys_to_save_as = 0;
   VirtualClock::Ms virtual_ms = 0;

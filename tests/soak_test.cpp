@@ -12,7 +12,9 @@ void ExpectNoHarm(const SoakPlan& plan, const SoakResult& result) {
   EXPECT_EQ(result.misdelivered_keys, 0);
   EXPECT_EQ(result.series_unfinished, 0);
   EXPECT_FALSE(result.alt_left_down);
+  EXPECT_EQ(result.messages, 0);
   EXPECT_GT(result.desktop_faults.windows_vanished, 0);
+  EXPECT_GT(result.desktop_faults.reported_lost, 0);
   EXPECT_GT(result.desktop_faults.activations_failed, 0);
   EXPECT_GT(result.desktop_faults.focus_thefts, 0);
 }
@@ -24,6 +26,7 @@ void ExpectSound(const SoakPlan& plan, const SoakResult& result) {
   // Every fault actually struck, so the figures above mean something.
   EXPECT_GT(result.scanner.saves_failed, 0);
   EXPECT_GT(result.scanner.dialogs_late, 0);
+  EXPECT_GT(result.scanner.dialogs_cancelled, 0);
   EXPECT_GE(result.resends, result.scanner.saves_failed);
 }
 

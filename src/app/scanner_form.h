@@ -93,7 +93,8 @@ class ScannerForm {
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
   void SaveAsStage(ActionMode mode);
-  bool PreviousSaveConfirmed();
+  // Why the image of LastFilename does not confirm its save; nothing when it does.
+  std::optional<std::string> PreviousSaveProblem();
   void TakeName(const std::string& name);
   void RewriteFilenames();
   std::string PendingName(int index) const;
@@ -120,6 +121,9 @@ class ScannerForm {
   // When the name now in LastFilename reached the "Save As" dialog; an image older than this is
   // left over from an earlier run and does not confirm the save.
   std::optional<WallClock::time_point> last_name_sent_at_;
+  // Dialogs that took LastFilename whole; its image not being there after the most a name may
+  // have ends the series.
+  int sends_of_last_name_ = 0;
 
   // Series bounds: the message naming the offending box, or nothing (generator.cpp).
   std::optional<std::string> SeriesProblem(std::int32_t first_number, std::int16_t Start) const;

@@ -14,6 +14,11 @@ constexpr int kLastSlot = kPendingNameSlots - 1;
 // FAT drives stamp files to two seconds; a save written in the same two-second step as the
 // name was sent may carry a time up to two seconds earlier.
 constexpr auto kFileTimeSlack = std::chrono::seconds(2);
+// A name is typed into this many dialogs at most. One lost save is a passing fault and the
+// next dialog mends it; a name whose image is still not there after four dialogs has a cause
+// that another try will not mend (a folder other than the one the dialog saves into, a name
+// the dialog cannot take, a full disk), and every further try saves a scanned page under it.
+constexpr int kMaxSendsOfOneName = 4;
 
 }  // namespace
 
@@ -28,7 +33,12 @@ void ScannerForm::Timer1_Timer() {
   const bool one = state_.DeskScanCount == 1;
   const bool two = state_.DeskScanCount == 2;
   if (one && !state_.AwaitingSaveAs) {
-    if (final_button_owed_ && mode != ActionMode::ErrorOnly) {
+    if (final_button_owed_ && mode != ActionMode::ErrorOnly && state_.SaveAsPresent) {
+      // The press was reported lost, yet the dialog it opens is up: it arrived after all.
+      final_button_owed_ = false;
+      state_.AwaitingSaveAs = true;
+      SaveAsStage(mode);
+    } else if (final_button_owed_ && mode != ActionMode::ErrorOnly) {
       PressFinalButton();
     } else {
       final_button_owed_ = false;
@@ -38,6 +48,14 @@ void ScannerForm::Timer1_Timer() {
     ErrorStage(mode);
   } else if (one && state_.AwaitingSaveAs) {
     SaveAsStage(mode);
+  } else if (two && state_.AwaitingSaveAs) {
+    // The next error box is up while "Save As" is still awaited: the dialog came and went
+    // without this program's keys (or they arrived but were reported lost), or someone closed
+    // it. The last name is checked at the next "Save As" and sent again if its image is not
+    // there.
+    Meter(5, "Save As missed", 0);
+    state_.AwaitingSaveAs = false;
+    ErrorStage(mode);
   }
 }
 
@@ -52,7 +70,11 @@ ActionMode ScannerForm::ReadActionMode() const {
 void ScannerForm::ErrorStage(ActionMode mode) {
   Meter(1, "Found Error Message", 0);
   // Keys that did not reach the box leave it up; the next tick sees two windows and tries again.
-  if (!Deliver(kDeskScanTitle, KeyString().Enter(), true)) return;
+  // Should the box be gone by then, the Enter arrived after all and the final button is owed.
+  if (!Deliver(kDeskScanTitle, KeyString().Enter(), true)) {
+    final_button_owed_ = mode != ActionMode::ErrorOnly;
+    return;
+  }
   Meter(2, "Closed Error Message", 0);
   if (mode == ActionMode::ErrorOnly) return;
   PressFinalButton();
@@ -67,13 +89,14 @@ void ScannerForm::PressFinalButton() {
 }
 
 void ScannerForm::SaveAsStage(ActionMode mode) {
-  bool SaveConfirmed = true;
+  std::optional<std::string> problem;
   if (!state_.LastFilename.empty()) {
     Meter(4, "Verifying Last Save", 0);
-    SaveConfirmed = PreviousSaveConfirmed();
+    problem = PreviousSaveProblem();
   } else {
     Meter(4, "First Save in Series", 0);
   }
+  const bool SaveConfirmed = !problem;
   Meter(5, "Finding Save As", 0);
   LoadTaskList();
   if (!state_.SaveAsPresent) return;
@@ -86,25 +109,31 @@ void ScannerForm::SaveAsStage(ActionMode mode) {
     StopCommand_Click();
     return;
   }
+  if (!SaveConfirmed && sends_of_last_name_ >= kMaxSendsOfOneName) {
+    StopCommand_Click();
+    host_.ShowMessage("The image of \"" + NameToSend + "\" did not appear: it was sent " +
+                      DecimalText(kMaxSendsOfOneName) + " times, and " + *problem +
+                      ". The series has stopped.");
+    return;
+  }
 
   Meter(7, "Sending filename...", 0);
   controls_.SetText(ControlId::kSendLabel, "Sending: " + NameToSend);
   host_.Repaint(ControlId::kSendLabel);
-  bool delivered = true;
+  if (SaveConfirmed) TakeName(NameToSend);
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(kSaveAsTitle);
-  } else {
-    KeyString keys;
-    keys.Alt('n').Text(NameToSend);
-    if (mode == ActionMode::FullAuto) keys.Alt('s');
-    const WallClock::time_point sent_at = desktop_.Now();
-    delivered = Deliver(kSaveAsTitle, keys, mode == ActionMode::FullAuto);
-    if (delivered) last_name_sent_at_ = sent_at;
+    state_.AwaitingSaveAs = false;
+    return;
   }
-  // A name that did not reach the dialog is neither consumed nor reported as sent; the dialog is
-  // still up, so the next tick sends it again.
-  if (!delivered) return;
-  if (SaveConfirmed) TakeName(NameToSend);
+  KeyString keys;
+  keys.Alt('n').Text(NameToSend);
+  if (mode == ActionMode::FullAuto) keys.Alt('s');
+  // The name counts as sent from here on, even when its keys are reported lost: they may have
+  // reached the dialog all the same, and its image is what decides whether it goes again.
+  last_name_sent_at_ = desktop_.Now();
+  if (!Deliver(kSaveAsTitle, keys, mode == ActionMode::FullAuto)) return;
+  ++sends_of_last_name_;
   state_.AwaitingSaveAs = false;
   if (mode == ActionMode::ErrorAndSaveAs) Meter(8, "Sent filename", 2000);
   if (mode == ActionMode::FullAuto) {
@@ -113,16 +142,18 @@ void ScannerForm::SaveAsStage(ActionMode mode) {
   }
 }
 
-bool ScannerForm::PreviousSaveConfirmed() {
+std::optional<std::string> ScannerForm::PreviousSaveProblem() {
   const std::string path = SavedImagePath(state_.LastFilename);
-  if (!desktop_.FileExists(path)) return false;
-  if (!last_name_sent_at_) return true;
+  if (!desktop_.FileExists(path)) return "there is no file " + path;
+  if (!last_name_sent_at_) return std::nullopt;
   const auto written = desktop_.FileWriteTime(path);
-  return written && *written + kFileTimeSlack >= *last_name_sent_at_;
+  if (written && *written + kFileTimeSlack >= *last_name_sent_at_) return std::nullopt;
+  return path + " was written before the name was sent";
 }
 
 void ScannerForm::TakeName(const std::string& name) {
   state_.LastFilename = name;
+  sends_of_last_name_ = 0;
   // Past the last slot every slot reads as empty, so the index need not grow any further.
   state_.NextNameIndex =
       static_cast<std::int16_t>(std::min<int>(state_.NextNameIndex + 1, kPendingNameSlots));

@@ -123,6 +123,10 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
     alt_held_ = false;
   }
   ++counts_.deliveries;
+  if (std::exchange(forced_.reported_lost, false) || Roll(rates_.reported_lost)) {
+    ++counts_.reported_lost;
+    return false;
+  }
   delivery_log_[entry].delivered = true;
   return true;
 }

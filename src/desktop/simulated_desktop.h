@@ -20,6 +20,7 @@ struct FaultRates {
   double focus_theft = 0;           // another window takes the focus right before delivery
   double focus_theft_midway = 0;    // ... or between two keys of one delivery
   double vanish_during_census = 0;  // a window goes away between the walk and its title
+  double reported_lost = 0;         // every key arrives, yet the delivery is reported refused
 };
 
 struct FaultCounts {
@@ -28,6 +29,7 @@ struct FaultCounts {
   int windows_vanished = 0;
   int deliveries_refused = 0;  // SendKeys that found the focus elsewhere
   int deliveries = 0;          // SendKeys that delivered every key
+  int reported_lost = 0;       // ... of which were reported refused all the same
 };
 
 // One call of SendKeys: where the keys were meant to go and whether they all arrived.
@@ -69,6 +71,7 @@ class SimulatedDesktop : public DesktopPort {
   // Before the key numbered `after_keys` of the next delivery (0: before the first).
   void StealFocusDuringNextDelivery(int after_keys = 0) { forced_steal_after_ = after_keys; }
   void VanishDuringNextCensus() { forced_.vanish_during_census = true; }
+  void ReportNextDeliveryLost() { forced_.reported_lost = true; }
   const FaultCounts& Faults() const { return counts_; }
   bool Roll(double rate);
 
@@ -120,6 +123,7 @@ class SimulatedDesktop : public DesktopPort {
   struct {
     bool activation_failure = false;
     bool vanish_during_census = false;
+    bool reported_lost = false;
   } forced_;
   int forced_steal_after_ = -1;
   FaultCounts counts_;

@@ -83,6 +83,12 @@ void SimulatedScanner::OpenDialog() {
   dialog_ = desktop_.OpenWindow(kSaveAsTitle, main_,
                                 [this](WindowHandle, const Key& k) { OnDialogKey(k); });
   desktop_.SetForeground(dialog_);
+  if (std::exchange(cancel_next_dialog_, false) || desktop_.Roll(options_.dialog_cancelled)) {
+    ++counts_.dialogs_cancelled;
+    desktop_.Clock().After(options_.cancel_after_ms, [this, dialog = dialog_] {
+      if (dialog_ == dialog) OperatorCancel();
+    });
+  }
   if (options_.operator_finishes_after_ms >= 0) {
     char name[32];
     std::snprintf(name, sizeof name, "manual-%04d", counts_.pages_scanned);

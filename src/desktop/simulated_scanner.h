@@ -14,13 +14,15 @@ namespace quorvel {
 
 struct ScannerOptions {
   std::string save_folder;
-  int pages = 20;                          // scans in all; -1: no end
-  VirtualClock::Ms first_scan_ms = 4000;   // from start to the first error box
-  VirtualClock::Ms scan_ms = 6000;         // from a save to the next error box
-  VirtualClock::Ms dialog_ms = 400;        // from the final button to "Save As"
-  VirtualClock::Ms late_dialog_ms = 9000;  // extra wait of a late dialog
-  double save_failure = 0;                 // chance that a save writes nothing
-  double late_dialog = 0;                  // chance that "Save As" comes late
+  int pages = 20;                           // scans in all; -1: no end
+  VirtualClock::Ms first_scan_ms = 4000;    // from start to the first error box
+  VirtualClock::Ms scan_ms = 6000;          // from a save to the next error box
+  VirtualClock::Ms dialog_ms = 400;         // from the final button to "Save As"
+  VirtualClock::Ms late_dialog_ms = 9000;   // extra wait of a late dialog
+  double save_failure = 0;                  // chance that a save writes nothing
+  double late_dialog = 0;                   // chance that "Save As" comes late
+  double dialog_cancelled = 0;              // chance that someone cancels "Save As" ...
+  VirtualClock::Ms cancel_after_ms = 1000;  // ... this long after it opened
   // An operator who presses Save this long after a name was typed (-1: nobody does).
   VirtualClock::Ms operator_saves_after_ms = -1;
   // An operator who, this long after the error box closed, presses the final button and saves
@@ -33,6 +35,7 @@ struct ScannerCounts {
   int saves = 0;         // files written
   int saves_failed = 0;  // saves that wrote nothing
   int dialogs_late = 0;
+  int dialogs_cancelled = 0;
 };
 
 class SimulatedScanner {
@@ -63,6 +66,7 @@ class SimulatedScanner {
   // Faults for the next occurrence only.
   void FailNextSave() { fail_next_save_ = true; }
   void DelayNextDialog() { delay_next_dialog_ = true; }
+  void CancelNextDialog() { cancel_next_dialog_ = true; }
 
   // What an operator does by hand in the modes that leave it to them.
   void OperatorPressFinalButton();
@@ -94,6 +98,7 @@ class SimulatedScanner {
   VirtualClock::EventId operator_save_ = 0;
   bool fail_next_save_ = false;
   bool delay_next_dialog_ = false;
+  bool cancel_next_dialog_ = false;
   std::vector<std::string> saved_;
   ScannerCounts counts_;
 };

@@ -101,22 +101,28 @@ void WaitUntilProcessed(HWND target, HWND owner, std::size_t input_events,
   }
 }
 
-// Sends the events of one key one by one, each only while the foreground still belongs to the
-// target: Wine routes every event of one SendInput call to the foreground of its own moment, so
-// a program that takes the foreground midway would get the rest of a chord. Returns how many
-// went; when not all, the keys they left pressed are released.
-std::size_t SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
+// Sends the events of one key one by one, each press only while the foreground still belongs to
+// the target: Wine routes every event of one SendInput call to the foreground of its own moment,
+// so a program that takes the foreground midway would get the rest of a chord. False when a
+// press could not go; the keys pressed before it are released, wherever the foreground is.
+//
+// A release is no part of the judgement: the key it ends may itself have moved the foreground
+// (Enter that closes a box, Alt+S that closes a dialog), and a lone release does nothing.
+bool SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
   std::size_t sent = 0;
-  while (sent < inputs.size() && (sent == 0 || ForegroundBelongsTo(target))) {
+  for (; sent < inputs.size(); ++sent) {
+    const bool press = !(inputs[sent].ki.dwFlags & KEYEVENTF_KEYUP);
+    if (press && sent > 0 && !ForegroundBelongsTo(target)) break;
     INPUT input = inputs[sent];
     if (SendInput(1, &input, sizeof(INPUT)) != 1) break;
-    ++sent;
   }
-  if (sent < inputs.size()) {
-    std::vector<INPUT> releases = ReleasesOfHeld(std::span(inputs.data(), sent));
-    SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+  if (sent == inputs.size()) return true;
+  std::vector<INPUT> releases = ReleasesOfHeld(std::span(inputs.data(), sent));
+  SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+  for (std::size_t i = sent; i < inputs.size(); ++i) {
+    if (!(inputs[i].ki.dwFlags & KEYEVENTF_KEYUP)) return false;
   }
-  return sent;
+  return true;
 }
 
 }  // namespace
@@ -169,6 +175,11 @@ bool Win32Desktop::AppActivate(std::string_view title) {
 
 // Every key is read by the target before the next goes, so the call always returns only once
 // the target has processed the keys, whatever `wait` asks.
+//
+// A key is delivered when each of its presses went while the foreground belonged to the target:
+// the system puts an input event in the queue of the foreground's thread of its moment, and the
+// round trips of WaitUntilProcessed see that thread read it. Where the foreground goes after a
+// key says nothing against it: the keys of the cycle open and close windows themselves.
 bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   if (!target_ || !IsWindow(target_)) return false;
   const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
@@ -176,8 +187,8 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   bool delivered = true;
   bool first = true;
   // Nobody else may move the foreground between the check and the key, where the system grants
-  // the lock (to the foreground process only; under Wine it holds nobody back). The check after
-  // each key below covers the rest.
+  // the lock (to the foreground process only; under Wine it holds nobody back, and the check
+  // before each press covers it).
   LockSetForegroundWindow(LSFW_LOCK);
   for (const Key& key : keys.keys()) {
     // Each key goes only after a fresh look at the foreground. The first waits for the
@@ -188,21 +199,10 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
       break;
     }
     first = false;
-    const HWND receiver = GetForegroundWindow();
     const std::vector<INPUT> inputs = KeyInputs(key);
-    const std::size_t count = inputs.size();
-    if (SendWhileForeground(target_, inputs) != count) {
-      delivered = false;
-      break;
-    }
-    // A key is read from the queue only when the target gets to it; if the foreground moved
-    // before then, the key went astray. A window that closed on its key (hidden, then gone) has
-    // read it, wherever the foreground went next.
-    WaitUntilProcessed(target_, owner, count, deadline);
-    if (IsWindowVisible(receiver) && !ForegroundBelongsTo(target_)) {
-      delivered = false;
-      break;
-    }
+    delivered = SendWhileForeground(target_, inputs);
+    WaitUntilProcessed(target_, owner, inputs.size(), deadline);
+    if (!delivered) break;
   }
   LockSetForegroundWindow(LSFW_UNLOCK);
   return delivered;
