@@ -15,6 +15,7 @@
 #include "app/form_host.h"
 #include "app/scanner_form.h"
 #include "desktop/x11_desktop.h"
+#include "files/posix_file_system.h"
 
 namespace quorvel {
 namespace {
@@ -43,9 +44,10 @@ std::vector<Window> CensusWindows() {
 void BM_QuorvelCensus(benchmark::State& state) {
   fl_open_display();
   X11Desktop desktop;
+  PosixFileSystem files;
   PumpHost host;
-  ScannerForm form(desktop, host);
-  for (auto _ : state) form.LoadTaskList();
+  ScannerForm form(desktop, files, host);
+  for (auto _ : state) form.Automation().LoadTaskList();
   state.counters["windows"] = static_cast<double>(form.Controls()[ControlId::kCombo1].items.size());
   state.counters["deskscan"] = form.State().DeskScanCount;
 }

@@ -1,13 +1,12 @@
-// The series generator on any input boxes: it either refuses with a message and changes nothing,
-// or writes one line per name, each the seed filename followed by a number.
+// The series generator on any input boxes: it either refuses with a message, or names one line
+// per counter value, each the seed filename followed by a number and CR LF.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <variant>
 #include <vector>
 
-#include "app/headless/headless_host.h"
-#include "app/scanner_form.h"
-#include "desktop/simulated_desktop.h"
+#include "series/generator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quorvel;
@@ -24,27 +23,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (boxes[0].size() > 32) boxes[0].resize(32);  // the seed filename, kept short for speed
-
-  VirtualClock clock;
-  SimulatedDesktop desktop(clock, "");
-  HeadlessHost host(clock);
-  ScannerForm form(desktop, host);
-  ControlModel& controls = form.Controls();
-  controls.SetText(ControlId::kFilenames, "before");
-  controls.SetText(ControlId::kSeedText, boxes[0]);
-  controls.SetText(ControlId::kSeedNumberText, boxes[1]);
-  controls.SetText(ControlId::kPadText, boxes[2]);
-  controls.SetText(ControlId::kNumberofScans, boxes[3]);
-  if (option >= 0) controls.SetValue(Option1(option), true);
-  form.State().CurrentNumber = 12345;
-
-  form.CreateCommand_Click();
-
-  const std::string& text = controls.Text(ControlId::kFilenames);
-  if (!host.Messages().empty()) {
-    if (text != "before" || form.State().CurrentNumber != 12345) std::abort();
+  const SeriesRequest request{.seed_filename = boxes[0],
+                              .seed_number = {"seed", boxes[1]},
+                              .pad_width = {"pad", boxes[2]},
+                              .scans = {"scans", boxes[3]},
+                              .step = option < 0 ? 0 : kOptionSteps[option]};
+  const auto seed = SeedNumber(request);
+  if (std::holds_alternative<std::string>(seed)) {
+    if (std::get<std::string>(seed).empty()) std::abort();
     return 0;
   }
+  const auto series = FillSeries(request, std::get<std::int32_t>(seed), 1);
+  if (!std::holds_alternative<Series>(series)) std::abort();  // checked before: it must fit
+  const std::string& text = std::get<Series>(series).text;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t end = text.find("\r\n", start);

@@ -50,10 +50,12 @@ start_xserver() {
 
 # Starts Xvfb alone, with no window manager; sets DISPLAY. Xvfb reports the display number only
 # once it accepts clients, and it skips numbers that are taken, also by a server that this file
-# system cannot see.
+# system cannot see. It never resets: by default it resets whenever its last client leaves, and
+# on a display without a window manager a client that connects during that reset is refused.
+# QUORVEL_X_LOGS names the folder of its log and the window manager's.
 start_bare_xserver() {
   XSERVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-x.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
     3>"$XSERVER_DIR/display" >"$XSERVER_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local i
@@ -68,6 +70,17 @@ start_bare_xserver() {
     return 1
   fi
   export DISPLAY=":$(tr -dc '0-9' <"$XSERVER_DIR/display")"
+  export QUORVEL_X_LOGS="$XSERVER_DIR"
+}
+
+# The X server's and the window manager's logs, for the reader of a failure.
+print_x_logs() {
+  local log
+  for log in "${QUORVEL_X_LOGS:-/nonexistent}"/*.log; do
+    [ -f "$log" ] || continue
+    echo "--- $(basename "$log" .log) log ($DISPLAY):"
+    cat "$log"
+  done
 }
 
 # openbox with a home of its own, so that nothing in the caller's settings or session changes it.

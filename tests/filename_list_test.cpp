@@ -35,25 +35,22 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"PercentIsText", "50%\r\n", {"50%"}}),
     [](const auto& test_case) { return test_case.param.name; });
 
-TEST(ParseTextTest, FillsTheQueueAndClearsTheRest) {
+TEST(ParseTextTest, EnableFillsTheQueueAndClearsTheRest) {
   Rig rig;
   rig.SetNames({"a", "b", "c", "d", "e"});
-  ASSERT_TRUE(rig.form.ParseText());
+  rig.Click(ControlId::kStartCommand);
   rig.state().NextNameIndex = 3;
   rig.controls().SetText(ControlId::kFilenames, " x\r\n\r\ny \r\n  \r\n");
-  ASSERT_TRUE(rig.form.ParseText());
+  rig.Click(ControlId::kStartCommand);
   EXPECT_EQ(rig.state().NextNameIndex, 0);
-  EXPECT_EQ(rig.state().PendingNames[0], " x");
-  EXPECT_EQ(rig.state().PendingNames[1], "y ");
-  EXPECT_EQ(rig.state().PendingNames[2], "  ");
-  EXPECT_EQ(rig.state().PendingNames[3], "");
-  EXPECT_EQ(rig.state().PendingNames[4], "");
+  const auto& slots = rig.state().PendingNames;
+  EXPECT_EQ(std::vector<std::string>(slots.begin(), slots.begin() + 5),
+            (std::vector<std::string>{" x", "y ", "  ", "", ""}));
   EXPECT_EQ(rig.controls()[ControlId::kList1].items,
             (std::vector<std::string>{" x", "", "y ", "  "}));
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), " x\r\n\r\ny \r\n  \r\n");
 }
 
-TEST(ParseTextTest, FullQueueOf501FillsEverySlot) {
+TEST(ParseTextTest, A501stNameFitsAndA502ndIsRefusedWithNothingLost) {
   Rig rig;
   std::vector<std::string> names;
   // Long names: the text passes 32,766 characters and is still read whole.
@@ -61,28 +58,21 @@ TEST(ParseTextTest, FullQueueOf501FillsEverySlot) {
     names.push_back(std::string(70, 'n') + std::to_string(i));
   rig.SetNames(names);
   ASSERT_GT(rig.controls().Text(ControlId::kFilenames).size(), 32766u);
-  ASSERT_TRUE(rig.form.ParseText());
-  EXPECT_EQ(rig.state().PendingNames[0], names[0]);
+  rig.Click(ControlId::kStartCommand);
   EXPECT_EQ(rig.state().PendingNames[500], names[500]);
   EXPECT_TRUE(rig.host.Messages().empty());
-}
 
-TEST(ParseTextTest, MoreThan501NamesAreRefusedAndNothingIsLost) {
-  Rig rig;
-  rig.SetNames({"kept"});
-  ASSERT_TRUE(rig.form.ParseText());
-  std::vector<std::string> names(kPendingNameSlots + 1, "page");
+  rig.Click(ControlId::kStopCommand);
+  names.push_back("one more");
   rig.SetNames(names);
   const std::string typed = rig.controls().Text(ControlId::kFilenames);
-
-  rig.form.StartCommand_Click();
-
+  rig.Click(ControlId::kStartCommand);
   EXPECT_FALSE(rig.state().Running);
   EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), typed);
-  EXPECT_EQ(rig.state().PendingNames[0], "kept");
-  ASSERT_EQ(rig.host.Messages().size(), 1u);
-  EXPECT_NE(rig.host.Messages()[0].find("502 names"), std::string::npos);
-  EXPECT_NE(rig.host.Messages()[0].find("501"), std::string::npos);
+  EXPECT_EQ(rig.state().PendingNames[0], names[0]);
+  EXPECT_EQ(rig.host.Messages(),
+            std::vector<std::string>{"The list of filenames holds 502 names; at most 501 can be "
+                                     "queued. Shorten the list, then press ENABLE again."});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "tests/rig.h"
@@ -23,20 +24,23 @@ struct Boxes {
   const char* scans;
 };
 
-void Fill(Rig& rig, const Boxes& boxes) {
-  ControlModel& c = rig.controls();
-  for (int i = 0; i < 6; ++i) c.SetValue(Option1(i), false);
-  if (boxes.option != kNoOption) c.SetValue(Option1(boxes.option), true);
-  c.SetText(ControlId::kSeedText, boxes.seed_filename);
-  c.SetText(ControlId::kSeedNumberText, boxes.seed_number);
-  c.SetText(ControlId::kPadText, boxes.pad);
-  c.SetText(ControlId::kNumberofScans, boxes.scans);
+// "<-- Create Filename List" as the operator window does it: the checks, then the series from
+// the seed number. The list text, or the message.
+std::variant<Series, std::string> Create(const Boxes& boxes) {
+  const SeriesRequest request{.seed_filename = boxes.seed_filename,
+                              .seed_number = {"\"Seed\" Number:", boxes.seed_number},
+                              .pad_width = {"Pad # Digits:", boxes.pad},
+                              .scans = {"# Scans:", boxes.scans},
+                              .step = boxes.option == kNoOption ? 0 : kOptionSteps[boxes.option]};
+  const std::variant<std::int32_t, std::string> seed = SeedNumber(request);
+  if (const auto* message = std::get_if<std::string>(&seed)) return *message;
+  return FillSeries(request, std::get<std::int32_t>(seed), 1);
 }
 
 struct SeriesCase {
   const char* what;
   Boxes boxes;
-  const char* names;  // the expected text of Filenames
+  const char* names;
   std::int32_t current;
 };
 
@@ -46,15 +50,12 @@ void PrintTo(const SeriesCase& c, std::ostream* os) {
 
 class GeneratorSeriesTest : public ::testing::TestWithParam<SeriesCase> {};
 
-TEST_P(GeneratorSeriesTest, FillsTheFilenamesBox) {
+TEST_P(GeneratorSeriesTest, NamesTheSeries) {
   const SeriesCase& c = GetParam();
-  Rig rig;
-  rig.controls().SetText(ControlId::kFilenames, "old list\r\n");
-  Fill(rig, c.boxes);
-  rig.form.CreateCommand_Click();
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), c.names) << c.what;
-  EXPECT_EQ(rig.state().CurrentNumber, c.current) << c.what;
-  EXPECT_TRUE(rig.host.Messages().empty()) << c.what;
+  const auto series = Create(c.boxes);
+  ASSERT_TRUE(std::holds_alternative<Series>(series)) << std::get<std::string>(series);
+  EXPECT_EQ(std::get<Series>(series).text, c.names);
+  EXPECT_EQ(std::get<Series>(series).last_number, c.current);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,16 +106,8 @@ void PrintTo(const RefusalCase& c, std::ostream* os) {
 
 class GeneratorRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
-TEST_P(GeneratorRefusalTest, ShowsOneMessageAndChangesNothing) {
-  const RefusalCase& c = GetParam();
-  Rig rig;
-  rig.controls().SetText(ControlId::kFilenames, "kept\r\n");
-  rig.state().CurrentNumber = 99;
-  Fill(rig, c.boxes);
-  rig.form.CreateCommand_Click();
-  EXPECT_EQ(rig.host.Messages(), std::vector<std::string>{c.message}) << c.what;
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), "kept\r\n") << c.what;
-  EXPECT_EQ(rig.state().CurrentNumber, 99) << c.what;
+TEST_P(GeneratorRefusalTest, SaysWhatIsWrong) {
+  EXPECT_EQ(Create(GetParam().boxes), (std::variant<Series, std::string>(GetParam().message)));
 }
 
 constexpr const char* kNoStep = "You need to select an add or decrement option!";
@@ -173,38 +166,43 @@ TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigits)
   }
 }
 
-TEST(GeneratorTest, PressingTwiceGivesTheSameList) {
+// The operator window's side: the step of the chosen option button, the boxes by their labels,
+// the list written into Filenames, a refusal that leaves everything as it was.
+TEST(GeneratorTest, CreateFillsTheFilenamesBoxOrShowsOneMessage) {
   Rig rig;
-  Fill(rig, {1, "a", "5", "2", "3"});
-  rig.form.CreateCommand_Click();
-  const std::string first = rig.controls().Text(ControlId::kFilenames);
-  rig.form.CreateCommand_Click();
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), first);
-  EXPECT_EQ(first, "a07\r\na09\r\na11\r\n");
+  ControlModel& c = rig.controls();
+  c.SetText(ControlId::kFilenames, "kept\r\n");
+  c.SetText(ControlId::kSeedText, "a");
+  c.SetText(ControlId::kSeedNumberText, "2147483647");
+  c.SetText(ControlId::kPadText, "2");
+  c.SetText(ControlId::kNumberofScans, "3");
+  rig.Click(ControlId::kCreateCommand);
+  EXPECT_EQ(rig.host.Messages(), std::vector<std::string>{kNoStep});
+  c.SetValue(Option1(1), true);
+  rig.Click(ControlId::kCreateCommand);
+  EXPECT_EQ(rig.host.Messages().back(),
+            "Counting 3 scans by +2 from the seed number in \"Seed\" Number: would go past "
+            "2147483647. Choose a smaller seed number or fewer scans.");
+  EXPECT_EQ(c.Text(ControlId::kFilenames), "kept\r\n");
+  c.SetText(ControlId::kSeedNumberText, "5");
+  rig.Click(ControlId::kCreateCommand);
+  rig.Click(ControlId::kCreateCommand);  // twice gives the same list
+  EXPECT_EQ(c.Text(ControlId::kFilenames), "a07\r\na09\r\na11\r\n");
+  EXPECT_EQ(rig.state().CurrentNumber, 11);
 }
 
-TEST(GeneratorTest, FillFilenamesBoxCountsFromStartAndFromCurrentNumber) {
-  Rig rig;
-  Fill(rig, {0, "x", "0", "", "4"});
-  rig.state().CurrentNumber = 5;
-  rig.form.FillFilenamesBox(3);
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), "x6\r\nx7\r\n");
-  EXPECT_EQ(rig.state().CurrentNumber, 7);
-  rig.form.FillFilenamesBox(5);  // start beyond the last counter: the box is emptied
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), "");
-  EXPECT_EQ(rig.state().CurrentNumber, 7);
+TEST(GeneratorTest, FillCountsFromStartAndFromTheCurrentNumber) {
+  const SeriesRequest request{.seed_filename = "x", .scans = {"", "4"}, .step = 1};
+  EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 3)).text, "x6\r\nx7\r\n");
+  EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 5)).text, "");  // start beyond the last
 }
 
 TEST(GeneratorTest, GeneratesTheLargestSeries) {
-  Rig rig;
-  Fill(rig, {4, "s", "-65536", "6", "32766"});
-  rig.form.CreateCommand_Click();
-  ASSERT_TRUE(rig.host.Messages().empty());
-  const std::string& text = rig.controls().Text(ControlId::kFilenames);
-  EXPECT_EQ(text.substr(0, 9), "s-65532\r\n");
-  EXPECT_EQ(text.substr(text.size() - 9), "s065528\r\n");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 32766);
-  EXPECT_EQ(rig.state().CurrentNumber, -65536 + 4 * 32766);
+  const Series series = std::get<Series>(Create({4, "s", "-65536", "6", "32766"}));
+  EXPECT_EQ(series.text.substr(0, 9), "s-65532\r\n");
+  EXPECT_EQ(series.text.substr(series.text.size() - 9), "s065528\r\n");
+  EXPECT_EQ(std::count(series.text.begin(), series.text.end(), '\n'), 32766);
+  EXPECT_EQ(series.last_number, -65536 + 4 * 32766);
 }
 
 }  // namespace

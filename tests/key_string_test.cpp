@@ -1,7 +1,8 @@
-#include "automation/key_string.h"
+#include "desktop/key_string.h"
 
 #include <gtest/gtest.h>
 
+#include "common/utf8.h"
 #include "common/virtual_clock.h"
 
 namespace quorvel {
@@ -10,10 +11,10 @@ namespace {
 TEST(KeyStringTest, KeepsKeysApartFromText) {
   KeyString keys;
   keys.Alt('n').Text("a%s").Enter().Tab(2);
-  ASSERT_EQ(keys.keys().size(), 7u);
-  EXPECT_EQ(keys.keys()[0], (Key{Key::Kind::kAltChord, U'n'}));
-  EXPECT_EQ(keys.keys()[2], (Key{Key::Kind::kCharacter, U'%'}));
-  EXPECT_EQ(keys.keys()[3], (Key{Key::Kind::kCharacter, U's'}));
+  ASSERT_EQ(keys.Keys().size(), 7u);
+  EXPECT_EQ(keys.Keys()[0], (Key{Key::Kind::kAltChord, U'n'}));
+  EXPECT_EQ(keys.Keys()[2], (Key{Key::Kind::kCharacter, U'%'}));
+  EXPECT_EQ(keys.Keys()[3], (Key{Key::Kind::kCharacter, U's'}));
   EXPECT_EQ(keys.ToText(), "%na%s\r\t\t");
 }
 

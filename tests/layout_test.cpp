@@ -1,65 +1,72 @@
+// What both toolkit bindings read from the layout table: stacking, the Tab key, the bare surface,
+// pixels at any resolution, and the option groups of the control model.
 #include "app/layout.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
+#include <algorithm>
+#include <vector>
 
-#include "app/control_model.h"
 #include "app/layout_queries.h"
 
 namespace quorvel {
 namespace {
 
-TEST(LayoutTest, OperatorWindowHas25NamesAnd42Controls) {
+std::ptrdiff_t Position(const std::vector<const ControlSpec*>& order, ControlId id) {
+  const auto at =
+      std::find_if(order.begin(), order.end(), [id](const ControlSpec* c) { return c->id == id; });
+  return at == order.end() ? -1 : at - order.begin();
+}
+
+TEST(LayoutTest, StackingKeepsFramedControlsAboveTheirFrameAndLabelsBeneathAll) {
+  const std::vector<const ControlSpec*> order = StackingOrder(ScannerFormLayout());
+  for (int line = 1; line < kStatusLines; ++line) {
+    EXPECT_LT(Position(order, DelayText(line)), Position(order, DelayText(line - 1)));
+  }
+  const std::ptrdiff_t frame = Position(order, ControlId::kFrame1);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_LT(Position(order, OptionAction(i)), frame);
+    EXPECT_GE(Position(order, OptionAction(i)), frame - 3);
+  }
+  EXPECT_LT(Position(order, ControlId::kFilenames), Position(order, ControlId::kCombo1));
+  EXPECT_EQ(Position(order, ControlId::kTimer1), -1);
+  EXPECT_EQ(Position(order, ControlId::kLine1), -1);
+  EXPECT_NE(Position(order, ControlId::kList1), -1);  // hidden, but a window all the same
+  const auto first_label = std::find_if(order.begin(), order.end(), [](const ControlSpec* c) {
+    return c->kind == ControlKind::kLabel;
+  });
+  EXPECT_TRUE(std::all_of(first_label, order.end(),
+                          [](const ControlSpec* c) { return c->kind == ControlKind::kLabel; }));
+}
+
+TEST(LayoutTest, TabMovesThroughTheTabIndexAndRoundTheEnd) {
   const WindowSpec& window = ScannerFormLayout();
-  std::set<std::string> names;
-  std::set<int> tab_indices;
-  for (const ControlSpec& control : window.controls) {
-    names.insert(control.name);
-    if (control.tab_index >= 0) {
-      EXPECT_TRUE(tab_indices.insert(control.tab_index).second) << control.name;
-    }
+  const struct {
+    ControlId from;
+    bool backwards;
+    ControlId to;
+  } cases[] = {
+      {ControlId::kNone, false, ControlId::kSeedText},
+      {ControlId::kNone, true, DelayText(9)},
+      {ControlId::kSeedText, false, ControlId::kSeedNumberText},
+      {ControlId::kPadText, false, Option1(0)},
+      // Combo1 and Command4 take the focus although Filenames covers them.
+      {ControlId::kCommand4, false, ControlId::kFilenames},
+      {DelayText(9), false, ControlId::kSeedText},
+      {ControlId::kSeedText, true, DelayText(9)},
+      // A control that takes no focus (a label, the hidden list) starts the order afresh.
+      {ControlId::kLabel4, false, ControlId::kSeedText},
+      {ControlId::kList1, true, DelayText(9)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NextInTabOrder(window, c.from, c.backwards)->id, c.to) << Index(c.from);
   }
-  EXPECT_EQ(window.controls.size(), 42u);
-  EXPECT_EQ(names.size(), 25u);
-  EXPECT_EQ(std::string(window.caption), "Odrin's HP Scanner Error Workaround");
-  EXPECT_EQ(window.client_width, 10035);
-  EXPECT_EQ(window.client_height, 4650);
-  EXPECT_FALSE(window.sizable);
-  EXPECT_EQ(SaveDirFormLayout().controls.size(), 3u);
-  EXPECT_TRUE(SaveDirFormLayout().sizable);
-}
-
-TEST(LayoutTest, StatusLinesOverlapWithTheHigherIndexOnTop) {
-  const auto& controls = ScannerFormLayout().controls;
-  for (int line = 0; line < kStatusLines; ++line) {
-    const ControlSpec& row = controls[static_cast<std::size_t>(9 - line)];
-    EXPECT_EQ(row.id, DelayText(line));
-    EXPECT_EQ(row.top, 120 + 240 * line);
-    EXPECT_EQ(row.height, 285);
-    EXPECT_EQ(row.tab_index, line == 9 ? 38 : 28 + line);
-    EXPECT_TRUE(row.font.bold);
-    EXPECT_EQ(row.fore, kWhite);
-  }
-}
-
-TEST(LayoutTest, TabOrderStartsInTheSeedFilenameBox) {
-  const auto order = TabOrder(ScannerFormLayout());
-  ASSERT_FALSE(order.empty());
-  EXPECT_EQ(order.front()->id, ControlId::kSeedText);
-  EXPECT_EQ(order[1]->id, ControlId::kSeedNumberText);
-  for (const ControlSpec* control : order) {
-    EXPECT_NE(control->kind, ControlKind::kLabel);
-    EXPECT_NE(control->id, ControlId::kList1);
-  }
-  // Combo1 and Command4 take the focus although Filenames covers them.
-  EXPECT_EQ(order.size(), 30u);
-  EXPECT_EQ(TabOrder(SaveDirFormLayout()).front()->id, ControlId::kDrive1);
+  EXPECT_EQ(NextInTabOrder(SaveDirFormLayout(), ControlId::kCommand1, false)->id,
+            ControlId::kDrive1);
 }
 
 TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
-  struct Case {
+  const struct {
     int x, y;
     bool bare;
   } cases[] = {
@@ -70,46 +77,51 @@ TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
       {3100, 4500, true},  // where only the hidden List1 lies
       {2500, 300, false},  // an option button inside the frame
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(IsBareSurface(ScannerFormLayout(), c.x, c.y), c.bare) << c.x << "," << c.y;
   }
 }
 
-TEST(LayoutTest, ControlsInTheFrameAreOffsetByIt) {
-  const TwipRect rect = AbsoluteRect(SpecOf(OptionAction(2)));
-  EXPECT_EQ(rect.left, 120 + 2400);
-  EXPECT_EQ(rect.top, 0 + 240);
-  EXPECT_EQ(TwipsToPixels(10035, 96), 669);
-  EXPECT_EQ(TwipsToPixels(4650, 96), 310);
+TEST(LayoutTest, PixelsScaleEdgesSoNeighboursStillTouchAtEveryResolution) {
+  const struct {
+    TwipRect twips;
+    int dpi;
+    PixelRect pixels;
+  } cases[] = {
+      {{4920, 840, 735, 375}, 144, {492, 84, 74, 38}},
+      {{10, 10, 10, 10}, 72, {1, 1, 0, 0}},  // scaled alone, the size would be a pixel
+      {{0, 0, 10035, 4650}, 96, {0, 0, 669, 310}},
+  };
+  for (const auto& c : cases) {
+    const PixelRect got = ToPixels(c.twips, c.dpi);
+    EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}),
+              std::vector({c.pixels.left, c.pixels.top, c.pixels.width, c.pixels.height}));
+  }
+  for (int dpi : {72, 96, 120, 144, 192}) {
+    const PixelRect a = ToPixels({1000, 0, 1005, 300}, dpi);
+    EXPECT_EQ(a.left + a.width, ToPixels({2005, 0, 1005, 300}, dpi).left) << dpi;
+    for (int pixels : {0, 1, 7, 669, 1279}) {
+      EXPECT_EQ(TwipsToPixels(PixelsToTwips(pixels, dpi), dpi), pixels) << dpi;
+    }
+  }
+  EXPECT_EQ(PointsToPixels(8.25, 96), 11);
+  EXPECT_EQ(PointsToPixels(9.75, 144), 20);
 }
 
-TEST(ControlModelTest, StartUpValues) {
-  ControlModel model;
-  EXPECT_EQ(model.Text(DelayText(0)), "Waiting for Error");
-  for (int line = 1; line < kStatusLines; ++line) EXPECT_EQ(model.Text(DelayText(line)), "");
-  EXPECT_EQ(model.Text(ControlId::kSendLabel), "Not active");
-  EXPECT_EQ(model.Text(ControlId::kCombo1), "Combo1");
-  EXPECT_EQ(model.Text(ControlId::kSleepLabel), "");
-  EXPECT_TRUE(model.Value(OptionAction(0)));
-  for (int i = 0; i < 6; ++i) EXPECT_FALSE(model.Value(Option1(i)));
-  EXPECT_TRUE(model[ControlId::kTimer1].timer_enabled);
-  EXPECT_EQ(model[ControlId::kTimer1].interval_ms, 2500);
-  EXPECT_FALSE(model[ControlId::kSleepTimer].timer_enabled);
-  EXPECT_EQ(model[ControlId::kSleepTimer].interval_ms, 0);
-  EXPECT_FALSE(model[ControlId::kList1].visible);
-  EXPECT_EQ(model.Text(ControlId::kCommand1), "Got it!      Return");
-}
-
-TEST(ControlModelTest, OptionGroupsAreIndependent) {
-  ControlModel model;
+// Choosing an option button clears the one chosen before in its group, and tells the binding of
+// both: without the second notice a binding would show two chosen options.
+TEST(LayoutTest, ChoosingAnOptionClearsItsGroupOnlyAndSaysSo) {
+  ControlModel model = StartUpModel();
+  std::vector<ControlId> told;
+  model.SetObserver([&](ControlId id) { told.push_back(id); });
   model.SetValue(Option1(4), true);
   model.SetValue(Option1(2), true);
+  model.SetValue(OptionAction(1), true);
   EXPECT_FALSE(model.Value(Option1(4)));
   EXPECT_TRUE(model.Value(Option1(2)));
-  EXPECT_TRUE(model.Value(OptionAction(0)));
-  model.SetValue(OptionAction(1), true);
   EXPECT_FALSE(model.Value(OptionAction(0)));
-  EXPECT_TRUE(model.Value(Option1(2)));
+  EXPECT_EQ(told,
+            (std::vector{Option1(4), Option1(4), Option1(2), OptionAction(0), OptionAction(1)}));
 }
 
 }  // namespace

@@ -1,42 +1,27 @@
-// The operator window on the simulated desktop with the headless host: what most tests drive.
+// The operator window on the simulated desktop, with the headless host and a file system in
+// memory: what most tests drive.
 #pragma once
 
-#include <atomic>
-#include <filesystem>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/headless/headless_host.h"
+#include "app/layout.h"
 #include "app/scanner_form.h"
-#include "desktop/simulated_scanner.h"
+#include "common/utf8.h"
+#include "sim/memory_file_system.h"
+#include "sim/simulated_scanner.h"
 
 namespace quorvel::harness {
 
-// A folder of its own for one test, removed with it.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("quorvel-test-" + std::to_string(std::random_device{}()) + "-" +
-             std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
+// A path of the file system in memory: the separator, then the names.
+inline std::string PathOf(const std::vector<std::string>& names) {
+  std::string path;
+  for (const std::string& name : names) path += kPathSeparator + name;
+  return path;
+}
 
 struct Step {
   int line;
@@ -48,27 +33,33 @@ struct Step {
 };
 
 // The desktop holds the operator window and a terminal; the scanning application is started by
-// the test when it wants one.
+// the test when it wants one. The program lives in /program, the images go to /scans.
 struct Rig {
   explicit Rig(ScannerOptions options = {})
-      : desktop(clock, folder.str()), host(clock), form(desktop, host) {
+      : desktop(clock),
+        files([this] { return desktop.Now(); }, PathOf({"program"})),
+        host(clock),
+        form(desktop, files, host) {
     own_window = desktop.OpenWindow(ScannerFormLayout().caption);
     terminal = desktop.OpenWindow("Terminal");
     desktop.SetBystander(terminal);
-    options.save_folder = folder.str();
-    scanner.emplace(desktop, options);
+    files.AddFolder(folder);
+    options.save_folder = folder;
+    scanner.emplace(desktop, files, options);
     host.Attach(form);
     host.on_repaint = [this](ControlId id) {
       for (int line = 0; line < kStatusLines; ++line) {
         if (id == DelayText(line)) steps.push_back({line, form.Controls().Text(id)});
       }
     };
-    form.State().Delay = kDefaultDelayMs;
-    form.State().SaveFolder = folder.str();
+    state().Delay = kDefaultDelayMs;
+    state().SaveFolder = folder;
   }
 
   RunState& state() { return form.State(); }
   ControlModel& controls() { return form.Controls(); }
+  Cycle& cycle() { return form.Automation(); }
+  void Click(ControlId id) { form.Clicked(id); }
 
   void SetNames(const std::vector<std::string>& names) {
     std::string text;
@@ -76,6 +67,9 @@ struct Rig {
     controls().SetText(ControlId::kFilenames, text);
   }
   void SetMode(ActionMode mode) { controls().SetValue(OptionAction(static_cast<int>(mode)), true); }
+  std::string ImagePath(const std::string& name) const {
+    return folder + kPathSeparator + name + ".bmp";
+  }
 
   // Runs the timers until the automation stops or `limit_ms` of virtual time has passed.
   void RunUntilStopped(VirtualClock::Ms limit_ms) {
@@ -85,16 +79,16 @@ struct Rig {
   // Fires Timer1 once more (the next tick) and returns the steps it showed.
   std::vector<Step> NextTick() {
     steps.clear();
-    const VirtualClock::Ms next = (clock.Now() / 2500 + 1) * 2500;
-    clock.AdvanceTo(next);
+    clock.AdvanceTo((clock.Now() / 2500 + 1) * 2500);
     return steps;
   }
   std::string KeysTo(WindowHandle window) const { return desktop.KeysReceivedBy(window); }
   bool LineIsRed(int line) { return controls()[DelayText(line)].back == kRed; }
 
-  TempFolder folder;
+  const std::string folder = PathOf({"scans"});
   VirtualClock clock;
   SimulatedDesktop desktop;
+  MemoryFileSystem files;
   HeadlessHost host;
   ScannerForm form;
   std::optional<SimulatedScanner> scanner;

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "tests/rig.h"
@@ -46,14 +44,12 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
   rig.scanner->Start();
   rig.SetNames(names);
   rig.controls().SetText(ControlId::kNumberofScans, "20");
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   rig.RunUntilStopped(kHour);
 
   EXPECT_FALSE(rig.state().Running);
   EXPECT_EQ(rig.scanner->SavedNames(), names);
-  for (const std::string& name : names) {
-    EXPECT_TRUE(std::filesystem::exists(rig.folder.path() / (name + ".bmp"))) << name;
-  }
+  for (const std::string& name : names) EXPECT_TRUE(rig.files.FileExists(rig.ImagePath(name)));
   EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), "");
   std::string main_keys, dialog_keys, error_keys;
   for (const std::string& name : names) {
@@ -78,7 +74,7 @@ TEST(ScanSeriesTest, KeysReportedLostAfterArrivingChangeNothing) {
     Rig rig({.pages = 5});
     rig.scanner->Start();
     rig.SetNames(names);
-    rig.form.StartCommand_Click();
+    rig.Click(ControlId::kStartCommand);
     rig.host.on_pump = [&rig, lost_after_line, armed = lost_after_line >= 0]() mutable {
       if (armed && rig.scanner->Counts().saves == 1 && rig.LineIsRed(lost_after_line)) {
         rig.desktop.ReportNextDeliveryLost();
@@ -99,7 +95,7 @@ TEST(ScanSeriesTest, ADialogCancelledByTheOperatorGetsItsNameInTheNext) {
   Rig rig({.pages = 5, .cancel_after_ms = 300});
   rig.scanner->Start();
   rig.SetNames(names);
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   rig.host.on_pump = [&rig] {
     if (rig.scanner->Counts().saves == 1 && rig.scanner->Counts().dialogs_cancelled == 0) {
       rig.scanner->CancelNextDialog();
@@ -119,7 +115,7 @@ TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {
   Rig rig({.pages = 8, .save_failure = 1});
   rig.scanner->Start();
   rig.SetNames(Names(3));
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   rig.RunUntilStopped(kHour);
   EXPECT_FALSE(rig.state().Running);
   EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], "%npage01%s%npage01%s%npage01%s%npage01%s");
@@ -136,7 +132,7 @@ TEST(ScanSeriesTest, ErrorAndSaveAsLeavesTheSaveToTheOperator) {
   rig.SetMode(ActionMode::ErrorAndSaveAs);
   rig.scanner->Start();
   rig.SetNames(names);
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   rig.clock.Advance(kHour / 4);
   EXPECT_EQ(rig.scanner->SavedNames(), names);
   EXPECT_TRUE(rig.state().Running);  // this mode does not stop at the end of the list
@@ -152,7 +148,7 @@ TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
   Rig rig({.pages = 6});
   rig.scanner->Start();
   rig.SetNames(names);
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   FailSecondSave(rig);
   rig.RunUntilStopped(kHour);
   EXPECT_EQ(rig.scanner->Counts().saves_failed, 1);
@@ -168,14 +164,10 @@ TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
 TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {
   const auto names = Names(3);
   Rig rig({.pages = 5});
-  {
-    std::ofstream(rig.folder.path() / "page02.bmp") << "old";
-    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
-    std::filesystem::last_write_time(rig.folder.path() / "page02.bmp", old);
-  }
+  rig.files.PutFile(rig.ImagePath("page02"), "old", rig.desktop.Now() - std::chrono::hours(24));
   rig.scanner->Start();
   rig.SetNames(names);
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   FailSecondSave(rig);
   rig.RunUntilStopped(kHour);
   EXPECT_EQ(rig.scanner->SavedNames(), names);  // page02 was written by this run after all
@@ -186,7 +178,7 @@ TEST(ScanSeriesTest, ALateDialogIsWaitedFor) {
   rig.scanner->Start();
   rig.scanner->DelayNextDialog();
   rig.SetNames({"only"});
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   int finding_without_dialog = 0;
   rig.host.on_repaint = [&](ControlId id) {
     if (id == DelayText(5) && !rig.desktop.IsOpen(rig.scanner->SaveAsDialog())) {
@@ -203,7 +195,7 @@ TEST(ScanSeriesTest, ANameCutShortByAThiefIsRetypedWhole) {
   Rig rig({.pages = 2});
   rig.scanner->Start();
   rig.SetNames({"page01"});
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   bool armed = false;
   rig.host.on_pump = [&] {
     if (!armed && rig.LineIsRed(6)) {

@@ -1,30 +1,19 @@
 #include "settings/settings_file.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/path_text.h"
-#include "settings/file_replace.h"
-#include "tests/messages.h"
 #include "tests/rig.h"
 
 namespace quorvel {
 namespace {
 
-namespace fs = std::filesystem;
-using harness::ReasonMessage;
 using harness::Rig;
-using harness::TempFolder;
-using ::testing::ElementsAre;
 
 // Local time as the given zone sees it, for as long as the guard lives.
 class ZoneGuard {
@@ -33,23 +22,16 @@ class ZoneGuard {
     if (const char* old = std::getenv("TZ")) old_ = old;
     Set(zone);
   }
-  ~ZoneGuard() { Set(old_ ? old_->c_str() : nullptr); }
+  ~ZoneGuard() { Set(old_ ? old_->c_str() : ""); }
   ZoneGuard(const ZoneGuard&) = delete;
   ZoneGuard& operator=(const ZoneGuard&) = delete;
 
  private:
   static void Set(const char* zone) {
-#ifdef _WIN32
-    _putenv_s("TZ", zone ? zone : "");
-    _tzset();
-#else
-    if (zone) {
-      setenv("TZ", zone, 1);
-    } else {
-      unsetenv("TZ");
-    }
+    static std::string setting;  // putenv keeps the string itself
+    setting = std::string("TZ=") + zone;
+    putenv(setting.data());
     tzset();
-#endif
   }
   std::optional<std::string> old_;
 };
@@ -58,28 +40,13 @@ WallClock::time_point At(std::time_t seconds) {
   return WallClock::from_time_t(seconds);
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 constexpr const char* kHeader = "' INI file for Odrin Teskel's ScanJet Quorveler\r\n";
 
-TEST(SettingsFileTest, IniPathJoinsTheProgramFolder) {
-  const std::pair<const char*, const char*> cases[] = {
-#ifdef _WIN32
-      {"C:\\Program Files\\Quorvel", "C:\\Program Files\\Quorvel\\Quorvel.ini"},
-      {"C:\\", "C:\\\\Quorvel.ini"},
-#else
-      {"/opt/quorvel", "/opt/quorvel/Quorvel.ini"},
-      {"/", "//Quorvel.ini"},
-#endif
-  };
-  for (const auto& [folder, path] : cases) EXPECT_EQ(IniPathFor(folder), path) << folder;
+TEST(SettingsFileTest, IniPathJoinsTheFolderPlainly) {
+  EXPECT_EQ(IniPathFor("C:\\Program Files\\Quorvel", '\\'),
+            "C:\\Program Files\\Quorvel\\Quorvel.ini");
+  EXPECT_EQ(IniPathFor("C:\\", '\\'), "C:\\\\Quorvel.ini");
+  EXPECT_EQ(IniPathFor("/", '/'), "//Quorvel.ini");
 }
 
 TEST(SettingsFileTest, StampLineShowsLocalDateAndTime) {
@@ -160,16 +127,17 @@ class ReadIniTest : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(ReadIniTest, AppliesEveryEntryInOrder) {
   const ReadCase& c = GetParam();
   Rig rig;
-  WriteFile(rig.folder.path() / "Quorvel.ini", c.file);
+  const std::string path = IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
+  rig.files.PutFile(path, c.file);
   rig.state().Delay = 0;
   rig.state().Pausing = true;
-  rig.form.ReadIni();
+  rig.form.Load();
   EXPECT_EQ(rig.state().Delay, c.delay) << c.file;
   EXPECT_EQ(rig.host.GetWindowPosition().top, c.top) << c.file;
   EXPECT_EQ(rig.host.GetWindowPosition().left, c.left) << c.file;
   EXPECT_FALSE(rig.state().Pausing) << c.file;
   EXPECT_TRUE(rig.host.Messages().empty()) << c.file;
-  EXPECT_EQ(ReadFile(rig.folder.path() / "Quorvel.ini"), c.file) << "the reader never writes";
+  EXPECT_EQ(rig.files.Contents(path), c.file) << "the reader never writes";
 }
 
 // The headless window starts at top 1500, left 2250.
@@ -203,41 +171,24 @@ TEST(ReadIniTest, MissingFileIsCreatedWithoutTouchingPausing) {
   Rig rig;
   rig.state().Delay = 0;
   rig.state().Pausing = true;
-  rig.form.ReadIni();
-  const fs::path path = rig.folder.path() / "Quorvel.ini";
-  EXPECT_EQ(rig.state().IniPath, path.string());
+  rig.form.Load();
+  const std::string path = IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
+  EXPECT_EQ(rig.state().IniPath, path);
   EXPECT_EQ(rig.state().Delay, 18000);
   EXPECT_TRUE(rig.state().Pausing);
-  EXPECT_TRUE(rig.host.Messages().empty());
-  const std::string text = ReadFile(path);
-  ASSERT_EQ(text.size(), 117u) << text;
-  EXPECT_EQ(text.substr(0, 49), kHeader);
-  EXPECT_EQ(text.substr(79), "\r\n\r\ntop=1500\r\nleft=2250\r\ndelay=18000\r\n");
-  // The date line tells the desktop's present time.
-  std::tm stamp{};
-  ASSERT_EQ(
-      std::sscanf(text.c_str() + 49, "' %2d-%2d-%4d    -     %2d:%2d:%2d", &stamp.tm_mon,
-                  &stamp.tm_mday, &stamp.tm_year, &stamp.tm_hour, &stamp.tm_min, &stamp.tm_sec),
-      6);
-  const std::time_t now = WallClock::to_time_t(rig.desktop.Now());
-  const std::tm expected = *std::gmtime(&now);
-  EXPECT_EQ(stamp.tm_mon, expected.tm_mon + 1);
-  EXPECT_EQ(stamp.tm_mday, expected.tm_mday);
-  EXPECT_EQ(stamp.tm_year, expected.tm_year + 1900);
-  EXPECT_EQ(stamp.tm_hour * 3600 + stamp.tm_min * 60 + stamp.tm_sec,
-            expected.tm_hour * 3600 + expected.tm_min * 60 + expected.tm_sec);
+  EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
 }
 
-TEST(ReadIniTest, OutOfRangeValuesKeepTheSettingAndSaySo) {
+TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   Rig rig;
-  const fs::path path = rig.folder.path() / "Quorvel.ini";
-  WriteFile(path, "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\n");
+  const std::string path = IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
+  const std::string quoted = "\"" + path + "\"";
+  rig.files.PutFile(path, "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\n");
   rig.state().Delay = 0;
-  rig.form.ReadIni();
+  rig.form.Load();
   EXPECT_EQ(rig.state().Delay, 500);
   EXPECT_EQ(rig.host.GetWindowPosition().top, 1500);
   EXPECT_EQ(rig.host.GetWindowPosition().left, 2250);
-  const std::string quoted = "\"" + path.string() + "\"";
   EXPECT_EQ(rig.host.Messages(),
             (std::vector<std::string>{
                 "The pause in the settings file " + quoted +
@@ -247,110 +198,43 @@ TEST(ReadIniTest, OutOfRangeValuesKeepTheSettingAndSaySo) {
                     " lies beyond any screen; the window stays where it is.",
                 "The entry left=-1e39 in the settings file " + quoted +
                     " lies beyond any screen; the window stays where it is."}));
+
+  Rig unreadable;
+  unreadable.files.PutFile(path, "delay=5\r\n");
+  unreadable.files.Refuse(path, "Input/output error");
+  unreadable.state().Delay = 0;
+  unreadable.state().Pausing = true;
+  unreadable.form.Load();
+  EXPECT_EQ(unreadable.state().Delay, 18000);
+  EXPECT_TRUE(unreadable.state().Pausing);
+  EXPECT_EQ(unreadable.host.Messages(),
+            std::vector<std::string>{"The settings file " + quoted +
+                                     " could not be read (Input/output error). The window stays "
+                                     "where it is and the pause is 18000 ms."});
 }
 
-#ifdef __linux__
-TEST(ReadIniTest, UnreadableFileLeavesTheDefaultsAndSaysSo) {
+TEST(WriteIniTest, ExitWritesTheWholeFileOrSaysWhyNot) {
+  ZoneGuard zone("UTC0");
   Rig rig;
-  const fs::path path = rig.folder.path() / "Quorvel.ini";
-  // A file whose first bytes cannot be read: the start of this process's own memory.
-  fs::create_symlink("/proc/self/mem", path);
-  rig.state().Delay = 0;
-  rig.state().Pausing = true;
-  rig.form.ReadIni();
-  EXPECT_EQ(rig.state().Delay, 18000);
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 1500);
-  EXPECT_TRUE(rig.state().Pausing);
-  EXPECT_EQ(rig.host.Messages(),
-            std::vector<std::string>{"The settings file \"" + path.string() +
-                                     "\" could not be read (Input/output error). The window "
-                                     "stays where it is and the pause is 18000 ms."});
-}
-#endif
-
-TEST(WriteIniTest, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
-  Rig rig;
-  const fs::path path = rig.folder.path() / "Quorvel.ini";
-  WriteFile(path, "' hand-edited\r\nfoo=bar\r\n" + std::string(500, 'x'));
-  rig.state().IniPath = path.string();
+  const std::string path = IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
+  rig.files.PutFile(path, "' hand-edited\r\nfoo=bar\r\n");
+  rig.form.Load();
   rig.state().Delay = 4321;
   rig.host.MoveWindow({60, 75});
-  rig.form.WriteIni();
-  const std::string text = ReadFile(path);
-  EXPECT_EQ(text.substr(79), "\r\n\r\ntop=60\r\nleft=75\r\ndelay=4321\r\n");
-  EXPECT_EQ(text.substr(0, 49), kHeader);
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(path.string())));
-  EXPECT_TRUE(rig.host.Messages().empty());
-}
+  rig.Click(ControlId::kExitCommand);
+  EXPECT_EQ(rig.files.Contents(path), SettingsText({60, 75}, 4321, rig.desktop.Now()));
+  EXPECT_TRUE(rig.host.QuitRequested());
 
-// A program folder whose name is not plain ASCII: the file is created, written and read there,
-// on every system.
-TEST(WriteIniTest, FolderNamesBeyondAsciiAreKept) {
-  TempFolder temp;
-  const std::string folder = TextOf(temp.path()) + kPathSeparator + "Scans \u00e9t\u00e9 \u20ac";
-  fs::create_directories(PathOf(folder));
-  VirtualClock clock;
-  SimulatedDesktop desktop(clock, folder);
-  HeadlessHost host(clock);
-  ScannerForm form(desktop, host);
-  form.ReadIni();  // creates the file
-  ASSERT_TRUE(fs::exists(PathOf(folder) / "Quorvel.ini"));
-  form.State().Delay = 2500;
-  form.WriteIni();
-  form.State().Delay = 0;
-  form.ReadIni();
-  EXPECT_EQ(form.State().Delay, 2500);
-  EXPECT_TRUE(host.Messages().empty());
-}
-
-// Each way a write can fail leaves the previous file as it was and names the path.
-TEST(WriteIniTest, FailedWriteLeavesTheOldFileIntact) {
-  enum Fault { kTemporaryIsFolder, kDiskFull, kTargetIsFolder };
-  const struct {
-    Fault fault;
-    const char* reason;
-  } cases[] = {{kTemporaryIsFolder, "Is a directory"},
-#ifdef __linux__
-               {kDiskFull, "No space left on device"},
-#endif
-               {kTargetIsFolder, "Is a directory"}};
-  for (const auto& c : cases) {
-    Rig rig;
-    const fs::path path = rig.folder.path() / "Quorvel.ini";
-    const fs::path temporary = TemporaryPathFor(path.string());
-    const std::string old_text = "' old settings\r\ndelay=777\r\n";
-    switch (c.fault) {
-      case kTemporaryIsFolder:
-        WriteFile(path, old_text);
-        fs::create_directory(temporary);
-        break;
-      case kDiskFull:
-        WriteFile(path, old_text);
-        fs::create_symlink("/dev/full", temporary);
-        break;
-      case kTargetIsFolder:
-        fs::create_directories(path / "inside");
-        break;
-    }
-    rig.state().IniPath = path.string();
-    rig.form.WriteIni();
-    EXPECT_THAT(
-        rig.host.Messages(),
-        ElementsAre(ReasonMessage("The settings could not be saved to \"" + path.string() + "\" (",
-                                  c.reason, "). The settings file there is unchanged.")));
-    if (c.fault == kTargetIsFolder) {
-      EXPECT_TRUE(fs::is_directory(path / "inside"));
-      EXPECT_FALSE(fs::exists(temporary));
-    } else {
-      EXPECT_EQ(ReadFile(path), old_text) << c.reason;
-    }
-    if (c.fault == kDiskFull) {
-      EXPECT_FALSE(fs::is_symlink(temporary)) << "temporary left";
-    }
-    if (c.fault == kTemporaryIsFolder) {
-      EXPECT_TRUE(fs::is_directory(temporary));
-    }
-  }
+  Rig refused;
+  refused.files.PutFile(path, "delay=5\r\n");
+  refused.files.Refuse(refused.files.ProgramFolder(), "Read-only file system");
+  refused.form.Load();
+  refused.Click(ControlId::kExitCommand);
+  EXPECT_EQ(refused.host.Messages(),
+            std::vector<std::string>{"The settings could not be saved to \"" + path +
+                                     "\" (Read-only file system). The settings file there is "
+                                     "unchanged."});
+  EXPECT_TRUE(refused.host.QuitRequested());
 }
 
 }  // namespace

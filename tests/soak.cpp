@@ -1,9 +1,11 @@
 #include "tests/soak.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "app/headless/headless_host.h"
+#include "app/layout.h"
+#include "common/utf8.h"
+#include "sim/memory_file_system.h"
 
 namespace quorvel::harness {
 namespace {
@@ -19,24 +21,27 @@ constexpr VirtualClock::Ms kBoundPerName = 5 * 60 * 1000;
 
 }  // namespace
 
-SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
+SoakResult RunSoak(const SoakPlan& plan) {
   SoakResult result;
   VirtualClock clock;
-  SimulatedDesktop desktop(clock, folder, plan.seed);
+  SimulatedDesktop desktop(clock, plan.seed);
+  const std::string folder = std::string(1, kPathSeparator) + "scans";
+  MemoryFileSystem files([&desktop] { return desktop.Now(); }, folder);
   desktop.OpenWindow(ScannerFormLayout().caption);
   desktop.SetBystander(desktop.OpenWindow("Terminal"));
   desktop.SetFaultRates(plan.desktop_faults);
   SimulatedScanner scanner(
-      desktop, {.save_folder = folder,
-                .pages = -1,
-                .save_failure = plan.save_failure,
-                .late_dialog = plan.late_dialog,
-                .dialog_cancelled = plan.dialog_cancelled,
-                .operator_saves_after_ms = plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
-                .operator_finishes_after_ms = plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
+      desktop, files,
+      {.save_folder = folder,
+       .pages = -1,
+       .save_failure = plan.save_failure,
+       .late_dialog = plan.late_dialog,
+       .dialog_cancelled = plan.dialog_cancelled,
+       .operator_saves_after_ms = plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
+       .operator_finishes_after_ms = plan.mode == ActionMode::ErrorOnly ? 1500 : -1});
   scanner.Start();
   HeadlessHost host(clock);
-  ScannerForm form(desktop, host);
+  ScannerForm form(desktop, files, host);
   host.Attach(form);
   form.State().Delay = kDefaultDelayMs;
   form.State().SaveFolder = folder;
@@ -51,7 +56,7 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
     }
     form.Controls().SetText(ControlId::kNumberofScans, std::to_string(plan.names_per_series));
     form.Controls().SetText(ControlId::kFilenames, text);
-    form.StartCommand_Click();
+    form.Clicked(ControlId::kStartCommand);
     const VirtualClock::Ms end = clock.Now() + kBoundPerName * plan.names_per_series;
     const std::size_t target = listed.size();
     // Full Auto stops by itself at the end of the list; in the other modes the operator
@@ -62,7 +67,7 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
     };
     while (!done() && clock.Now() < end) clock.AdvanceTo(clock.NextEventTime());
     if (!done()) ++result.series_unfinished;
-    form.StopCommand_Click();
+    form.Clicked(ControlId::kStopCommand);
     scanner.OperatorCancel();  // the dialog left open when the list ran out
   }
 
@@ -72,7 +77,7 @@ SoakResult RunSoak(const SoakPlan& plan, const std::string& folder) {
     ++result.names_saved_in_order;
   }
   for (const std::string& name : listed) {
-    if (!std::filesystem::exists(scanner.SavePath(name))) ++result.files_missing;
+    if (!files.FileExists(scanner.SavePath(name))) ++result.files_missing;
   }
   for (const KeyLogEntry& entry : desktop.KeyLog()) {
     if (entry.title == SimulatedScanner::kErrorTitle) ++result.error_boxes_closed;

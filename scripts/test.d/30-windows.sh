@@ -30,4 +30,4 @@ fi
 trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
-ctest --preset windows -L e2e
+ctest --preset windows -L e2e || { print_x_logs; exit 1; }

@@ -3,31 +3,12 @@
 // widgets from these rows.
 #pragma once
 
-#include <cstdint>
 #include <span>
 
-#include "app/control_id.h"
+#include "controls/color.h"
+#include "controls/control_id.h"
 
 namespace quorvel {
-
-// 0x00BBGGRR is a literal colour; the top bit set names system colour n (0x80000000 + n).
-using Color = std::uint32_t;
-inline constexpr Color kSystemColorFlag = 0x80000000u;
-inline constexpr Color kWindowBackground = kSystemColorFlag | 5;
-inline constexpr Color kWindowText = kSystemColorFlag | 8;
-inline constexpr Color kButtonFace = kSystemColorFlag | 15;
-inline constexpr Color kButtonText = kSystemColorFlag | 18;
-inline constexpr Color kRed = 0x000000FF;
-inline constexpr Color kGreen = 0x00008000;
-inline constexpr Color kWhite = 0x00FFFFFF;
-inline constexpr Color kListBlue = 0x00FFC0C0;
-
-constexpr bool IsSystemColor(Color c) {
-  return (c & kSystemColorFlag) != 0;
-}
-constexpr int SystemColorIndex(Color c) {
-  return static_cast<int>(c & 0xFF);
-}
 
 enum class ControlKind {
   kTextBox,
@@ -63,21 +44,22 @@ enum ControlFlag : unsigned {
   kEnabledTimer = 1u << 5,
 };
 
+// One row of the table; what a row leaves out has the value given here.
 struct ControlSpec {
   ControlId id;
   const char* name;  // the control's name; arrays share it
-  int index;         // member index in a control array, -1 for a single control
+  int index = -1;    // member index in a control array, -1 for a single control
   ControlKind kind;
-  const char* caption;  // caption or text at start-up
+  const char* caption = "";  // caption or text at start-up
   // Twips from the top left of the client area, or of the frame named by `container`.
   // A line gives its two end points instead: (left, top) to (width, height).
-  int left, top, width, height;
-  int tab_index;  // -1: takes no focus
-  Color back, fore;
-  FontSpec font;
-  ControlId container;
-  unsigned flags;
-  int interval_ms;  // timers only
+  int left = 0, top = 0, width = 0, height = 0;
+  int tab_index = -1;  // -1: takes no focus
+  Color back = kButtonFace, fore = kButtonText;
+  FontSpec font = kDefaultFont;
+  ControlId container = ControlId::kNone;
+  unsigned flags = kNoFlags;
+  int interval_ms = 0;  // timers only
 };
 
 struct WindowSpec {

@@ -14,6 +14,25 @@ bool HasArea(const ControlSpec& control) {
 
 }  // namespace
 
+ControlModel StartUpModel() {
+  ControlModel model;
+  for (const WindowSpec* window : {&ScannerFormLayout(), &SaveDirFormLayout()}) {
+    for (const ControlSpec& row : window->controls) {
+      const bool option = row.kind == ControlKind::kOptionButton;
+      model.Init(row.id, {.text = row.caption,
+                          .value = (row.flags & kSelected) != 0,
+                          .back = row.back,
+                          .fore = row.fore,
+                          .visible = (row.flags & kHidden) == 0,
+                          .timer_enabled = (row.flags & kEnabledTimer) != 0,
+                          .interval_ms = row.interval_ms,
+                          // A control array's option buttons form one group.
+                          .group = option ? Member(row.id, -row.index) : ControlId::kNone});
+    }
+  }
+  return model;
+}
+
 TwipRect AbsoluteRect(const ControlSpec& control) {
   TwipRect rect{control.left, control.top, control.width, control.height};
   if (control.container != ControlId::kNone) {

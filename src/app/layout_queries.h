@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "controls/control_model.h"
 
 namespace quorvel {
 
@@ -16,6 +17,9 @@ struct TwipRect {
 
 // The control's rectangle in twips from the window's client area, its frame's offset added.
 TwipRect AbsoluteRect(const ControlSpec& control);
+
+// Every control of both windows with its start-up values from the table.
+ControlModel StartUpModel();
 
 // The controls that take the focus, in tab-index order (labels, frames, lines, timers and hidden
 // controls take none).

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/folder_lists.h"
-#include "app/form_host.h"
+#include "app/folder_tree.h"
+#include "controls/form_view.h"
 
 namespace quorvel {
 
 class SaveDirForm {
  public:
-  // `start_folder` is what the directory list has open at first.
-  SaveDirForm(FormHost& host, std::vector<Drive> drives, const std::string& start_folder);
+  // Opens on the drives of `files`, at the working folder.
+  SaveDirForm(FormView& view, FileSystem& files);
   SaveDirForm(const SaveDirForm&) = delete;
   SaveDirForm& operator=(const SaveDirForm&) = delete;
 
@@ -51,7 +51,8 @@ class SaveDirForm {
  private:
   bool OpenFolderOn(int drive, const std::string& folder, std::string& error);
 
-  FormHost& host_;
+  FormView& view_;
+  FileSystem& files_;
   std::vector<Drive> drives_;
   int drive_index_ = -1;   // chosen in Drive1
   int folder_drive_ = -1;  // the drive of the open folder

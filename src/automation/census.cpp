@@ -1,29 +1,12 @@
 // The window census: how the program sees the scanning application.
 #include <limits>
 
-#include "app/scanner_form.h"
+#include "automation/cycle.h"
+#include "common/ascii.h"
 
 namespace quorvel {
-namespace {
 
-bool ContainsIgnoringCase(std::string_view title, std::string_view lower_needle) {
-  if (lower_needle.size() > title.size()) return false;
-  for (std::size_t start = 0; start + lower_needle.size() <= title.size(); ++start) {
-    std::size_t i = 0;
-    while (i < lower_needle.size()) {
-      char c = title[start + i];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != lower_needle[i]) break;
-      ++i;
-    }
-    if (i == lower_needle.size()) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
-void ScannerForm::LoadTaskList() {
+void Cycle::LoadTaskList() {
   if (census_level_ == modal_level_) return;  // the census in progress counts afresh
   LevelScope scope(census_level_, modal_level_);
 
@@ -45,10 +28,6 @@ void ScannerForm::LoadTaskList() {
     }
     desktop_.PumpEvents();
   }
-}
-
-void ScannerForm::Command4_Click() {
-  LoadTaskList();
 }
 
 }  // namespace quorvel

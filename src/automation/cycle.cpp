@@ -1,7 +1,7 @@
 // The automation cycle: one stage of the scan sequence per tick of Timer1.
 #include <algorithm>
 
-#include "app/scanner_form.h"
+#include "automation/cycle.h"
 #include "common/number_text.h"
 
 namespace quorvel {
@@ -22,7 +22,7 @@ constexpr int kMaxSendsOfOneName = 4;
 
 }  // namespace
 
-void ScannerForm::Timer1_Timer() {
+void Cycle::Timer1_Timer() {
   if (tick_level_ == modal_level_) return;  // the tick in progress is pumping events
   LevelScope scope(tick_level_, modal_level_);
 
@@ -59,7 +59,7 @@ void ScannerForm::Timer1_Timer() {
   }
 }
 
-ActionMode ScannerForm::ReadActionMode() const {
+ActionMode Cycle::ReadActionMode() const {
   ActionMode mode = ActionMode::FullAuto;
   for (int i = 0; i < 3; ++i) {
     if (controls_.Value(OptionAction(i))) mode = static_cast<ActionMode>(i);
@@ -67,7 +67,7 @@ ActionMode ScannerForm::ReadActionMode() const {
   return mode;
 }
 
-void ScannerForm::ErrorStage(ActionMode mode) {
+void Cycle::ErrorStage(ActionMode mode) {
   Meter(1, "Found Error Message", 0);
   // Keys that did not reach the box leave it up; the next tick sees two windows and tries again.
   // Should the box be gone by then, the Enter arrived after all and the final button is owed.
@@ -80,7 +80,7 @@ void ScannerForm::ErrorStage(ActionMode mode) {
   PressFinalButton();
 }
 
-void ScannerForm::PressFinalButton() {
+void Cycle::PressFinalButton() {
   Meter(3, "Clicking Final Button", 0);
   LoadTaskList();
   const bool pressed = Deliver(kDeskScanTitle, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
@@ -88,7 +88,7 @@ void ScannerForm::PressFinalButton() {
   if (pressed) state_.AwaitingSaveAs = true;
 }
 
-void ScannerForm::SaveAsStage(ActionMode mode) {
+void Cycle::SaveAsStage(ActionMode mode) {
   std::optional<std::string> problem;
   if (!state_.LastFilename.empty()) {
     Meter(4, "Verifying Last Save", 0);
@@ -111,7 +111,7 @@ void ScannerForm::SaveAsStage(ActionMode mode) {
   }
   if (!SaveConfirmed && sends_of_last_name_ >= kMaxSendsOfOneName) {
     StopCommand_Click();
-    host_.ShowMessage("The image of \"" + NameToSend + "\" did not appear: it was sent " +
+    view_.ShowMessage("The image of \"" + NameToSend + "\" did not appear: it was sent " +
                       DecimalText(kMaxSendsOfOneName) + " times, and " + *problem +
                       ". The series has stopped.");
     return;
@@ -119,7 +119,7 @@ void ScannerForm::SaveAsStage(ActionMode mode) {
 
   Meter(7, "Sending filename...", 0);
   controls_.SetText(ControlId::kSendLabel, "Sending: " + NameToSend);
-  host_.Repaint(ControlId::kSendLabel);
+  view_.Repaint(ControlId::kSendLabel);
   if (SaveConfirmed) TakeName(NameToSend);
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(kSaveAsTitle);
@@ -142,16 +142,17 @@ void ScannerForm::SaveAsStage(ActionMode mode) {
   }
 }
 
-std::optional<std::string> ScannerForm::PreviousSaveProblem() {
+std::optional<std::string> Cycle::PreviousSaveProblem() {
   const std::string path = SavedImagePath(state_.LastFilename);
-  if (!desktop_.FileExists(path)) return "there is no file " + path;
-  if (!last_name_sent_at_) return std::nullopt;
-  const auto written = desktop_.FileWriteTime(path);
-  if (written && *written + kFileTimeSlack >= *last_name_sent_at_) return std::nullopt;
+  const std::optional<FileFacts> image = files_.Facts(path);
+  if (!image) return "there is no file " + path;
+  if (!last_name_sent_at_ || image->written + kFileTimeSlack >= *last_name_sent_at_) {
+    return std::nullopt;
+  }
   return path + " was written before the name was sent";
 }
 
-void ScannerForm::TakeName(const std::string& name) {
+void Cycle::TakeName(const std::string& name) {
   state_.LastFilename = name;
   sends_of_last_name_ = 0;
   // Past the last slot every slot reads as empty, so the index need not grow any further.
@@ -160,7 +161,7 @@ void ScannerForm::TakeName(const std::string& name) {
   RewriteFilenames();
 }
 
-void ScannerForm::RewriteFilenames() {
+void Cycle::RewriteFilenames() {
   const int first = state_.NextNameIndex;
   const double scans = RoundHalfEven(ParseLeadingNumber(controls_.Text(ControlId::kNumberofScans)));
   const double last = std::min<double>(first + scans, kLastSlot);
@@ -171,18 +172,18 @@ void ScannerForm::RewriteFilenames() {
     text += kCrLf;
   }
   controls_.SetText(ControlId::kFilenames, std::move(text));
-  host_.Repaint(ControlId::kFilenames);
+  view_.Repaint(ControlId::kFilenames);
 }
 
-std::string ScannerForm::PendingName(int index) const {
+std::string Cycle::PendingName(int index) const {
   return index >= 0 && index <= kLastSlot ? state_.PendingNames[index] : std::string();
 }
 
-std::string ScannerForm::SavedImagePath(const std::string& name) const {
+std::string Cycle::SavedImagePath(const std::string& name) const {
   return state_.SaveFolder + kPathSeparator + name + ".bmp";
 }
 
-bool ScannerForm::Deliver(std::string_view title, const KeyString& keys, bool wait) {
+bool Cycle::Deliver(std::string_view title, const KeyString& keys, bool wait) {
   return desktop_.AppActivate(title) && desktop_.SendKeys(keys, wait);
 }
 

@@ -1,10 +1,10 @@
 // The step meter: ten status lines, the pause label and the one-shot pause timer.
-#include "app/scanner_form.h"
+#include "automation/cycle.h"
 #include "common/number_text.h"
 
 namespace quorvel {
 
-void ScannerForm::Meter(std::int16_t Line, const std::string& Message, std::int32_t DelayAmount) {
+void Cycle::Meter(std::int16_t Line, const std::string& Message, std::int32_t DelayAmount) {
   desktop_.PumpEvents();
   for (int line = 0; line < kStatusLines; ++line) {
     if (controls_[DelayText(line)].back != kButtonFace) {
@@ -16,7 +16,7 @@ void ScannerForm::Meter(std::int16_t Line, const std::string& Message, std::int3
   const ControlId status = DelayText(Line);
   controls_.SetBackColor(status, kRed);
   controls_.SetText(status, Message);
-  host_.Repaint(status);
+  view_.Repaint(status);
   controls_.SetText(ControlId::kSleepLabel, DelayAmount > 0 ? DecimalText(DelayAmount) : "");
   if (DelayAmount > 0) {
     controls_.SetTimer(ControlId::kSleepTimer, DelayAmount, true);
@@ -24,7 +24,7 @@ void ScannerForm::Meter(std::int16_t Line, const std::string& Message, std::int3
   }
 }
 
-void ScannerForm::SleepTimer_Timer() {
+void Cycle::SleepTimer_Timer() {
   controls_.SetTimer(ControlId::kSleepTimer, controls_[ControlId::kSleepTimer].interval_ms, false);
   state_.Pausing = false;
 }

@@ -1,16 +1,18 @@
-// "ENABLE", "Stop!" and a click on the bare window.
-#include "app/scanner_form.h"
+// The automation switched on by "ENABLE" and off by "Stop!".
+#include "automation/cycle.h"
 
 namespace quorvel {
 
-void ScannerForm::StartCommand_Click() {
-  if (!ParseText()) return;
+Cycle::Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view)
+    : desktop_(desktop), files_(files), controls_(controls), view_(view) {}
+
+void Cycle::Start() {
   state_.Running = true;
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
 }
 
-void ScannerForm::StopCommand_Click() {
+void Cycle::StopCommand_Click() {
   state_.Running = false;
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
@@ -18,10 +20,6 @@ void ScannerForm::StopCommand_Click() {
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
   last_name_sent_at_.reset();
-}
-
-void ScannerForm::Form_Click() {
-  StopCommand_Click();
 }
 
 }  // namespace quorvel

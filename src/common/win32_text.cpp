@@ -1,10 +1,9 @@
-// Windows only: the other systems speak UTF-8 throughout.
-#ifdef _WIN32
+// Built on Windows only: the other systems speak UTF-8 throughout.
 #include "common/win32_text.h"
 
 #include <windows.h>
 
-#include "automation/key_string.h"
+#include "common/utf8.h"
 
 namespace quorvel {
 namespace {
@@ -55,5 +54,3 @@ std::string WideToUtf8(std::wstring_view wide) {
 }
 
 }  // namespace quorvel
-
-#endif  // _WIN32

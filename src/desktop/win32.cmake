@@ -1,5 +1,4 @@
-# The Windows desktop port (user32 and the wide-character file API).
-file(GLOB win32_desktop_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/win32_*.cpp)
-add_library(quorvel_win32_desktop STATIC ${win32_desktop_sources})
-target_include_directories(quorvel_win32_desktop PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(quorvel_win32_desktop PUBLIC quorvel_core user32 PRIVATE quorvel_warnings)
+# The Windows desktop port (user32).
+quorvel_layer(quorvel_win32_desktop FOLDER desktop HEADERS win32_*.h
+              SOURCES win32_desktop.cpp win32_key_input.cpp
+              DEPENDS quorvel_desktop LIBRARIES user32)

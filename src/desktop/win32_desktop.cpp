@@ -4,8 +4,8 @@
 #include <span>
 #include <thread>
 
-#include "automation/title_match.h"
 #include "common/win32_text.h"
+#include "desktop/title_match.h"
 #include "desktop/win32_key_input.h"
 
 namespace quorvel {
@@ -190,7 +190,7 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   // the lock (to the foreground process only; under Wine it holds nobody back, and the check
   // before each press covers it).
   LockSetForegroundWindow(LSFW_LOCK);
-  for (const Key& key : keys.keys()) {
+  for (const Key& key : keys.Keys()) {
     // Each key goes only after a fresh look at the foreground. The first waits for the
     // activation just requested to arrive and hold.
     if (!(first ? WaitForForeground(target_, kSteadyForeground, kActivationWait)
@@ -206,53 +206,6 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   }
   LockSetForegroundWindow(LSFW_UNLOCK);
   return delivered;
-}
-
-bool Win32Desktop::FileExists(const std::string& path) {
-  // GetFileAttributesW takes the path as it stands: "*" and "?" match nothing.
-  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::optional<WallClock::time_point> Win32Desktop::FileWriteTime(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return std::nullopt;
-  }
-  // FILETIME counts 100 ns steps from 1601; the wall clock counts from 1970.
-  constexpr std::int64_t kFrom1601To1970 = 116444736000000000;
-  const std::int64_t ticks =
-      static_cast<std::int64_t>(
-          (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-          data.ftLastWriteTime.dwLowDateTime) -
-      kFrom1601To1970;
-  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
-  return WallClock::time_point(std::chrono::duration_cast<WallClock::duration>(Ticks(ticks)));
-}
-
-std::string Win32Desktop::ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return FolderOfPath(WideToUtf8(path));
-}
-
-std::string FolderOfPath(std::string_view path) {
-  const std::size_t last = path.find_last_of("\\/");
-  if (last == std::string_view::npos) return {};
-  std::string folder(path.substr(0, last));
-  // "C:\x.exe" and "\x.exe" live in a root folder, which keeps its separator.
-  const bool drive_root = folder.size() == 2 && folder[1] == ':';
-  if (folder.empty() || drive_root) folder.push_back(path[last]);
-  return folder;
 }
 
 }  // namespace quorvel

@@ -1,5 +1,4 @@
-// The desktop port for Windows: the window census, activation and keystrokes through user32,
-// files through the wide-character file API.
+// The desktop port for Windows: the window census, activation and keystrokes through user32.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "automation/desktop_port.h"
+#include "desktop/desktop_port.h"
 
 namespace quorvel {
 
@@ -24,17 +23,10 @@ class Win32Desktop : public DesktopPort {
   std::string WindowTitle(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
-  bool FileExists(const std::string& path) override;
-  std::optional<WallClock::time_point> FileWriteTime(const std::string& path) override;
-  std::string ProgramFolder() override;
 
  private:
   HWND program_window_ = nullptr;
   HWND target_ = nullptr;  // the window of the last successful AppActivate
 };
-
-// The folder part of a module's path (UTF-8), without the trailing separator, except for a
-// root folder (C:\ for the root of drive C), which keeps it.
-std::string FolderOfPath(std::string_view path);
 
 }  // namespace quorvel

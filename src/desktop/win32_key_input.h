@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "automation/key_string.h"
+#include "desktop/key_string.h"
 
 namespace quorvel {
 

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "automation/desktop_port.h"
+#include "desktop/desktop_port.h"
 #include "desktop/x11_connection.h"
 
 namespace quorvel {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "automation/key_string.h"
+#include "common/utf8.h"
 
 namespace quorvel {
 

@@ -5,12 +5,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 #include <vector>
 
-#include "automation/title_match.h"
-#include "common/file_info.h"
+#include "desktop/title_match.h"
 #include "desktop/x11_census.h"
 #include "desktop/x11_connection.h"
 #include "desktop/x11_keyboard.h"
@@ -223,12 +221,12 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   DiscardEvents(impl.connection);  // keymap changes announced since the last delivery
   // The window manager activates asynchronously; give it a moment before judging the focus.
   if (!impl.WaitForFocusOnTarget()) return false;
-  if (!impl.keyboard.Prepare(keys.keys())) return false;
+  if (!impl.keyboard.Prepare(keys.Keys())) return false;
   // While the server is grabbed no other client runs, so nothing can take the focus between
   // the check and the last key.
   XGrabServer(display);
   bool delivered = impl.FocusBelongsToTarget() && impl.KeyboardFree();
-  if (delivered) delivered = impl.keyboard.Type(keys.keys());
+  if (delivered) delivered = impl.keyboard.Type(keys.Keys());
   XUngrabServer(display);
   if (wait) {
     XSync(display, False);
@@ -239,21 +237,6 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
     XFlush(display);
   }
   return delivered;
-}
-
-bool X11Desktop::FileExists(const std::string& path) {
-  return RegularFileExists(path);
-}
-
-std::optional<WallClock::time_point> X11Desktop::FileWriteTime(const std::string& path) {
-  return LastWriteTime(path);
-}
-
-std::string X11Desktop::ProgramFolder() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::filesystem::current_path(error).string();
-  return program.parent_path().string();
 }
 
 }  // namespace quorvel

@@ -1,14 +1,13 @@
 // The desktop port on X11: the census of top-level windows, activation through the window
-// manager, keystrokes through the XTest extension, and the POSIX file system.
+// manager, and keystrokes through the XTest extension.
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "automation/desktop_port.h"
+#include "desktop/desktop_port.h"
 
 namespace quorvel {
 
@@ -24,9 +23,6 @@ class X11Desktop : public DesktopPort {
   std::string WindowTitle(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
-  bool FileExists(const std::string& path) override;
-  std::optional<WallClock::time_point> FileWriteTime(const std::string& path) override;
-  std::string ProgramFolder() override;
 
  private:
   struct Impl;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "automation/key_string.h"
+#include "desktop/key_string.h"
 
 namespace quorvel {
 

@@ -1,9 +1,8 @@
-// The filename list loader: the text of Filenames becomes the queue of pending names.
+// The filename list loader: the lines of the list and the names they queue.
 #include "series/filename_list.h"
 
 #include <algorithm>
 
-#include "app/scanner_form.h"
 #include "common/number_text.h"
 
 namespace quorvel {
@@ -28,24 +27,18 @@ std::vector<std::string> SplitIntoItems(std::string_view text) {
   return items;
 }
 
-bool ScannerForm::ParseText() {
-  std::vector<std::string> items = SplitIntoItems(controls_.Text(ControlId::kFilenames));
-  const auto names = std::count_if(items.begin(), items.end(),
-                                   [](const std::string& item) { return !item.empty(); });
-  if (names > kPendingNameSlots) {
-    host_.ShowMessage("The list of filenames holds " + DecimalText(names) + " names; at most " +
-                      DecimalText(kPendingNameSlots) +
-                      " can be queued. Shorten the list, then press ENABLE again.");
-    return false;
+NameList ReadNameList(std::string_view text, int slots) {
+  NameList list;
+  list.items = SplitIntoItems(text);
+  for (const std::string& item : list.items) {
+    if (!item.empty()) list.names.push_back(item);
   }
-  int slot = 0;
-  for (const std::string& item : items) {
-    if (!item.empty()) state_.PendingNames[slot++] = item;
+  if (list.names.size() > static_cast<std::size_t>(slots)) {
+    list.message = "The list of filenames holds " + DecimalText(list.names.size()) +
+                   " names; at most " + DecimalText(slots) +
+                   " can be queued. Shorten the list, then press ENABLE again.";
   }
-  for (; slot < kPendingNameSlots; ++slot) state_.PendingNames[slot].clear();
-  state_.NextNameIndex = 0;
-  controls_.SetItems(ControlId::kList1, std::move(items));
-  return true;
+  return list;
 }
 
 }  // namespace quorvel

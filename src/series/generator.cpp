@@ -5,8 +5,8 @@
 #include <charconv>
 #include <iterator>
 #include <limits>
+#include <optional>
 
-#include "app/scanner_form.h"
 #include "common/number_text.h"
 
 namespace quorvel {
@@ -17,33 +17,8 @@ constexpr std::int16_t kLastCounter = std::numeric_limits<std::int16_t>::max() -
 constexpr std::string_view kNoStepMessage = "You need to select an add or decrement option!";
 constexpr std::string_view kNoScansMessage = "You need to specify how many scans!";
 
-// The step of the chosen option button; 0 when none is chosen.
-std::int32_t SelectedStep(const ControlModel& controls) {
-  for (int i = 0; i < static_cast<int>(kOptionSteps.size()); ++i) {
-    if (controls.Value(Option1(i))) return kOptionSteps[i];
-  }
-  return 0;
-}
-
-double BoxNumber(const ControlModel& controls, ControlId box) {
-  return ParseLeadingNumber(controls.Text(box));
-}
-
-// How the operator sees a box: by the caption of the label beside it.
-std::string Caption(ControlId label) {
-  return SpecOf(label).caption;
-}
-
 std::string SignedText(std::int32_t step) {
   return (step > 0 ? "+" : "") + DecimalText(step);
-}
-
-}  // namespace
-
-std::string PaddedNumber(std::int32_t number, std::int16_t width) {
-  std::string text;
-  AppendPaddedNumber(text, number, width);
-  return text;
 }
 
 // The last `width` characters of the twelve zeros followed by the digits, appended without a
@@ -80,26 +55,27 @@ void AppendSeries(std::string& text, std::string_view seed_filename, std::int32_
   }
 }
 
-std::optional<std::string> ScannerForm::SeriesProblem(std::int32_t first_number,
-                                                      std::int16_t Start) const {
-  const std::optional<std::int16_t> last = ToInt16(BoxNumber(controls_, ControlId::kNumberofScans));
+// The bounds a series must keep: the message naming the box that passes them, or nothing.
+std::optional<std::string> SeriesProblem(const SeriesRequest& request, std::int32_t first_number,
+                                         std::int16_t start) {
+  const std::optional<std::int16_t> last = ToInt16(ParseLeadingNumber(request.scans.text));
   if (!last || *last > kLastCounter) {
-    return "The number of scans in " + Caption(ControlId::kLabel4) + " must lie between " +
+    return "The number of scans in " + std::string(request.scans.caption) + " must lie between " +
            DecimalText(std::numeric_limits<std::int16_t>::min()) + " and " +
            DecimalText(kLastCounter) + ".";
   }
-  const std::optional<std::int16_t> width = ToInt16(BoxNumber(controls_, ControlId::kPadText));
+  const std::optional<std::int16_t> width = ToInt16(ParseLeadingNumber(request.pad_width.text));
   if (!width || *width < 0) {
-    return "The pad width in " + Caption(Label3(1)) + " must lie between 0 and " +
-           DecimalText(std::numeric_limits<std::int16_t>::max()) + ".";
+    return "The pad width in " + std::string(request.pad_width.caption) +
+           " must lie between 0 and " + DecimalText(std::numeric_limits<std::int16_t>::max()) + ".";
   }
-  const std::int32_t step = SelectedStep(controls_);
-  const long long names = std::max(0, *last - Start + 1);
-  const long long final_number = static_cast<long long>(first_number) + names * step;
+  const long long names = std::max(0, *last - start + 1);
+  const long long final_number = static_cast<long long>(first_number) + names * request.step;
   const bool too_high = final_number > std::numeric_limits<std::int32_t>::max();
   if (too_high || final_number < std::numeric_limits<std::int32_t>::min()) {
-    return "Counting " + DecimalText(names) + " scans by " + SignedText(step) +
-           " from the seed number in " + Caption(Label3(0)) + " would go past " +
+    return "Counting " + DecimalText(names) + " scans by " + SignedText(request.step) +
+           " from the seed number in " + std::string(request.seed_number.caption) +
+           " would go past " +
            DecimalText(too_high ? std::numeric_limits<std::int32_t>::max()
                                 : std::numeric_limits<std::int32_t>::min()) +
            ". Choose a " + (too_high ? "smaller" : "larger") + " seed number or fewer scans.";
@@ -107,43 +83,38 @@ std::optional<std::string> ScannerForm::SeriesProblem(std::int32_t first_number,
   return std::nullopt;
 }
 
-void ScannerForm::CreateCommand_Click() {
-  if (SelectedStep(controls_) == 0) {
-    host_.ShowMessage(std::string(kNoStepMessage));
-    return;
-  }
-  if (BoxNumber(controls_, ControlId::kNumberofScans) == 0) {
-    host_.ShowMessage(std::string(kNoScansMessage));
-    return;
-  }
-  const std::optional<std::int32_t> seed =
-      ToInt32(BoxNumber(controls_, ControlId::kSeedNumberText));
-  if (!seed) {
-    host_.ShowMessage("The seed number in " + Caption(Label3(0)) + " must lie between " +
-                      DecimalText(std::numeric_limits<std::int32_t>::min()) + " and " +
-                      DecimalText(std::numeric_limits<std::int32_t>::max()) + ".");
-    return;
-  }
-  if (const std::optional<std::string> problem = SeriesProblem(*seed, 1)) {
-    host_.ShowMessage(*problem);
-    return;
-  }
-  controls_.SetText(ControlId::kFilenames, "");
-  state_.CurrentNumber = *seed;
-  FillFilenamesBox(1);
+}  // namespace
+
+std::string PaddedNumber(std::int32_t number, std::int16_t width) {
+  std::string text;
+  AppendPaddedNumber(text, number, width);
+  return text;
 }
 
-void ScannerForm::FillFilenamesBox(std::int16_t Start) {
-  if (const std::optional<std::string> problem = SeriesProblem(state_.CurrentNumber, Start)) {
-    host_.ShowMessage(*problem);
-    return;
+std::variant<std::int32_t, std::string> SeedNumber(const SeriesRequest& request) {
+  if (request.step == 0) return std::string(kNoStepMessage);
+  if (ParseLeadingNumber(request.scans.text) == 0) return std::string(kNoScansMessage);
+  const std::optional<std::int32_t> seed = ToInt32(ParseLeadingNumber(request.seed_number.text));
+  if (!seed) {
+    return "The seed number in " + std::string(request.seed_number.caption) + " must lie between " +
+           DecimalText(std::numeric_limits<std::int32_t>::min()) + " and " +
+           DecimalText(std::numeric_limits<std::int32_t>::max()) + ".";
   }
-  const std::int16_t last = *ToInt16(BoxNumber(controls_, ControlId::kNumberofScans));
-  const std::int16_t width = *ToInt16(BoxNumber(controls_, ControlId::kPadText));
-  std::string text;
-  AppendSeries(text, controls_.Text(ControlId::kSeedText), state_.CurrentNumber,
-               SelectedStep(controls_), Start, last, width);
-  controls_.SetText(ControlId::kFilenames, std::move(text));
+  if (std::optional<std::string> problem = SeriesProblem(request, *seed, 1)) return *problem;
+  return *seed;
+}
+
+std::variant<Series, std::string> FillSeries(const SeriesRequest& request, std::int32_t current,
+                                             std::int16_t start) {
+  if (std::optional<std::string> problem = SeriesProblem(request, current, start)) {
+    return *problem;
+  }
+  const std::int16_t last = *ToInt16(ParseLeadingNumber(request.scans.text));
+  const std::int16_t width = *ToInt16(ParseLeadingNumber(request.pad_width.text));
+  Series series;
+  AppendSeries(series.text, request.seed_filename, current, request.step, start, last, width);
+  series.last_number = current;
+  return series;
 }
 
 }  // namespace quorvel

@@ -2,20 +2,28 @@
 // reader accepts.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/form_host.h"
-#include "automation/desktop_port.h"
-
 namespace quorvel {
 
 inline constexpr std::string_view kSettingsFileName = "Quorvel.ini";
 
-// The settings file's path: the program's folder, a separator and the file's name.
-std::string IniPathFor(const std::string& program_folder);
+using WallClock = std::chrono::system_clock;
+
+// Window position in twips from the top left corner of the screen.
+struct WindowPosition {
+  double top = 0;
+  double left = 0;
+};
+
+// The settings file's path: the folder, the separator and the file's name, joined plainly (a
+// root folder keeps its own separator and gets a second one, which every file system reads as
+// one).
+std::string IniPathFor(const std::string& folder, char separator);
 
 // "' mm-dd-yyyy    -     hh:mm:ss" in local time, without a line end.
 std::string StampLine(WallClock::time_point now);
@@ -29,5 +37,18 @@ std::string SettingsText(WindowPosition position, std::int32_t delay, WallClock:
 // comment. An item that starts with a double quote runs to the closing quote, commas included,
 // and loses its quotes.
 std::vector<std::string> SettingsItems(std::string_view text);
+
+// What a settings text does to the window's place and the pause, its items applied in order. An
+// item whose value cannot be used changes nothing and adds a message naming it and the file.
+struct Settings {
+  WindowPosition position;
+  bool moved = false;  // a top= or left= item was applied
+  std::int32_t delay = 0;
+  std::vector<std::string> messages;
+};
+Settings ApplySettings(std::string_view text, Settings start, const std::string& path);
+
+// A path as messages show it: in double quotes.
+std::string Quoted(const std::string& path);
 
 }  // namespace quorvel

@@ -1,5 +1,7 @@
 #include "key_log.h"
 
+#include "common/utf8.h"
+
 namespace quorvel {
 
 std::string SpellKey(const Key& key) {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "automation/key_string.h"
+#include "desktop/key_string.h"
 
 namespace quorvel {
 

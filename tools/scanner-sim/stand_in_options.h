@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/simulated_scanner.h"
+#include "sim/simulated_scanner.h"
 
 namespace quorvel {
 

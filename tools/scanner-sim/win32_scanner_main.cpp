@@ -14,8 +14,8 @@
 #include <sstream>
 #include <string>
 
-#include "common/bmp_file.h"
 #include "common/win32_text.h"
+#include "sim/bmp_file.h"
 #include "win32_event_log.h"
 
 namespace quorvel {

@@ -4,7 +4,7 @@ add_library(quorvel_stand_in_common STATIC
   ${CMAKE_CURRENT_LIST_DIR}/stand_in_options.cpp ${CMAKE_CURRENT_LIST_DIR}/key_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x11_key_event.cpp)
 target_include_directories(quorvel_stand_in_common PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(quorvel_stand_in_common PUBLIC quorvel_core X11::X11 PRIVATE quorvel_warnings)
+target_link_libraries(quorvel_stand_in_common PUBLIC quorvel_sim quorvel_system_files X11::X11 PRIVATE quorvel_warnings)
 
 add_executable(quorvel-scanner-sim
   ${CMAKE_CURRENT_LIST_DIR}/x11_scanner_main.cpp ${CMAKE_CURRENT_LIST_DIR}/x11_scanner_windows.cpp)

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "automation/key_string.h"
+#include "desktop/key_string.h"
 
 namespace quorvel {
 

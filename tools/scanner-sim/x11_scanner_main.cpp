@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "desktop/simulated_scanner.h"
+#include "files/posix_file_system.h"
 #include "key_log.h"
+#include "sim/simulated_scanner.h"
 #include "stand_in_options.h"
 #include "x11_scanner_windows.h"
 
@@ -73,8 +74,9 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnSignal);
 
   VirtualClock clock;
-  SimulatedDesktop desktop(clock, options->scanner.save_folder);
-  SimulatedScanner scanner(desktop, options->scanner);
+  SimulatedDesktop desktop(clock);
+  PosixFileSystem files;
+  SimulatedScanner scanner(desktop, files, options->scanner);
   Progress progress(scanner, log);
   {
     X11ScannerWindows windows(display, desktop, scanner, log, options->left, options->top);

@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "common/utf8.h"
 #include "x11_key_event.h"
 
 namespace quorvel {

@@ -9,8 +9,8 @@
 #include <map>
 #include <string>
 
-#include "desktop/simulated_scanner.h"
 #include "key_log.h"
+#include "sim/simulated_scanner.h"
 
 namespace quorvel {
 

@@ -59,7 +59,7 @@ FltkHost::FltkHost() : dpi_(ScreenDpi()) {
   const int width = TwipsToPixels(layout.client_width, dpi_);
   const int height = TwipsToPixels(layout.client_height, dpi_);
   Fl_Group::current(nullptr);
-  window_ = std::make_unique<OperatorWindow>(width, height, layout.caption);
+  window_ = std::make_unique<SurfaceWindow>(width, height, layout.caption);
   window_->end();
   widgets_ = std::make_unique<FormWidgets>(layout, *window_, dpi_);
   window_->size_range(width, height, width, height);  // a fixed frame
@@ -154,13 +154,13 @@ void FltkHost::WireWidgets() {
         // Escape does not close the window; the window manager's close command does.
         if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
         auto* host = static_cast<FltkHost*>(data);
-        host->form_->Form_Terminate();
+        host->form_->Terminate();
         host->Quit();
       },
       this);
   window_->on_surface_click = [this](int x, int y) {
     if (IsBareSurface(ScannerFormLayout(), PixelsToTwips(x, dpi_), PixelsToTwips(y, dpi_))) {
-      form_->Form_Click();
+      form_->Clicked(ControlId::kNone);
     }
   };
 }
@@ -178,35 +178,17 @@ void FltkHost::OnWidget(Fl_Widget* widget, void* data) {
       return;
     }
     case ControlKind::kOptionButton:
-      if (static_cast<Fl_Button*>(widget)->value() != 0) form.Controls().SetValue(id, true);
+      if (static_cast<Fl_Button*>(widget)->value() != 0) form.Clicked(id);
       return;
     default:
-      break;
-  }
-  switch (id) {
-    case ControlId::kStartCommand:
-      form.StartCommand_Click();
-      break;
-    case ControlId::kStopCommand:
-      form.StopCommand_Click();
-      break;
-    case ControlId::kExitCommand:
-      form.ExitCommand_Click();
-      break;
-    case ControlId::kCommand4:
-      form.Command4_Click();
-      break;
-    case ControlId::kCreateCommand:
-      form.CreateCommand_Click();
-      break;
-    default:
-      break;
+      form.Clicked(id);
+      return;
   }
 }
 
 void FltkHost::ControlChanged(ControlId id) {
   if (form_ == nullptr || syncing_) return;
-  if (id == ControlId::kTimer1 || id == ControlId::kSleepTimer) {
+  if (IsTimer(id)) {
     ArmTimer(id);
     return;
   }
@@ -229,7 +211,7 @@ void FltkHost::SyncDirty() {
 // Shows the model's value of one control in its widget, touching the widget only where the value
 // differs from what it shows, so an edit the operator just made is left as it is.
 void FltkHost::Sync(ControlId id) {
-  if (id == ControlId::kTimer1 || id == ControlId::kSleepTimer) {
+  if (IsTimer(id)) {
     ArmTimer(id);
     return;
   }
@@ -385,11 +367,7 @@ void FltkHost::ArmTimer(ControlId id) {
 void FltkHost::OnTimer(void* data) {
   auto* timer = static_cast<Timer*>(data);
   Fl::repeat_timeout(timer->seconds, &FltkHost::OnTimer, timer);
-  if (timer->id == ControlId::kTimer1) {
-    timer->host->form_->Timer1_Timer();
-  } else {
-    timer->host->form_->SleepTimer_Timer();
-  }
+  timer->host->form_->TimerFired(timer->id);
 }
 
 int FltkHost::Dispatch(int event, Fl_Window* window) {

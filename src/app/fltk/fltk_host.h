@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/fltk/form_widgets.h"
-#include "app/fltk/operator_window.h"
+#include "app/fltk/surface_window.h"
 #include "app/form_host.h"
 
 namespace quorvel {
@@ -33,7 +33,7 @@ class FltkHost : public FormHost {
   // Shows the window with the focus in the first control of the tab order.
   void Show();
 
-  OperatorWindow& Window() { return *window_; }
+  SurfaceWindow& Window() { return *window_; }
   const FormWidgets& Widgets() const { return *widgets_; }
   // The picker's window and widgets once it has been opened; null before.
   PickerWindow* Picker() { return picker_.get(); }
@@ -74,7 +74,7 @@ class FltkHost : public FormHost {
   void CheckFocus();
 
   int dpi_;
-  std::unique_ptr<OperatorWindow> window_;
+  std::unique_ptr<SurfaceWindow> window_;
   std::unique_ptr<FormWidgets> widgets_;
   std::unique_ptr<PickerWindow> picker_;
   ScannerForm* form_ = nullptr;

@@ -8,15 +8,17 @@
 #include "app/fltk/fltk_host.h"
 #include "app/scanner_form.h"
 #include "desktop/x11_desktop.h"
+#include "files/posix_file_system.h"
 
 int main() {
   using namespace quorvel;
   try {
     X11Desktop desktop;
+    PosixFileSystem files;
     FltkHost host;
-    ScannerForm form(desktop, host);
+    ScannerForm form(desktop, files, host);
     host.Attach(form);
-    form.Form_Load();
+    form.Load();
     host.Show();
     return Fl::run();
   } catch (const std::exception& error) {

@@ -1,31 +1,30 @@
 // A Full Auto series on the simulated desktop, in virtual time: prints every status step as it
-// is reached and the files saved. Usage: quorvel-headless-demo [folder] [pages]
+// is reached and the images saved. Usage: quorvel-headless-demo [pages]
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/headless/headless_host.h"
+#include "app/layout.h"
 #include "app/scanner_form.h"
 #include "common/number_text.h"
-#include "desktop/simulated_scanner.h"
+#include "sim/memory_file_system.h"
+#include "sim/simulated_scanner.h"
 
 using namespace quorvel;
 
 int main(int argc, char** argv) {
-  const std::filesystem::path folder =
-      argc > 1 ? std::filesystem::path(argv[1])
-               : std::filesystem::temp_directory_path() / "quorvel-demo";
-  const int pages = argc > 2 ? std::atoi(argv[2]) : 10;
-  std::filesystem::create_directories(folder);
+  const int pages = argc > 1 ? std::atoi(argv[1]) : 10;
+  const std::string folder = std::string(1, kPathSeparator) + "scans";
 
   VirtualClock clock;
-  SimulatedDesktop desktop(clock, folder.string());
+  SimulatedDesktop desktop(clock);
+  MemoryFileSystem files([&desktop] { return desktop.Now(); }, folder);
   desktop.OpenWindow(ScannerFormLayout().caption);
-  SimulatedScanner scanner(desktop, {.save_folder = folder.string(), .pages = pages + 1});
+  SimulatedScanner scanner(desktop, files, {.save_folder = folder, .pages = pages + 1});
   scanner.Start();
   HeadlessHost host(clock);
-  ScannerForm form(desktop, host);
+  ScannerForm form(desktop, files, host);
   host.Attach(form);
   host.on_repaint = [&](ControlId id) {
     for (int line = 0; line < kStatusLines; ++line) {
@@ -36,8 +35,8 @@ int main(int argc, char** argv) {
     }
   };
 
-  form.Form_Load();
-  form.State().SaveFolder = folder.string();
+  form.Load();
+  form.State().SaveFolder = folder;
   std::string names;
   for (int page = 1; page <= pages; ++page) {
     char name[32];
@@ -46,13 +45,13 @@ int main(int argc, char** argv) {
     names += kCrLf;
   }
   form.Controls().SetText(ControlId::kFilenames, names);
-  std::printf("Full Auto series of %d pages into %s\n", pages, folder.string().c_str());
-  form.StartCommand_Click();
+  std::printf("Full Auto series of %d pages into %s\n", pages, folder.c_str());
+  form.Clicked(ControlId::kStartCommand);
 
   const VirtualClock::Ms limit = 60LL * 60 * 1000 * 4;
   while (form.State().Running && clock.Now() < limit) clock.Advance(100);
 
-  std::printf("\nFiles saved (%d), in order:\n", scanner.Counts().saves);
+  std::printf("\nImages saved (%d), in order:\n", scanner.Counts().saves);
   for (const std::string& name : scanner.SavedNames()) {
     std::printf("  %s\n", scanner.SavePath(name).c_str());
   }

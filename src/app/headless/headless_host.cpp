@@ -11,7 +11,7 @@ void HeadlessHost::Attach(ScannerForm& form) {
 }
 
 void HeadlessHost::ControlChanged(ControlId id) {
-  if (id == ControlId::kTimer1 || id == ControlId::kSleepTimer) ArmTimer(id);
+  if (IsTimer(id)) ArmTimer(id);
 }
 
 void HeadlessHost::Repaint(ControlId id) {
@@ -51,11 +51,7 @@ void HeadlessHost::Schedule(ControlId id, int interval_ms) {
   VirtualClock::EventId& event = id == ControlId::kTimer1 ? timer1_ : sleep_timer_;
   event = clock_.After(interval_ms, [this, id, interval_ms] {
     Schedule(id, interval_ms);  // the next expiry keeps the period; disabling cancels it
-    if (id == ControlId::kTimer1) {
-      form_->Timer1_Timer();
-    } else {
-      form_->SleepTimer_Timer();
-    }
+    form_->TimerFired(id);
   });
 }
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "app/control_model.h"
 #include "app/win32/form_window.h"
+#include "controls/control_model.h"
 
 namespace quorvel {
 

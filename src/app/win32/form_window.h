@@ -9,9 +9,9 @@
 #include <map>
 #include <tuple>
 
-#include "app/control_model.h"
 #include "app/layout.h"
 #include "app/layout_queries.h"
+#include "controls/control_model.h"
 
 namespace quorvel {
 

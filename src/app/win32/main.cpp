@@ -4,8 +4,9 @@
 #include <commctrl.h>
 
 #include "app/scanner_form.h"
-#include "app/win32/operator_window.h"
+#include "app/win32/win32_host.h"
 #include "desktop/win32_desktop.h"
+#include "files/win32_file_system.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   // A drive without a medium is reported to the picker as an error, not asked about in a box.
@@ -14,15 +15,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   InitCommonControlsEx(&controls);
 
   quorvel::Win32Desktop desktop;
-  quorvel::OperatorWindow host(instance);
-  quorvel::ScannerForm form(desktop, host);
+  quorvel::Win32FileSystem files;
+  quorvel::Win32Host host(instance);
+  quorvel::ScannerForm form(desktop, files, host);
   HWND window = host.Create(form);
   if (window == nullptr) {
     MessageBoxW(nullptr, L"The operator window could not be created.", L"Quorvel", MB_OK);
     return 1;
   }
   desktop.SetProgramWindow(window);
-  form.Form_Load();
+  form.Load();
   host.Show(show_command);
   return host.Run();
 }

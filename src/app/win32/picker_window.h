@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/control_model.h"
 #include "app/save_dir_form.h"
 #include "app/win32/form_window.h"
+#include "controls/control_model.h"
 
 namespace quorvel {
 

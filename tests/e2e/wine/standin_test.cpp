@@ -80,7 +80,8 @@ TEST(StandIn, SeriesThroughTheCommonSaveAsDialog) {
   for (const char* name : names) {
     ASSERT_TRUE(ScanPage(desktop, name)) << name;
     const std::string path = WideToUtf8(folder.Path()) + "\\" + name + ".bmp";
-    EXPECT_TRUE(e2e::WaitFor([&] { return desktop.FileExists(path); }, kWindowWait)) << path;
+    EXPECT_TRUE(e2e::WaitFor([&] { return e2e::FileThere(Utf8ToWide(path)); }, kWindowWait))
+        << path;
   }
   EXPECT_EQ(e2e::SavedNames(folder.Path()),
             (std::vector<std::string>{"p%03", "page 02", "page-01"}));

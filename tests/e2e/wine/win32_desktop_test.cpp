@@ -1,10 +1,9 @@
 // The Windows desktop port on a real (Wine) desktop: the census, activation by title, keys that
 // reach only the window they are meant for, and the file system taken literally.
 #include "desktop/win32_desktop.h"
+#include "files/win32_file_system.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "common/win32_text.h"
 #include "desktop/win32_key_input.h"
@@ -61,34 +60,6 @@ TEST(Win32DesktopFolder, RootFoldersKeepTheirSeparator) {
       {"Quorvel.exe", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
-}
-
-TEST(Win32DesktopFiles, PathsAreTakenLiterally) {
-  TempFolder folder(L"files");
-  const std::string base = WideToUtf8(folder.Path()) + "\\";
-  std::ofstream(base + "scan1.bmp") << "x";
-  CreateDirectoryW(folder.File(L"sub.bmp").c_str(), nullptr);
-  Win32Desktop desktop;
-  EXPECT_TRUE(desktop.FileExists(base + "scan1.bmp"));
-  EXPECT_FALSE(desktop.FileExists(base + "scan*.bmp"));
-  EXPECT_FALSE(desktop.FileExists(base + "scan?.bmp"));
-  EXPECT_FALSE(desktop.FileExists(base + "*"));
-  EXPECT_FALSE(desktop.FileExists(base + "scan2.bmp"));
-  EXPECT_FALSE(desktop.FileExists(base + "sub.bmp")) << "a folder is not a saved image";
-  RemoveDirectoryW(folder.File(L"sub.bmp").c_str());
-
-  const auto written = desktop.FileWriteTime(base + "scan1.bmp");
-  ASSERT_TRUE(written);
-  EXPECT_LT(std::chrono::abs(*written - desktop.Now()), std::chrono::seconds(10));
-  EXPECT_FALSE(desktop.FileWriteTime(base + "scan*.bmp"));
-}
-
-TEST(Win32DesktopFiles, ProgramFolderHoldsTheExecutable) {
-  Win32Desktop desktop;
-  const std::string folder = desktop.ProgramFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_NE(folder.back(), '\\');
-  EXPECT_TRUE(desktop.FileExists(folder + "\\quorvel_wine_port_tests.exe"));
 }
 
 TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
@@ -177,9 +148,9 @@ TEST(Win32DesktopKeys, ACutOffKeyReleasesWhatItPressed) {
   };
   const WORD alt_scan = static_cast<WORD>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
   const WORD n_scan = static_cast<WORD>(MapVirtualKeyW('N', MAPVK_VK_TO_VSC));
-  const Key chord = KeyString().Alt('n').keys()[0];
-  const Key accent = KeyString().Text("\u00e9").keys()[0];
-  const Key astral = KeyString().Text("\U0001F600").keys()[0];
+  const Key chord = KeyString().Alt('n').Keys()[0];
+  const Key accent = KeyString().Text("\u00e9").Keys()[0];
+  const Key astral = KeyString().Text("\U0001F600").Keys()[0];
   const Case cases[] = {
       {chord, 0, {}},
       {chord, 1, {{VK_MENU, alt_scan}}},

@@ -29,6 +29,7 @@ fail() {
     echo "--- the thief's log:" >&2
     cat "$THIEF_LOG" >&2
   fi
+  print_x_logs >&2
   exit 1
 }
 

@@ -73,7 +73,7 @@ TEST(KeyLogTest, SpellsEveryKindOfKey) {
   KeyString keys;
   keys.Alt('n').Enter().Tab().Text("a%{é名");
   std::vector<std::string> spelled;
-  for (const Key& key : keys.keys()) spelled.push_back(SpellKey(key));
+  for (const Key& key : keys.Keys()) spelled.push_back(SpellKey(key));
   EXPECT_EQ(spelled,
             (std::vector<std::string>{"%n", "{ENTER}", "{TAB}", "a", "%", "{", "é", "名"}));
 }

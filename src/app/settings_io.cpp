@@ -1,0 +1,43 @@
+// The settings file: ReadIni when the window loads, WriteIni when the program ends.
+#include "app/scanner_form.h"
+#include "common/number_text.h"
+#include "settings/settings_file.h"
+
+namespace quorvel {
+
+void ScannerForm::ReadIni() {
+  RunState& state = State();
+  if (state.Delay == 0) state.Delay = kDefaultDelayMs;
+  state.IniPath = IniPathFor(files_.ProgramFolder(), kPathSeparator);
+  if (!files_.FileExists(state.IniPath)) {
+    WriteIni();
+    return;
+  }
+  std::string error;
+  const std::optional<std::string> text = files_.ReadWhole(state.IniPath, error);
+  if (!text) {
+    host_.ShowMessage("The settings file " + Quoted(state.IniPath) + " could not be read (" +
+                      error + "). The window stays where it is and the pause is " +
+                      DecimalText(state.Delay) + " ms.");
+    return;
+  }
+  const Settings settings = ApplySettings(
+      *text, {.position = host_.GetWindowPosition(), .delay = state.Delay}, state.IniPath);
+  if (settings.moved) host_.MoveWindow(settings.position);
+  for (const std::string& message : settings.messages) host_.ShowMessage(message);
+  state.Delay = settings.delay == 0 ? kDefaultDelayMs : settings.delay;
+  state.Pausing = false;
+}
+
+void ScannerForm::WriteIni() {
+  RunState& state = State();
+  if (state.IniPath.empty()) state.IniPath = IniPathFor(files_.ProgramFolder(), kPathSeparator);
+  std::string error;
+  const std::string text = SettingsText(host_.GetWindowPosition(), state.Delay, desktop_.Now());
+  if (!files_.Replace(state.IniPath, text, error)) {
+    host_.ShowMessage("The settings could not be saved to " + Quoted(state.IniPath) + " (" + error +
+                      "). The settings file there is unchanged.");
+  }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,102 @@
+// The automation cycle and what it works on: the run state, the window census, the stages of a
+// scan, the step meter and the start and stop of the automation. It sees the desktop through the
+// desktop port, the saved images through the file system port, and shows itself through the
+// controls' model.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "automation/run_state.h"
+#include "controls/control_model.h"
+#include "controls/form_view.h"
+#include "desktop/desktop_port.h"
+#include "files/file_system.h"
+
+namespace quorvel {
+
+enum class ActionMode : std::int16_t { FullAuto = 0, ErrorOnly = 1, ErrorAndSaveAs = 2 };
+
+class Cycle {
+ public:
+  Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view);
+  Cycle(const Cycle&) = delete;
+  Cycle& operator=(const Cycle&) = delete;
+
+  RunState& State() { return state_; }
+  const RunState& State() const { return state_; }
+
+  // Window census (census.cpp).
+  void LoadTaskList();
+
+  // One stage of the scan sequence per tick of Timer1 (cycle.cpp).
+  void Timer1_Timer();
+
+  // Step meter and pause timer (meter.cpp).
+  void Meter(std::int16_t Line, const std::string& Message, std::int32_t DelayAmount);
+  void SleepTimer_Timer();
+
+  // Start and stop (start_stop.cpp). Start: what ENABLE does once the list is loaded.
+  void Start();
+  void StopCommand_Click();
+
+  // A modal window of the program is shown from here until LeaveModal: ticks and censuses that
+  // start under it run, though one is pumping events further up.
+  void EnterModal() { ++modal_level_; }
+  void LeaveModal() { --modal_level_; }
+
+ private:
+  // Marks a procedure as running at the present modal level for as long as it lives.
+  class LevelScope {
+   public:
+    LevelScope(int& slot, int level) : slot_(slot), saved_(slot) { slot_ = level; }
+    ~LevelScope() { slot_ = saved_; }
+    LevelScope(const LevelScope&) = delete;
+    LevelScope& operator=(const LevelScope&) = delete;
+
+   private:
+    int& slot_;
+    int saved_;
+  };
+
+  ActionMode ReadActionMode() const;
+  void ErrorStage(ActionMode mode);
+  void PressFinalButton();
+  void SaveAsStage(ActionMode mode);
+  // Why the image of LastFilename does not confirm its save; nothing when it does.
+  std::optional<std::string> PreviousSaveProblem();
+  void TakeName(const std::string& name);
+  void RewriteFilenames();
+  std::string PendingName(int index) const;
+  std::string SavedImagePath(const std::string& name) const;
+  // Activates the window and sends the keys; false when they did not reach it.
+  bool Deliver(std::string_view title, const KeyString& keys, bool wait);
+
+  RunState state_;
+  DesktopPort& desktop_;
+  FileSystem& files_;
+  ControlModel& controls_;
+  FormView& view_;
+
+  // Handlers run inside one another when a procedure pumps events. A tick or a census that
+  // starts while another is pumping at the same modal level is skipped: the one in progress
+  // completes with a fresh, whole count. A modal window (the picker) opens a new level, so the
+  // cycle keeps working while it is shown.
+  int modal_level_ = 0;
+  int tick_level_ = -1;
+  int census_level_ = -1;
+
+  // The error box was closed but the final-button keys did not reach the scanning application;
+  // the next tick that sees it idle presses the button again.
+  bool final_button_owed_ = false;
+  // When the name now in LastFilename reached the "Save As" dialog; an image older than this is
+  // left over from an earlier run and does not confirm the save.
+  std::optional<WallClock::time_point> last_name_sent_at_;
+  // Dialogs that took LastFilename whole; its image not being there after the most a name may
+  // have ends the series.
+  int sends_of_last_name_ = 0;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,23 @@
+// What the logic asks of the toolkit that shows the controls.
+#pragma once
+
+#include <string>
+
+#include "controls/control_id.h"
+
+namespace quorvel {
+
+class FormView {
+ public:
+  virtual ~FormView() = default;
+
+  // A control's value changed in the model; show it in the ordinary course. For a timer: its
+  // interval or enabled state changed, so (re)arm it from now, or stop it.
+  virtual void ControlChanged(ControlId id) = 0;
+  // Repaint the control at once, without waiting for the event loop.
+  virtual void Repaint(ControlId id) = 0;
+  // Modal message box: the text, a single OK button, no icon, title "Quorvel".
+  virtual void ShowMessage(const std::string& text) = 0;
+};
+
+}  // namespace quorvel

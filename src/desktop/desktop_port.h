@@ -1,0 +1,49 @@
+// What the logic needs of the desktop: the top-level windows and their titles, activation, and
+// keystrokes. Realised for X11 and Win32 here, and by the simulated desktop for tests.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "desktop/key_string.h"
+
+namespace quorvel {
+
+using WindowHandle = std::uint64_t;
+using WallClock = std::chrono::system_clock;
+
+class DesktopPort {
+ public:
+  virtual ~DesktopPort() = default;
+
+  // Every top-level window, visible or not, the program's own included, topmost first.
+  virtual std::vector<WindowHandle> ListTopLevelWindows() = 0;
+  // The window's title; empty when it has none or is gone.
+  virtual std::string WindowTitle(WindowHandle window) = 0;
+  // Brings the window with this title (exact, else the first whose title begins with it) to the
+  // foreground and makes it the target of the next SendKeys. False: no such window.
+  virtual bool AppActivate(std::string_view title) = 0;
+  // Delivers the keys to the target of the last AppActivate, checking right before each key that
+  // the focus is on the target or on a window it owns. False: the focus was elsewhere (or the
+  // target is gone) and nothing further was delivered; no modifier is left held down.
+  // `wait`: return only once the target has processed the keys.
+  virtual bool SendKeys(const KeyString& keys, bool wait) = 0;
+  // Runs the program's own pending events (repaints, clicks, due timers).
+  virtual void PumpEvents() {
+    if (event_pump_) event_pump_();
+  }
+  // The current time, as the file system stamps files.
+  virtual WallClock::time_point Now() { return WallClock::now(); }
+
+  // The toolkit binding hands its event pump to the port.
+  void SetEventPump(std::function<void()> pump) { event_pump_ = std::move(pump); }
+
+ private:
+  std::function<void()> event_pump_;
+};
+
+}  // namespace quorvel

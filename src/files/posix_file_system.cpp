@@ -1,0 +1,141 @@
+#include "files/posix_file_system.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "files/mount_points.h"
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Paths are held as UTF-8 text; the file system library takes them as such.
+fs::path PathOf(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string TextOf(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string LastError() {
+  return std::error_code(errno, std::generic_category()).message();
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+std::optional<FileFacts> PosixFileSystem::Facts(const std::string& path) {
+  std::error_code error;
+  const fs::path file = PathOf(path);
+  if (path.empty() || !fs::is_regular_file(file, error)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(file, error);
+  if (error) return std::nullopt;
+  const auto written = fs::last_write_time(file, error);
+  if (error) return std::nullopt;
+  return FileFacts{size, std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+                             std::chrono::file_clock::to_sys(written))};
+}
+
+std::optional<std::string> PosixFileSystem::Read(const std::string& path, std::size_t max_bytes,
+                                                 std::string& error) {
+  const File file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    error = LastError();
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[4096];
+  while (text.size() < max_bytes) {
+    const std::size_t want = std::min(sizeof buffer, max_bytes - text.size());
+    const std::size_t got = std::fread(buffer, 1, want, file.get());
+    text.append(buffer, got);
+    if (got < want) break;
+  }
+  if (std::ferror(file.get()) != 0) {
+    error = LastError();
+    return std::nullopt;
+  }
+  return text;
+}
+
+bool PosixFileSystem::Replace(const std::string& path, std::string_view text, std::string& error) {
+  const std::string temporary = TemporaryPathFor(path);
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) {
+    error = LastError();
+    return false;
+  }
+  // The data reaches the disk before the rename, so the rename cannot outrun it.
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                 std::fflush(file) == 0 && (fsync(fileno(file)) == 0 || errno == EINVAL);
+  if (!written) error = LastError();
+  if (std::fclose(file) != 0 && written) {
+    written = false;
+    error = LastError();
+  }
+  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  if (written) error = LastError();
+  std::remove(temporary.c_str());
+  return false;
+}
+
+std::string PosixFileSystem::ProgramFolder() {
+  std::error_code error;
+  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  if (error) return CurrentFolder();
+  return TextOf(program.parent_path());
+}
+
+std::string PosixFileSystem::CurrentFolder() {
+  std::error_code error;
+  const fs::path folder = fs::current_path(error);
+  return error ? std::string() : TextOf(folder);
+}
+
+std::string PosixFileSystem::AbsoluteFolder(const std::string& folder) {
+  std::error_code error;
+  const fs::path path = fs::absolute(PathOf(folder.empty() ? "." : folder), error);
+  return error ? std::string() : TextOf(path.lexically_normal());
+}
+
+bool PosixFileSystem::IsFolder(const std::string& path) {
+  std::error_code error;
+  return fs::is_directory(PathOf(path), error);
+}
+
+bool PosixFileSystem::Subfolders(const std::string& folder, std::vector<std::string>& names,
+                                 std::string& error) {
+  std::error_code code;
+  fs::directory_iterator it(PathOf(folder), code);
+  for (; !code && it != fs::directory_iterator(); it.increment(code)) {
+    std::error_code kind_error;
+    if (it->is_directory(kind_error)) names.push_back(TextOf(it->path().filename()));
+  }
+  if (code) error = code.message();
+  return !code;
+}
+
+std::vector<Drive> PosixFileSystem::Drives() {
+  std::string error;
+  const std::string mounts = ReadWhole("/proc/mounts", error).value_or("");
+  std::vector<Drive> drives;
+  for (const std::string& point : DriveMountPoints(mounts)) {
+    if (IsFolder(point)) drives.push_back({point, point, point});
+  }
+  if (drives.empty()) drives.push_back({"/", "/", "/"});
+  return drives;
+}
+
+}  // namespace quorvel

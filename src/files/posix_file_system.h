@@ -1,0 +1,23 @@
+// The file system port on POSIX systems, through the C library and the C++ file system library.
+#pragma once
+
+#include "files/file_system.h"
+
+namespace quorvel {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::optional<FileFacts> Facts(const std::string& path) override;
+  std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
+                                  std::string& error) override;
+  bool Replace(const std::string& path, std::string_view text, std::string& error) override;
+  std::string ProgramFolder() override;
+  std::string CurrentFolder() override;
+  std::string AbsoluteFolder(const std::string& folder) override;
+  bool IsFolder(const std::string& path) override;
+  bool Subfolders(const std::string& folder, std::vector<std::string>& names,
+                  std::string& error) override;
+  std::vector<Drive> Drives() override;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,122 @@
+#include "sim/memory_file_system.h"
+
+#include <algorithm>
+
+namespace quorvel {
+namespace {
+
+// The folder that holds `path`; "" for a root.
+std::string Parent(const std::string& path) {
+  const std::size_t last = path.find_last_of(kPathSeparator);
+  if (last == std::string::npos || last + 1 == path.size()) return {};
+  return last == 0 || (last == 2 && path[1] == ':') ? path.substr(0, last + 1)
+                                                    : path.substr(0, last);
+}
+
+bool IsAbsolute(const std::string& path) {
+  return path.starts_with(kPathSeparator) || (path.size() >= 3 && path[1] == ':');
+}
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem(Clock now, std::string program_folder)
+    : now_(std::move(now)), program_folder_(std::move(program_folder)), current_(program_folder_) {
+  AddFolder(program_folder_);
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path) {
+  for (std::string folder = path; !folder.empty(); folder = Parent(folder)) {
+    if (!folders_.insert(folder).second) break;
+  }
+}
+
+void MemoryFileSystem::PutFile(const std::string& path, std::string content) {
+  PutFile(path, std::move(content), now_());
+}
+
+void MemoryFileSystem::PutFile(const std::string& path, std::string content,
+                               std::chrono::system_clock::time_point written) {
+  files_[path] = {std::move(content), written};
+}
+
+std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
+  const auto file = files_.find(path);
+  if (file == files_.end()) return std::nullopt;
+  return file->second.content;
+}
+
+bool MemoryFileSystem::Refused(const std::string& path, std::string& error) const {
+  const auto refused = refused_.find(path);
+  if (refused == refused_.end()) return false;
+  error = refused->second;
+  return true;
+}
+
+std::optional<FileFacts> MemoryFileSystem::Facts(const std::string& path) {
+  looked_for_.push_back(path);
+  const auto file = files_.find(path);
+  if (file == files_.end()) return std::nullopt;
+  return FileFacts{file->second.content.size(), file->second.written};
+}
+
+std::optional<std::string> MemoryFileSystem::Read(const std::string& path, std::size_t max_bytes,
+                                                  std::string& error) {
+  if (Refused(path, error)) return std::nullopt;
+  const auto file = files_.find(path);
+  if (file == files_.end()) {
+    error = "No such file or directory";
+    return std::nullopt;
+  }
+  return file->second.content.substr(0, max_bytes);
+}
+
+bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, std::string& error) {
+  if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (!folders_.contains(Parent(path))) {
+    error = "No such file or directory";
+    return false;
+  }
+  PutFile(path, std::string(text));
+  return true;
+}
+
+std::string MemoryFileSystem::AbsoluteFolder(const std::string& folder) {
+  const std::string path =
+      IsAbsolute(folder) ? folder : current_ + kPathSeparator + (folder.empty() ? "." : folder);
+  // "." and ".." resolved, one separator between names.
+  std::vector<std::string> names;
+  std::size_t start =
+      path.find_first_not_of(kPathSeparator, IsAbsolute(path) && path[1] == ':' ? 3 : 0);
+  while (start != std::string::npos && start < path.size()) {
+    const std::size_t end = std::min(path.find(kPathSeparator, start), path.size());
+    const std::string name = path.substr(start, end - start);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (name != ".") {
+      names.push_back(name);
+    }
+    start = path.find_first_not_of(kPathSeparator, end);
+  }
+  std::string absolute = path[1] == ':' ? path.substr(0, 3) : std::string(1, kPathSeparator);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    absolute += (i == 0 ? "" : std::string(1, kPathSeparator)) + names[i];
+  }
+  return absolute;
+}
+
+bool MemoryFileSystem::Subfolders(const std::string& folder, std::vector<std::string>& names,
+                                  std::string& error) {
+  if (Refused(folder, error)) return false;
+  if (!folders_.contains(folder)) {
+    error = "No such file or directory";
+    return false;
+  }
+  for (const std::string& path : folders_) {
+    if (path != folder && Parent(path) == folder) {
+      names.push_back(path.substr(path.find_last_of(kPathSeparator) + 1));
+    }
+  }
+  return true;
+}
+
+}  // namespace quorvel

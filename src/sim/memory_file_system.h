@@ -1,0 +1,69 @@
+// A file system that exists only in memory, for the simulated desktop: its files are stamped with
+// the simulated time, its folders and drives are what a test sets up, and a write can be made to
+// fail.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/file_system.h"
+
+namespace quorvel {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  using Clock = std::function<std::chrono::system_clock::time_point()>;
+  // Files are stamped with `now()`; the program lives in `program_folder`, which is also the
+  // working folder at first.
+  MemoryFileSystem(Clock now, std::string program_folder);
+
+  // A folder and the folders above it.
+  void AddFolder(const std::string& path);
+  // A file as it stands, written now unless a time is given.
+  void PutFile(const std::string& path, std::string content);
+  void PutFile(const std::string& path, std::string content,
+               std::chrono::system_clock::time_point written);
+  // Folders that cannot be listed and files that cannot be read or replaced, with the reason.
+  void Refuse(const std::string& path, std::string reason) { refused_[path] = std::move(reason); }
+  void SetDrives(std::vector<Drive> drives) { drives_ = std::move(drives); }
+  void SetCurrentFolder(std::string folder) { current_ = std::move(folder); }
+
+  // What a file holds; nothing when there is none.
+  std::optional<std::string> Contents(const std::string& path) const;
+  // Every path asked about with Facts, in order.
+  const std::vector<std::string>& FilesLookedFor() const { return looked_for_; }
+
+  // FileSystem.
+  std::optional<FileFacts> Facts(const std::string& path) override;
+  std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
+                                  std::string& error) override;
+  bool Replace(const std::string& path, std::string_view text, std::string& error) override;
+  std::string ProgramFolder() override { return program_folder_; }
+  std::string CurrentFolder() override { return current_; }
+  std::string AbsoluteFolder(const std::string& folder) override;
+  bool IsFolder(const std::string& path) override { return folders_.contains(path); }
+  bool Subfolders(const std::string& folder, std::vector<std::string>& names,
+                  std::string& error) override;
+  std::vector<Drive> Drives() override { return drives_; }
+
+ private:
+  struct File {
+    std::string content;
+    std::chrono::system_clock::time_point written;
+  };
+  bool Refused(const std::string& path, std::string& error) const;
+
+  Clock now_;
+  std::string program_folder_;
+  std::string current_;
+  std::map<std::string, File> files_;
+  std::set<std::string> folders_;
+  std::map<std::string, std::string> refused_;
+  std::vector<Drive> drives_;
+  std::vector<std::string> looked_for_;
+};
+
+}  // namespace quorvel

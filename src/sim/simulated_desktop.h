@@ -1,0 +1,129 @@
+// A desktop that exists only in memory: top-level windows with titles and owners, a foreground
+// window, keystrokes delivered to it, and faults that can be switched on. The stand-in scanning
+// application (simulated_scanner.h) lives on it; the demo, the tests and the soak runs use it.
+#pragma once
+
+#include <functional>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/virtual_clock.h"
+#include "desktop/desktop_port.h"
+
+namespace quorvel {
+
+// Chances, from 0 to 1, that a fault strikes at each opportunity.
+struct FaultRates {
+  double activation_failure = 0;    // AppActivate leaves the foreground where it was
+  double focus_theft = 0;           // another window takes the focus right before delivery
+  double focus_theft_midway = 0;    // ... or between two keys of one delivery
+  double vanish_during_census = 0;  // a window goes away between the walk and its title
+  double reported_lost = 0;         // every key arrives, yet the delivery is reported refused
+};
+
+struct FaultCounts {
+  int activations_failed = 0;
+  int focus_thefts = 0;
+  int windows_vanished = 0;
+  int deliveries_refused = 0;  // SendKeys that found the focus elsewhere
+  int deliveries = 0;          // SendKeys that delivered every key
+  int reported_lost = 0;       // ... of which were reported refused all the same
+};
+
+// One call of SendKeys: where the keys were meant to go and whether they all arrived.
+struct DeliveryLogEntry {
+  VirtualClock::Ms time;
+  std::string target;  // title of the window activated for it
+  std::string keys;    // classic key-string spelling
+  bool wait;
+  bool delivered;
+};
+
+struct KeyLogEntry {
+  VirtualClock::Ms time;
+  WindowHandle window;
+  std::string title;  // the window's title when the key arrived
+  Key key;
+};
+
+class SimulatedDesktop : public DesktopPort {
+ public:
+  using KeyHandler = std::function<void(WindowHandle, const Key&)>;
+
+  explicit SimulatedDesktop(VirtualClock& clock, unsigned seed = 1);
+
+  // Windows. A new window opens on top of all others. Keys that reach a window go to its
+  // handler; `owner` makes it a box of that window, which activating the owner brings forward.
+  WindowHandle OpenWindow(std::string title, WindowHandle owner = 0, KeyHandler handler = {});
+  void CloseWindow(WindowHandle window);
+  void SetTitle(WindowHandle window, std::string title);
+  bool IsOpen(WindowHandle window) const;
+  WindowHandle Foreground() const { return foreground_; }
+  void SetForeground(WindowHandle window);
+  // A window the focus can be stolen by; a terminal is opened when none is named.
+  void SetBystander(WindowHandle window) { bystander_ = window; }
+
+  // Faults.
+  void SetFaultRates(const FaultRates& rates) { rates_ = rates; }
+  void FailNextActivation() { forced_.activation_failure = true; }
+  // Before the key numbered `after_keys` of the next delivery (0: before the first).
+  void StealFocusDuringNextDelivery(int after_keys = 0) { forced_steal_after_ = after_keys; }
+  void VanishDuringNextCensus() { forced_.vanish_during_census = true; }
+  void ReportNextDeliveryLost() { forced_.reported_lost = true; }
+  const FaultCounts& Faults() const { return counts_; }
+  bool Roll(double rate);
+
+  const std::vector<KeyLogEntry>& KeyLog() const { return key_log_; }
+  const std::vector<DeliveryLogEntry>& DeliveryLog() const { return delivery_log_; }
+  // The keys one window received, in the classic key-string spelling.
+  std::string KeysReceivedBy(WindowHandle window) const;
+  // True while an Alt key is held down; delivery always releases it.
+  bool AltHeld() const { return alt_held_; }
+
+  VirtualClock& Clock() { return clock_; }
+
+  // DesktopPort.
+  std::vector<WindowHandle> ListTopLevelWindows() override;
+  std::string WindowTitle(WindowHandle window) override;
+  bool AppActivate(std::string_view title) override;
+  bool SendKeys(const KeyString& keys, bool wait) override;
+  WallClock::time_point Now() override;
+
+ private:
+  struct Window {
+    WindowHandle handle;
+    std::string title;
+    WindowHandle owner;
+    KeyHandler handler;
+  };
+  Window* Find(WindowHandle window);
+  const Window* Find(WindowHandle window) const;
+  WindowHandle TopOwnedBy(WindowHandle owner) const;
+  bool FocusBelongsToTarget() const;
+  void StealFocus();
+
+  VirtualClock& clock_;
+  std::mt19937 random_;
+  WallClock::time_point epoch_;
+  WindowHandle next_handle_ = 0x1000;
+  std::unordered_map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> z_order_;  // topmost first
+  WindowHandle foreground_ = 0;
+  WindowHandle target_ = 0;
+  WindowHandle bystander_ = 0;
+  FaultRates rates_;
+  struct {
+    bool activation_failure = false;
+    bool vanish_during_census = false;
+    bool reported_lost = false;
+  } forced_;
+  int forced_steal_after_ = -1;
+  FaultCounts counts_;
+  std::vector<KeyLogEntry> key_log_;
+  std::vector<DeliveryLogEntry> delivery_log_;
+  bool alt_held_ = false;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,97 @@
+// The file system port of this system: what the cycle, the settings and the picker ask of the
+// real disk. Each case works in a folder of its own, removed with it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "files/mount_points.h"
+#include QUORVEL_SYSTEM_FILES_HEADER  // this system's realisation, QUORVEL_SYSTEM_FILES
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  FileSystemTest()
+      : root_(fs::temp_directory_path() / ("quorvel-" + std::to_string(std::random_device{}()))) {
+    fs::create_directories(root_);
+  }
+  ~FileSystemTest() override { fs::remove_all(root_); }
+  static fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+  }
+  // A path below the folder, as UTF-8 text.
+  std::string At(const std::string& name) const {
+    const std::u8string text = (root_ / PathOf(name)).u8string();
+    return std::string(text.begin(), text.end());
+  }
+  fs::path root_;
+  QUORVEL_SYSTEM_FILES files_;
+};
+
+TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
+  const std::string path = At("Quorvel.ini");
+  std::string error;
+  ASSERT_TRUE(files_.Replace(path, "old", error)) << error;
+  ASSERT_TRUE(files_.Replace(path, "new text", error)) << error;
+  EXPECT_EQ(files_.ReadWhole(path, error), "new text");
+  EXPECT_EQ(files_.Read(path, 3, error), "new");
+  EXPECT_EQ(files_.Facts(path)->size, 8u);
+  EXPECT_FALSE(fs::exists(TemporaryPathFor(path)));
+
+  fs::create_directory(TemporaryPathFor(path));  // the write cannot even begin
+  EXPECT_FALSE(files_.Replace(path, "lost", error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(files_.ReadWhole(path, error), "new text");
+
+  const std::string folder = At("a folder");
+  fs::create_directories(PathOf(folder) / "inside");
+  EXPECT_FALSE(files_.Replace(folder, "lost", error));  // cannot take a folder's place
+  EXPECT_TRUE(fs::is_directory(PathOf(folder) / "inside"));
+}
+
+TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
+  const std::string folder = At("Scans \u00e9t\u00e9 \u20ac");
+  std::string error;
+  fs::create_directories(PathOf(folder + kPathSeparator + "Fotos \u00fcber"));
+  std::vector<std::string> names;
+  ASSERT_TRUE(files_.Subfolders(folder, names, error)) << error;
+  EXPECT_EQ(names, std::vector<std::string>{"Fotos \u00fcber"});
+  ASSERT_TRUE(files_.Replace(folder + kPathSeparator + "p\u00e4ge.bmp", "BM", error)) << error;
+  const auto facts = files_.Facts(folder + kPathSeparator + "p\u00e4ge.bmp");
+  ASSERT_TRUE(facts);
+  EXPECT_LT(std::chrono::abs(facts->written - std::chrono::system_clock::now()),
+            std::chrono::minutes(1));
+  EXPECT_FALSE(files_.Facts(folder));
+  EXPECT_FALSE(files_.Facts(folder + kPathSeparator + "*.bmp"));  // no wildcards
+  EXPECT_FALSE(files_.Subfolders(At("missing"), names, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
+  EXPECT_EQ(files_.AbsoluteFolder(At("x") + kPathSeparator + ".." + kPathSeparator + "y"), At("y"));
+  EXPECT_TRUE(files_.IsFolder(files_.ProgramFolder()));
+  EXPECT_FALSE(files_.Drives().empty());
+}
+
+TEST(MountPointsTest, OnlyFileSystemsOfTheOperatorsStandInForDrives) {
+  const std::string mounts =
+      "proc /proc proc rw,relatime 0 0\n"
+      "sysfs /sys sysfs rw 0 0\n"
+      "tmpfs /dev/shm tmpfs rw 0 0\n"
+      "/dev/vda / ext4 rw,relatime 0 0\n"
+      "cgroup2 /sys/fs/cgroup/unified cgroup2 rw 0 0\n"
+      "/dev/sdb1 /media/my\\040usb vfat rw 0 0\n"
+      "tmpfs /tmp tmpfs rw 0 0\n"
+      "binfmt_misc /binfmt binfmt_misc rw 0 0\n"
+      "tmpfs /tmp tmpfs rw 0 0\n"
+      "broken line\n";
+  EXPECT_EQ(DriveMountPoints(mounts), (std::vector<std::string>{"/", "/media/my usb", "/tmp"}));
+}
+
+}  // namespace
+}  // namespace quorvel

@@ -1,0 +1,197 @@
+// The Win32 binding of the operator window, on a real (Wine) desktop: the control model mirrored
+// to real controls, the operator's edits written back, the stacking and tab order of the layout
+// table, and the timers armed from the model.
+#include "app/win32/win32_host.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/layout_queries.h"
+#include "app/scanner_form.h"
+#include "app/win32/dialog_keys.h"
+#include "common/virtual_clock.h"
+#include "common/win32_text.h"
+#include "sim/memory_file_system.h"
+#include "sim/simulated_desktop.h"
+
+namespace quorvel {
+namespace {
+
+class Win32HostTest : public testing::Test {
+ protected:
+  Win32HostTest()
+      : desktop_(clock_),
+        files_([this] { return desktop_.Now(); }, "C:\\"),
+        host_(GetModuleHandleW(nullptr)),
+        form_(desktop_, files_, host_) {}
+
+  void SetUp() override {
+    window_ = host_.Create(form_);
+    ASSERT_NE(window_, nullptr);
+    host_.Show(SW_SHOWNORMAL);
+  }
+
+  HWND Control(ControlId id) const { return host_.Window().ControlWindow(id); }
+  static std::string Text(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return WideToUtf8(text);
+  }
+  std::string Text(ControlId id) const { return Text(Control(id)); }
+  bool Checked(ControlId id) const {
+    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  ControlId Focus() const { return host_.Window().ControlOf(GetFocus()); }
+  // A key as the window's message loop receives it.
+  void Press(WPARAM key, bool shift = false) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+    EXPECT_TRUE(TranslateDialogKeys(msg, host_.Window()));
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+  }
+  // Runs the program's events, as the cycle does when it pumps, until `done` holds (or 5 s).
+  bool PumpUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < 5000) {
+      host_.PumpEvents();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return done();
+  }
+
+  VirtualClock clock_;
+  SimulatedDesktop desktop_;
+  MemoryFileSystem files_;
+  Win32Host host_;
+  ScannerForm form_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(Win32HostTest, StartsWithTheTableValuesAndTheFocusInSeedText) {
+  EXPECT_EQ(Text(window_), "Odrin's HP Scanner Error Workaround");
+  RECT client{};
+  GetClientRect(window_, &client);
+  const PixelRect expected = ToPixels({0, 0, 10035, 4650}, host_.Window().Dpi());
+  EXPECT_EQ(client.right, expected.width);
+  EXPECT_EQ(client.bottom, expected.height);
+  EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE) & WS_THICKFRAME, 0);  // fixed border
+
+  EXPECT_TRUE(Checked(OptionAction(0)));
+  EXPECT_FALSE(IsWindowVisible(Control(ControlId::kList1)));
+  EXPECT_TRUE(IsWindowVisible(Control(ControlId::kFilenames)));
+  EXPECT_EQ(Focus(), ControlId::kSeedText);
+}
+
+TEST_F(Win32HostTest, ModelChangesReachTheControls) {
+  ControlModel& model = form_.Controls();
+  model.SetText(DelayText(3), "Found Save As");
+  model.SetText(ControlId::kSendLabel, "Sending: page01");
+  model.SetText(ControlId::kFilenames, "Müller\r\nétude 5%\r\n");
+  EXPECT_EQ(Text(DelayText(3)), "Found Save As");
+  EXPECT_EQ(Text(ControlId::kSendLabel), "Sending: page01");
+  EXPECT_EQ(Text(ControlId::kFilenames), "Müller\r\nétude 5%\r\n");
+
+  model.SetValue(Option1(4), true);
+  EXPECT_TRUE(Checked(Option1(4)));
+  model.SetValue(Option1(2), true);
+  EXPECT_FALSE(Checked(Option1(4)));
+  EXPECT_TRUE(Checked(Option1(2)));
+  EXPECT_TRUE(Checked(OptionAction(0)));
+}
+
+TEST_F(Win32HostTest, OperatorEditsReachTheModelWithoutBeingWrittenBack) {
+  HWND seed = Control(ControlId::kSeedText);
+  for (wchar_t c : std::wstring(L"pagé")) SendMessageW(seed, WM_CHAR, c, 0);
+  EXPECT_EQ(form_.Controls().Text(ControlId::kSeedText), "pagé");
+  // Written back, the text would have been replaced and the caret sent to the start.
+  DWORD start = 0, end = 0;
+  SendMessageW(seed, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 4u);
+  EXPECT_EQ(end, 4u);
+
+  SendMessageW(Control(OptionAction(2)), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form_.Controls().Value(OptionAction(2)));
+  EXPECT_FALSE(form_.Controls().Value(OptionAction(0)));
+  EXPECT_FALSE(Checked(OptionAction(0)));
+}
+
+TEST_F(Win32HostTest, ListItemsReachTheComboBoxInOneGo) {
+  HWND combo = Control(ControlId::kCombo1);
+  ControlModel& model = form_.Controls();
+  model.ClearItems(ControlId::kCombo1);
+  for (int i = 0; i < 2000; ++i) model.AddItem(ControlId::kCombo1, "Window " + std::to_string(i));
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);  // not one by one
+  host_.Repaint(ControlId::kCombo1);
+  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2000);
+  wchar_t last[32] = L"";
+  SendMessageW(combo, CB_GETLBTEXT, 1999, reinterpret_cast<LPARAM>(last));
+  EXPECT_EQ(WideToUtf8(last), "Window 1999");
+
+  model.ClearItems(ControlId::kCombo1);
+  model.SetText(ControlId::kCombo1, "DeskScan II");
+  host_.Repaint(ControlId::kCombo1);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(Text(ControlId::kCombo1), "DeskScan II");
+}
+
+TEST_F(Win32HostTest, ControlsAreStackedAsTheTable) {
+  std::vector<ControlId> stacked;
+  for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    stacked.push_back(host_.Window().ControlOf(child));
+  }
+  std::vector<ControlId> expected;
+  for (const ControlSpec* row : StackingOrder(ScannerFormLayout())) expected.push_back(row->id);
+  EXPECT_EQ(stacked, expected);
+
+  // What a click at a point of the client area lands on.
+  const auto on_top_at = [&](int x_twips, int y_twips) {
+    const int dpi = host_.Window().Dpi();
+    POINT point{TwipsToPixels(x_twips, dpi), TwipsToPixels(y_twips, dpi)};
+    return host_.Window().ControlOf(ChildWindowFromPointEx(window_, point, CWP_SKIPINVISIBLE));
+  };
+  EXPECT_EQ(on_top_at(600 + 100, 3720 + 100), ControlId::kFilenames);  // Combo1 lies beneath
+  EXPECT_EQ(on_top_at(3360 + 950, 4080 + 480), ControlId::kCommand4);  // its uncovered strip
+  EXPECT_EQ(on_top_at(8160 + 100, 120 + 240 + 20), DelayText(1));      // the overlap
+  EXPECT_EQ(on_top_at(120 + 120 + 100, 240 + 100), OptionAction(0));   // inside Frame1
+}
+
+TEST_F(Win32HostTest, TabFollowsTheTabIndexRoundTheWindow) {
+  ASSERT_EQ(Focus(), ControlId::kSeedText);
+  const std::vector<const ControlSpec*> order = TabOrder(ScannerFormLayout());
+  for (std::size_t step = 1; step <= order.size(); ++step) {
+    Press(VK_TAB);
+    EXPECT_EQ(Focus(), order[step % order.size()]->id) << step;
+  }
+  Press(VK_TAB, true);
+  EXPECT_EQ(Focus(), order.back()->id);
+
+  // The arrow keys move round an option group and choose the button they reach.
+  SetFocus(Control(Option1(1)));
+  Press(VK_DOWN);
+  EXPECT_EQ(Focus(), Option1(2));
+  EXPECT_TRUE(form_.Controls().Value(Option1(2)));
+  Press(VK_UP);
+  Press(VK_UP);
+  EXPECT_EQ(Focus(), Option1(0));
+  EXPECT_TRUE(form_.Controls().Value(Option1(0)));
+  EXPECT_TRUE(form_.Controls().Value(OptionAction(0)));
+}
+
+TEST_F(Win32HostTest, TimersRunFromTheModelsState) {
+  form_.State().Pausing = true;
+  form_.Controls().SetTimer(ControlId::kSleepTimer, 50, true);
+  // SleepTimer_Timer runs, ends the pause and disables the timer.
+  EXPECT_TRUE(PumpUntil([&] { return !form_.State().Pausing; }));
+  EXPECT_FALSE(form_.Controls()[ControlId::kSleepTimer].timer_enabled);
+}
+
+}  // namespace
+}  // namespace quorvel
