@@ -17,6 +17,7 @@ THIEF_LOG="$WORK/thief.log"
 QUORVEL_OUT="$WORK/quorvel.out"
 mkdir -p "$SAVE"
 PIDS=()
+EXTRA_LOGS=()
 OWN_XSERVER=0
 
 fail() {
@@ -29,6 +30,10 @@ fail() {
     echo "--- the thief's log:" >&2
     cat "$THIEF_LOG" >&2
   fi
+  local log  # the X server's and the window manager's, and those a case adds
+  for log in "${XSERVER_DIR:-/none}"/*.log "${EXTRA_LOGS[@]}"; do
+    [ -f "$log" ] && { echo "--- $log:" && cat "$log"; } >&2
+  done
   exit 1
 }
 
