@@ -10,7 +10,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
-PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils fonts-urw-base35"
+PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
 PKGS_WINDOWS="g++-mingw-w64-x86-64 wine64 googletest binutils-mingw-w64-x86-64 fonts-wine"
 PKGS_FUZZ="clang libclang-rt-14-dev"
 

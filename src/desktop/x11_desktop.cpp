@@ -40,6 +40,7 @@ struct X11Desktop::Impl {
   bool FocusBelongsToTarget();
   bool KeyboardFree();
   bool WaitForFocusOnTarget();
+  bool TargetHasReadKeys();
 };
 
 bool X11Desktop::Impl::WindowManagerActivates() {
@@ -176,6 +177,25 @@ bool X11Desktop::Impl::WaitForFocusOnTarget() {
   return true;
 }
 
+// The target has read the keys sent to it, or never will (its window is gone). One answered ping
+// shows only that the program has taken the keys from the server: Wine answers as it takes them
+// and turns them into characters later, as its windows take them from its own queue; it reads
+// the server again once it has handled them. So a second ping follows the first answer.
+bool X11Desktop::Impl::TargetHasReadKeys() {
+  for (int ping = 0; ping < 2; ++ping) {
+    switch (PingClient(connection, target, kClientWait)) {
+      case PingResult::kAnswered:
+        break;
+      case PingResult::kGone:
+        return true;
+      case PingResult::kNoAnswer:
+      case PingResult::kNotSupported:
+        return false;
+    }
+  }
+  return true;
+}
+
 X11Desktop::X11Desktop() : impl_(std::make_unique<Impl>()) {}
 
 X11Desktop::~X11Desktop() = default;
@@ -232,7 +252,7 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
     XSync(display, False);
     // The server has handled the keys; where the program can say so, wait until it has read
     // them too (a box that the keys close is then gone before the next delivery looks).
-    if (delivered) PingClient(impl.connection, impl.target, kClientWait);
+    if (delivered && impl.TargetHasReadKeys()) impl.keyboard.KeysRead();
   } else {
     XFlush(display);
   }

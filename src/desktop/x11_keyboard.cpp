@@ -70,32 +70,69 @@ class CapsLockOff {
 
 }  // namespace
 
+KeySym X11Keymap::At(KeyCode code, int column) const {
+  return syms[static_cast<std::size_t>((code - min_code) * per_code + column)];
+}
+
+std::optional<X11Keymap::Stroke> X11Keymap::Find(KeySym sym) const {
+  const int columns = std::min(per_code, 2);
+  const int codes = static_cast<int>(syms.size()) / per_code;
+  for (int code = min_code; code < min_code + codes; ++code) {
+    for (int column = 0; column < columns; ++column) {
+      if (At(static_cast<KeyCode>(code), column) == sym) {
+        return Stroke{static_cast<KeyCode>(code), column == 1};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<KeyCode> X11Keymap::LowestEmpty() const {
+  const int codes = static_cast<int>(syms.size()) / per_code;
+  for (int code = min_code; code < min_code + codes; ++code) {
+    const auto first = syms.begin() + (code - min_code) * per_code;
+    if (std::all_of(first, first + per_code, [](KeySym s) { return s == NoSymbol; })) {
+      return static_cast<KeyCode>(code);
+    }
+  }
+  return std::nullopt;
+}
+
+void X11Keymap::Set(KeyCode code, KeySym sym) {
+  const auto first = syms.begin() + (code - min_code) * per_code;
+  std::fill(first, first + per_code, NoSymbol);
+  first[0] = sym;
+  if (per_code > 1) first[1] = sym;  // the same character with Shift held
+}
+
 X11Keyboard::X11Keyboard(Display* display) : display_(display) {
   int event_base = 0, error_base = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display_, &event_base, &error_base, &major, &minor)) {
     throw std::runtime_error("the X server has no XTest extension");
   }
-  XDisplayKeycodes(display_, &min_code_, &max_code_);
+  XDisplayKeycodes(display_, &keymap_.min_code, &max_code_);
   ReadKeymap();
 }
 
 X11Keyboard::~X11Keyboard() {
   if (borrowed_.empty()) return;
   Clock::time_point latest{};
-  for (const auto& [code, borrowed] : borrowed_) latest = std::max(latest, borrowed.last_typed);
+  for (const auto& [code, borrowed] : borrowed_) {
+    if (!borrowed.read) latest = std::max(latest, borrowed.last_typed);
+  }
   std::this_thread::sleep_until(latest + kKeepMapped);
   while (!borrowed_.empty()) Restore(borrowed_.begin()->first);
   XSync(display_, False);
 }
 
 void X11Keyboard::ReadKeymap() {
-  const int count = max_code_ - min_code_ + 1;
-  KeySym* syms =
-      XGetKeyboardMapping(display_, static_cast<KeyCode>(min_code_), count, &syms_per_code_);
-  keymap_.assign(syms, syms + count * syms_per_code_);
+  const int count = max_code_ - keymap_.min_code + 1;
+  KeySym* syms = XGetKeyboardMapping(display_, static_cast<KeyCode>(keymap_.min_code), count,
+                                     &keymap_.per_code);
+  keymap_.syms.assign(syms, syms + count * keymap_.per_code);
   XFree(syms);
   const auto code_of = [this](KeySym sym) -> KeyCode {
-    const auto stroke = Find(sym);
+    const auto stroke = keymap_.Find(sym);
     return stroke && !stroke->shift ? stroke->code : 0;
   };
   shift_ = code_of(XK_Shift_L);
@@ -104,31 +141,24 @@ void X11Keyboard::ReadKeymap() {
   if (alt_ == 0) alt_ = code_of(XK_Meta_L);
 }
 
-std::optional<X11Keyboard::Stroke> X11Keyboard::Find(KeySym sym) const {
-  // Only the first two columns (plain and Shift) are reachable without a layout switch.
-  const int columns = std::min(syms_per_code_, 2);
-  for (int column = 0; column < columns; ++column) {
-    for (int code = min_code_; code <= max_code_; ++code) {
-      if (keymap_[static_cast<std::size_t>((code - min_code_) * syms_per_code_ + column)] == sym) {
-        return Stroke{static_cast<KeyCode>(code), column == 1};
-      }
-    }
-  }
-  return std::nullopt;
-}
-
 bool X11Keyboard::Prepare(const std::vector<Key>& keys) {
   ReadKeymap();
+  // A keycode that no longer holds our character has been given a new meaning (a new layout
+  // was loaded): it is not ours to give back any more.
+  std::erase_if(borrowed_, [this](const auto& entry) {
+    return keymap_.At(entry.first, 0) != entry.second.sym;
+  });
   std::set<KeySym> wanted;
   for (const Key& key : keys) wanted.insert(KeysymFor(key));
   const Clock::time_point now = Clock::now();
   for (auto it = borrowed_.begin(); it != borrowed_.end();) {
     const auto [code, borrowed] = *it++;
-    if (!wanted.contains(borrowed.sym) && now - borrowed.last_typed >= kKeepMapped) Restore(code);
+    if (wanted.contains(borrowed.sym)) continue;
+    if (borrowed.read || now - borrowed.last_typed >= kKeepMapped) Restore(code);
   }
   bool changed = false;
   for (KeySym sym : wanted) {
-    if (Find(sym)) continue;
+    if (keymap_.Find(sym)) continue;
     if (!MapOnSpare(sym)) return false;
     changed = true;
   }
@@ -137,44 +167,42 @@ bool X11Keyboard::Prepare(const std::vector<Key>& keys) {
 }
 
 std::optional<KeyCode> X11Keyboard::MapOnSpare(KeySym sym) {
-  // The highest keycode that has no symbols at all is one no keyboard produces.
-  for (int code = max_code_; code >= min_code_; --code) {
-    const auto first = keymap_.begin() + (code - min_code_) * syms_per_code_;
-    bool empty = true;
-    for (int i = 0; i < syms_per_code_; ++i) empty = empty && first[i] == NoSymbol;
-    if (!empty) continue;
-    std::vector<KeySym> row(static_cast<std::size_t>(syms_per_code_), NoSymbol);
-    row[0] = sym;
-    if (syms_per_code_ > 1) row[1] = sym;  // the same character with Shift held
-    XChangeKeyboardMapping(display_, code, syms_per_code_, row.data(), 1);
-    std::copy(row.begin(), row.end(), first);
-    borrowed_[static_cast<KeyCode>(code)] = {sym, Clock::now()};
-    return static_cast<KeyCode>(code);
-  }
-  return std::nullopt;
+  const auto code = keymap_.LowestEmpty();
+  if (!code) return std::nullopt;
+  Remap(*code, sym);
+  borrowed_[*code] = {sym, Clock::now()};
+  return code;
 }
 
 void X11Keyboard::Restore(KeyCode code) {
-  std::vector<KeySym> row(static_cast<std::size_t>(syms_per_code_), NoSymbol);
-  XChangeKeyboardMapping(display_, code, syms_per_code_, row.data(), 1);
-  std::copy(row.begin(), row.end(), keymap_.begin() + (code - min_code_) * syms_per_code_);
+  Remap(code, NoSymbol);
   borrowed_.erase(code);
+}
+
+void X11Keyboard::Remap(KeyCode code, KeySym sym) {
+  keymap_.Set(code, sym);
+  const auto row = static_cast<std::size_t>((code - keymap_.min_code) * keymap_.per_code);
+  XChangeKeyboardMapping(display_, code, keymap_.per_code, &keymap_.syms[row], 1);
+}
+
+void X11Keyboard::KeysRead() {
+  for (auto& [code, borrowed] : borrowed_) borrowed.read = true;
 }
 
 bool X11Keyboard::Type(const std::vector<Key>& keys) {
   const CapsLockOff caps_lock_off(display_);
   for (const Key& key : keys) {
-    const auto stroke = Find(KeysymFor(key));
+    const auto stroke = keymap_.Find(KeysymFor(key));
     if (!stroke) return false;
     if (const auto borrowed = borrowed_.find(stroke->code); borrowed != borrowed_.end()) {
-      borrowed->second.last_typed = Clock::now();
+      borrowed->second = {borrowed->second.sym, Clock::now(), false};
     }
     Tap(*stroke, key.kind == Key::Kind::kAltChord ? alt_ : 0);
   }
   return true;
 }
 
-void X11Keyboard::Tap(const Stroke& stroke, KeyCode modifier) {
+void X11Keyboard::Tap(const X11Keymap::Stroke& stroke, KeyCode modifier) {
   const HeldKey held_modifier(display_, modifier);
   const HeldKey held_shift(display_, stroke.shift ? shift_ : 0);
   const HeldKey key(display_, stroke.code);

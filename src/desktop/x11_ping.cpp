@@ -5,18 +5,34 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace quorvel {
 namespace {
 
-bool SupportsPing(X11Connection& connection, xcb_window_t window, xcb_atom_t protocols,
-                  xcb_atom_t ping) {
+// Whether the window lists _NET_WM_PING among its protocols; none when the window is gone.
+std::optional<bool> SupportsPing(X11Connection& connection, xcb_window_t window,
+                                 xcb_atom_t protocols, xcb_atom_t ping) {
   xcb_connection_t* c = connection.xcb();
+  xcb_generic_error_t* error = nullptr;
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), nullptr);
-  const bool supported = Holds(reply, ping);
+      c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), &error);
+  const std::optional<bool> result =
+      error != nullptr ? std::nullopt : std::optional<bool>(Holds(reply, ping));
+  std::free(error);
   std::free(reply);
-  return supported;
+  return result;
+}
+
+// Selects the events of the window's own structure (its end among them), or none again; false
+// when the window is gone.
+bool WatchWindow(X11Connection& connection, xcb_window_t window, bool watch) {
+  const std::uint32_t mask = watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
+  xcb_generic_error_t* error = xcb_request_check(
+      connection.xcb(),
+      xcb_change_window_attributes_checked(connection.xcb(), window, XCB_CW_EVENT_MASK, &mask));
+  std::free(error);
+  return error == nullptr;
 }
 
 }  // namespace
@@ -26,10 +42,14 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
   static std::uint32_t serial = 0;
   const xcb_atom_t protocols = connection.atoms().wm_protocols;
   const xcb_atom_t ping = connection.atoms().net_wm_ping;
-  if (!SupportsPing(connection, window, protocols, ping)) return PingResult::kNotSupported;
+  const std::optional<bool> supported = SupportsPing(connection, window, protocols, ping);
+  if (!supported) return PingResult::kGone;
+  if (!*supported) return PingResult::kNotSupported;
 
   Display* display = connection.display();
   const Window root = DefaultRootWindow(display);
+  // A window that the keys just sent close may never answer: its end is a result too.
+  if (!WatchWindow(connection, window, true)) return PingResult::kGone;
   // The answer goes to the root window, to those who listen for its children's changes.
   XSelectInput(display, root, SubstructureNotifyMask);
   xcb_client_message_event_t event{};
@@ -40,18 +60,12 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
   event.data.data32[0] = ping;
   event.data.data32[1] = ++serial;  // echoed back: tells our answer apart
   event.data.data32[2] = window;
-  // Checked, so that a window closed by the keys just sent is an answer, not an X error.
+  // Checked, so that a window closed by the keys just sent is a result, not an X error.
   xcb_generic_error_t* error = xcb_request_check(
       connection.xcb(), xcb_send_event_checked(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                                                reinterpret_cast<const char*>(&event)));
-  if (error != nullptr) {
-    std::free(error);
-    XSelectInput(display, root, NoEventMask);
-    DiscardEvents(connection);
-    return PingResult::kNoAnswer;
-  }
-
-  PingResult result = PingResult::kNoAnswer;
+  PingResult result = error != nullptr ? PingResult::kGone : PingResult::kNoAnswer;
+  std::free(error);
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (result == PingResult::kNoAnswer && std::chrono::steady_clock::now() < deadline) {
     while (XPending(display) > 0) {
@@ -61,6 +75,8 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
           answer.xclient.data.l[0] == static_cast<long>(ping) &&
           static_cast<std::uint32_t>(answer.xclient.data.l[1]) == serial) {
         result = PingResult::kAnswered;
+      } else if (answer.type == DestroyNotify && answer.xdestroywindow.window == window) {
+        result = PingResult::kGone;
       }
     }
     if (result == PingResult::kNoAnswer) {
@@ -69,6 +85,7 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
     }
   }
   XSelectInput(display, root, NoEventMask);
+  WatchWindow(connection, window, false);
   DiscardEvents(connection);
   return result;
 }

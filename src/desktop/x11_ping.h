@@ -10,7 +10,8 @@
 
 namespace quorvel {
 
-enum class PingResult { kAnswered, kNoAnswer, kNotSupported };
+// kGone: the window no longer exists (the keys just sent may have closed it).
+enum class PingResult { kAnswered, kNoAnswer, kNotSupported, kGone };
 
 PingResult PingClient(X11Connection& connection, xcb_window_t window,
                       std::chrono::milliseconds limit);

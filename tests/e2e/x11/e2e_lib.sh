@@ -17,6 +17,7 @@ THIEF_LOG="$WORK/thief.log"
 QUORVEL_OUT="$WORK/quorvel.out"
 mkdir -p "$SAVE"
 PIDS=()
+EXTRA_LOGS=()
 OWN_XSERVER=0
 
 fail() {
@@ -30,6 +31,10 @@ fail() {
     cat "$THIEF_LOG" >&2
   fi
   print_x_logs >&2
+  local log  # those a case adds
+  for log in "${EXTRA_LOGS[@]}"; do
+    [ -f "$log" ] && { echo "--- $log:" && cat "$log"; } >&2
+  done
   exit 1
 }
 

@@ -1,5 +1,6 @@
-// The stand-in's command line and the spelling of its key log, and the keysyms the X11 port
-// types characters with.
+// The stand-in's command line and the spelling of its key log, and the keysyms and keycodes the
+// X11 port types characters with.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -95,6 +96,17 @@ TEST(X11KeyboardTest, TypesLatin1AsItselfAndTheRestAsUnicodeKeysyms) {
   for (const Case& c : cases) {
     EXPECT_EQ(KeysymForCharacter(c.character), c.keysym) << static_cast<unsigned>(c.character);
   }
+}
+
+TEST(X11KeymapTest, TypesWithTheLowestKeycodeAndBorrowsTheLowestEmptyOne) {
+  using Stroke = X11Keymap::Stroke;
+  // Keycodes 8 to 11, plain and shifted: none, "9 (", none, and "(" as evdev's keypad has it.
+  X11Keymap keymap{8, 2, {NoSymbol, NoSymbol, XK_9, XK_parenleft, 0, 0, XK_parenleft, 0}};
+  EXPECT_EQ(keymap.Find(XK_parenleft), (Stroke{9, true}));
+  EXPECT_EQ(keymap.LowestEmpty(), KeyCode{8});
+  keymap.Set(8, XK_eacute);
+  EXPECT_EQ(keymap.Find(XK_eacute), (Stroke{8, false}));
+  EXPECT_EQ(keymap.LowestEmpty(), KeyCode{10});
 }
 
 }  // namespace
