@@ -234,8 +234,11 @@ TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
   } cases[] = {{"3", "a2\r\na3\r\na4\r\na5\r\n"},
                {"none", "a2\r\n"},
                {"-5", ""},
-               {"0.5", "a2\r\n"},
-               {"1.5", "a2\r\na3\r\na4\r\n"},
+               // The next index (1) plus the number, rounded half to even: 1.5 and 2.5 both
+               // reach slot 2, 3.5 slot 4.
+               {"0.5", "a2\r\na3\r\n"},
+               {"1.5", "a2\r\na3\r\n"},
+               {"2.5", "a2\r\na3\r\na4\r\na5\r\n"},
                {"1e9", "a2\r\na3\r\na4\r\na5\r\na6\r\n"}};
   OpenSaveAs();
   for (const auto& c : cases) {

@@ -163,8 +163,9 @@ void Cycle::TakeName(const std::string& name) {
 
 void Cycle::RewriteFilenames() {
   const int first = state_.NextNameIndex;
-  const double scans = RoundHalfEven(ParseLeadingNumber(controls_.Text(ControlId::kNumberofScans)));
-  const double last = std::min<double>(first + scans, kLastSlot);
+  // The index and the number of scans are added first, and their sum rounded.
+  const double scans = ParseLeadingNumber(controls_.Text(ControlId::kNumberofScans));
+  const double last = std::min<double>(RoundHalfEven(first + scans), kLastSlot);
   std::string text;
   for (int i = first; i <= kLastSlot && i <= last; ++i) {
     if (state_.PendingNames[i].empty()) continue;
