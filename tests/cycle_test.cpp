@@ -210,6 +210,27 @@ TEST_F(CycleTest, ErrorOnlyChosenWhileAwaitingTakesANameAndSendsNoKeys) {
   EXPECT_EQ(rig_.controls()[ControlId::kSleepTimer].interval_ms, 500);
 }
 
+// A name taken in Error Only is judged, once Full Auto is back, by the time it was taken: an
+// image of that name left from before then does not confirm it.
+TEST_F(CycleTest, ANameTakenInErrorOnlyIsJudgedFromTheTimeItWasTaken) {
+  AwaitSaveAs({"a1", "a2", "a3"});
+  OpenSaveAs();
+  rig_.NextTick();  // a1 goes in Full Auto
+  WriteImage("a1");
+  rig_.clock.Advance(60000);
+  WriteImage("a2");  // left from an earlier run
+  rig_.clock.Advance(60000);
+  rig_.SetMode(ActionMode::ErrorOnly);
+  rig_.state().AwaitingSaveAs = true;
+  rig_.NextTick();  // a2 is taken; the operator saves it, or not
+  ASSERT_EQ(rig_.state().LastFilename, "a2");
+  rig_.SetMode(ActionMode::FullAuto);
+  rig_.state().AwaitingSaveAs = true;
+  rig_.state().Pausing = false;
+  rig_.NextTick();
+  EXPECT_EQ(SaveAsKeys(), (std::vector<std::string>{"%na1%s", "%na2%s"}));
+}
+
 TEST_F(CycleTest, EndOfTheListStopsFullAutoAndSendsAnEmptyNameOtherwise) {
   OpenSaveAs();
   AwaitSaveAs({});

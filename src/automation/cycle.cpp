@@ -121,6 +121,10 @@ void Cycle::SaveAsStage(ActionMode mode) {
   controls_.SetText(ControlId::kSendLabel, "Sending: " + NameToSend);
   view_.Repaint(ControlId::kSendLabel);
   if (SaveConfirmed) TakeName(NameToSend);
+  // From here on the name counts as sent, even when no keys go (Error Only leaves the typing to the
+  // operator) or they are reported lost: they may have reached the dialog all the same, and its
+  // image, written after this moment, is what decides whether it goes again.
+  last_name_sent_at_ = desktop_.Now();
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(kSaveAsTitle);
     state_.AwaitingSaveAs = false;
@@ -129,9 +133,6 @@ void Cycle::SaveAsStage(ActionMode mode) {
   KeyString keys;
   keys.Alt('n').Text(NameToSend);
   if (mode == ActionMode::FullAuto) keys.Alt('s');
-  // The name counts as sent from here on, even when its keys are reported lost: they may have
-  // reached the dialog all the same, and its image is what decides whether it goes again.
-  last_name_sent_at_ = desktop_.Now();
   if (!Deliver(kSaveAsTitle, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
   state_.AwaitingSaveAs = false;
