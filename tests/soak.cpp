@@ -5,6 +5,7 @@
 #include "app/headless/headless_host.h"
 #include "app/layout.h"
 #include "common/utf8.h"
+#include "series/filename_list.h"
 #include "sim/memory_file_system.h"
 
 namespace quorvel::harness {
@@ -35,6 +36,7 @@ SoakResult RunSoak(const SoakPlan& plan) {
       {.save_folder = folder,
        .pages = -1,
        .save_failure = plan.save_failure,
+       .broken_save = plan.broken_save,
        .late_dialog = plan.late_dialog,
        .dialog_cancelled = plan.dialog_cancelled,
        .operator_saves_after_ms = plan.mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
@@ -59,11 +61,18 @@ SoakResult RunSoak(const SoakPlan& plan) {
     form.Clicked(ControlId::kStartCommand);
     const VirtualClock::Ms end = clock.Now() + kBoundPerName * plan.names_per_series;
     const std::size_t target = listed.size();
-    // Full Auto stops by itself at the end of the list; in the other modes the operator
-    // stops it once the pages are saved.
+    // Full Auto stops by itself at the end of the list; Error and Save As goes on past it, with
+    // an empty name; in Error Only the operator saves the pages.
     auto done = [&] {
-      return plan.mode == ActionMode::FullAuto ? !form.State().Running
-                                               : scanner.Counts().saves >= static_cast<int>(target);
+      switch (plan.mode) {
+        case ActionMode::FullAuto:
+          return !form.State().Running;
+        case ActionMode::ErrorAndSaveAs:
+          return form.State().NextNameIndex > plan.names_per_series;
+        case ActionMode::ErrorOnly:
+          break;
+      }
+      return scanner.Counts().saves >= static_cast<int>(target);
     };
     while (!done() && clock.Now() < end) clock.AdvanceTo(clock.NextEventTime());
     if (!done()) ++result.series_unfinished;
@@ -105,8 +114,28 @@ SoakResult RunSoak(const SoakPlan& plan) {
                         entry.title == SimulatedScanner::kSaveAsTitle;
     if (!target) ++result.misdelivered_keys;
   }
+  // The journal against what the desktop and the scanning application saw.
+  int sent = 0;
+  for (const DeliveryLogEntry& delivery : desktop.DeliveryLog()) {
+    sent += delivery.target == SimulatedScanner::kSaveAsTitle && delivery.delivered;
+  }
+  const auto journal = files.Contents(folder + kPathSeparator + "quorvel-journal.csv");
+  for (const std::string& line : SplitIntoItems(journal.value_or(""))) {
+    const std::size_t comma = line.find(',');
+    if (line.empty() || line.starts_with("time,")) continue;
+    ++result.journal_lines;
+    ++result.journal_events[line.substr(comma + 1, line.find(',', comma + 1) - comma - 1)];
+  }
+  const bool names_go = plan.mode != ActionMode::ErrorOnly;
+  result.journal_expected =
+      plan.series + sent + (names_go ? scanner.Counts().saves + plan.series : 0);
+  for (const char* other : {"missing", "missed", "stop", "stall", "recovered"}) {
+    result.journal_expected += result.journal_events[other];
+  }
   result.alt_left_down = desktop.AltHeld();
-  result.messages = static_cast<int>(host.Messages().size());
+  for (const std::string& message : host.Messages()) {
+    result.messages += !message.starts_with("The scan series is done");
+  }
   result.pages_scanned = scanner.Counts().pages_scanned;
   result.virtual_ms = clock.Now();
   result.desktop_faults = desktop.Faults();
@@ -119,7 +148,8 @@ std::string Describe(const SoakPlan& plan, const SoakResult& r) {
   std::snprintf(
       text, sizeof text,
       "mode %d: %d series of %d names; pages scanned %d; names saved in order %d of %d; files "
-      "missing %d\n  faults: saves failed %d, dialogs late %d, dialogs cancelled %d, windows "
+      "missing %d\n  faults: saves failed or broken %d, dialogs late %d, dialogs cancelled %d, "
+      "windows "
       "vanished "
       "%d, activations failed %d, focus thefts %d (deliveries refused %d), deliveries reported "
       "lost %d\n  resends %d; misdelivered keys %d; unfinished series %d; messages %d; Alt left "
@@ -131,7 +161,13 @@ std::string Describe(const SoakPlan& plan, const SoakResult& r) {
       r.desktop_faults.deliveries_refused, r.desktop_faults.reported_lost, r.resends,
       r.misdelivered_keys, r.series_unfinished, r.messages, r.alt_left_down ? "yes" : "no",
       static_cast<double>(r.virtual_ms) / 3.6e6);
-  return text;
+  std::string described = text;
+  described += "\n  journal: " + std::to_string(r.journal_lines) + " lines, " +
+               std::to_string(r.journal_expected) + " events:";
+  for (const auto& [event, count] : r.journal_events) {
+    described += " " + event + " " + std::to_string(count);
+  }
+  return described;
 }
 
 }  // namespace quorvel::harness

@@ -1,6 +1,7 @@
 // Long runs on the stand-in scanning application with faults switched on, in virtual time.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct SoakPlan {
   double save_failure = 0.05;
   double late_dialog = 0.10;
   double dialog_cancelled = 0.02;
+  double broken_save = 0.02;
   unsigned seed = 20261206;
 };
 
@@ -36,6 +38,11 @@ struct SoakResult {
   int messages = 0;            // message boxes shown: a series that stopped by itself
   int error_boxes_closed = 0;  // keys that reached an error box (one Enter each)
   int keys_to_save_as = 0;
+  // The journal: its lines but the header, those of each event, and the events it should hold
+  // by the count of the desktop and the scanning application (start, sent, saved, end).
+  int journal_lines = 0;
+  std::map<std::string, int> journal_events;
+  int journal_expected = 0;
   VirtualClock::Ms virtual_ms = 0;
   FaultCounts desktop_faults;
   ScannerCounts scanner;

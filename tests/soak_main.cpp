@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   std::printf("%s\n", Describe(plan, result).c_str());
   const bool sound = result.names_saved_in_order == result.names_listed &&
                      result.files_missing == 0 && result.misdelivered_keys == 0 &&
-                     result.series_unfinished == 0 && result.messages == 0 && !result.alt_left_down;
+                     result.series_unfinished == 0 && result.messages == 0 &&
+                     !result.alt_left_down && result.journal_lines == result.journal_expected;
   std::printf("%s\n", sound ? "sound" : "HARM FOUND");
   return sound ? 0 : 1;
 }

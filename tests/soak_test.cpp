@@ -13,6 +13,7 @@ void ExpectNoHarm(const SoakPlan& plan, const SoakResult& result) {
   EXPECT_EQ(result.series_unfinished, 0);
   EXPECT_EQ(result.messages, 0);
   EXPECT_FALSE(result.alt_left_down);
+  EXPECT_EQ(result.journal_lines, result.journal_expected);
   // Every fault struck, so the figures mean something.
   EXPECT_GT(result.desktop_faults.windows_vanished, 0);
   EXPECT_GT(result.desktop_faults.activations_failed, 0);

@@ -1,6 +1,7 @@
 // "ENABLE", "Stop!" and a click on the bare window.
 #include <gtest/gtest.h>
 
+#include "sim/bmp_file.h"
 #include "tests/rig.h"
 
 namespace quorvel::harness {
@@ -63,7 +64,8 @@ TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
   rig.RunUntilStopped(60000);  // a1 is sent; the run goes on waiting
   ASSERT_EQ(rig.state().LastFilename, "a1");
   rig.Click(ControlId::kStopCommand);
-  rig.files.PutFile(rig.ImagePath("older"), "BM", rig.desktop.Now() - std::chrono::minutes(1));
+  rig.files.PutFile(rig.ImagePath("older"), SmallBmp(1),
+                    rig.desktop.Now() - std::chrono::minutes(1));
   rig.state().LastFilename = "older";
   rig.Click(ControlId::kStartCommand);
   rig.state().AwaitingSaveAs = true;

@@ -12,12 +12,15 @@ bool IsOperatorWindowControl(ControlId id) {
 
 }  // namespace
 
-ScannerForm::ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host)
+ScannerForm::ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host,
+                         SupervisionOptions supervision)
     : desktop_(desktop),
       files_(files),
       host_(host),
       controls_(StartUpModel()),
-      cycle_(desktop, files, controls_, host) {
+      cycle_(desktop, files, controls_, host),
+      supervisor_(cycle_, files, desktop, controls_, host, std::move(supervision)) {
+  cycle_.SetEvents(&supervisor_);
   controls_.SetObserver([this](ControlId id) { host_.ControlChanged(id); });
   desktop_.SetEventPump([this] { host_.PumpEvents(); });
 }
@@ -28,7 +31,8 @@ void ScannerForm::Clicked(ControlId id) {
       StartCommand_Click();
       break;
     case ControlId::kStopCommand:
-      cycle_.StopCommand_Click();
+    case ControlId::kNone:  // the window's bare surface stops the automation as "Stop!" does
+      StopCommand_Click();
       break;
     case ControlId::kExitCommand:
       EndProgram();
@@ -39,9 +43,6 @@ void ScannerForm::Clicked(ControlId id) {
     case ControlId::kCreateCommand:
       CreateCommand_Click();
       break;
-    case ControlId::kNone:  // the window's bare surface stops the automation as "Stop!" does
-      cycle_.StopCommand_Click();
-      break;
     default:
       if (controls_[id].group != ControlId::kNone) controls_.SetValue(id, true);
       break;
@@ -49,7 +50,10 @@ void ScannerForm::Clicked(ControlId id) {
 }
 
 void ScannerForm::TimerFired(ControlId id) {
-  if (id == ControlId::kTimer1) cycle_.Timer1_Timer();
+  if (id == ControlId::kTimer1) {
+    cycle_.Timer1_Timer();
+    supervisor_.Tick();
+  }
   if (id == ControlId::kSleepTimer) cycle_.SleepTimer_Timer();
 }
 

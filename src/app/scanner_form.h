@@ -12,12 +12,15 @@
 #include "controls/control_model.h"
 #include "desktop/desktop_port.h"
 #include "files/file_system.h"
+#include "series/filename_list.h"
+#include "supervision/supervisor.h"
 
 namespace quorvel {
 
 class ScannerForm {
  public:
-  ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host);
+  ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host,
+              SupervisionOptions supervision = {});
   ScannerForm(const ScannerForm&) = delete;
   ScannerForm& operator=(const ScannerForm&) = delete;
 
@@ -35,6 +38,8 @@ class ScannerForm {
   // a move from SeedText to another control of the operator window opens the picker.
   void FocusChanged(ControlId from, ControlId to);
   void Load() { Form_Load(); }
+  // The window is on the screen: a series cut short is offered back.
+  void Shown() { supervisor_.OfferResume(); }
   // The window was closed by the windowing system's close command: the settings are saved and
   // the program ends.
   void Terminate() { EndProgram(); }
@@ -48,9 +53,9 @@ class ScannerForm {
 
   // The list of filenames (list_commands.cpp).
   void StartCommand_Click();
-  // False: the text holds more names than the queue has slots; the operator has been told and
-  // nothing was loaded.
-  bool ParseText();
+  void StopCommand_Click();
+  // Loads the names of the list into the queue.
+  void ParseText(NameList list);
   void CreateCommand_Click();
   void FillFilenamesBox(std::int16_t Start);
 
@@ -63,6 +68,7 @@ class ScannerForm {
   FormHost& host_;
   ControlModel controls_;
   Cycle cycle_;
+  Supervisor supervisor_;
   std::unique_ptr<SaveDirForm> picker_;
   bool ended_ = false;  // EXIT or the close command has run: the program is over
 };

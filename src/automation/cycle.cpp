@@ -11,9 +11,6 @@ constexpr std::string_view kDeskScanTitle = "DeskScan II";
 constexpr std::string_view kSaveAsTitle = "Save As";
 constexpr int kFinalButtonTabs = 13;
 constexpr int kLastSlot = kPendingNameSlots - 1;
-// FAT drives stamp files to two seconds; a save written in the same two-second step as the
-// name was sent may carry a time up to two seconds earlier.
-constexpr auto kFileTimeSlack = std::chrono::seconds(2);
 // A name is typed into this many dialogs at most. One lost save is a passing fault and the
 // next dialog mends it; a name whose image is still not there after four dialogs has a cause
 // that another try will not mend (a folder other than the one the dialog saves into, a name
@@ -54,6 +51,7 @@ void Cycle::Timer1_Timer() {
     // it. The last name is checked at the next "Save As" and sent again if its image is not
     // there.
     Meter(5, "Save As missed", 0);
+    events_->SaveAsMissed();
     state_.AwaitingSaveAs = false;
     ErrorStage(mode);
   }
@@ -76,6 +74,7 @@ void Cycle::ErrorStage(ActionMode mode) {
     return;
   }
   Meter(2, "Closed Error Message", 0);
+  events_->ErrorBoxClosed();
   if (mode == ActionMode::ErrorOnly) return;
   PressFinalButton();
 }
@@ -89,33 +88,40 @@ void Cycle::PressFinalButton() {
 }
 
 void Cycle::SaveAsStage(ActionMode mode) {
-  std::optional<std::string> problem;
-  if (!state_.LastFilename.empty()) {
+  ImageCheck check;
+  const std::string previous = state_.LastFilename;
+  if (!previous.empty()) {
     Meter(4, "Verifying Last Save", 0);
-    problem = PreviousSaveProblem();
+    check = CheckImage(files_, SavedImagePath(previous), last_name_sent_at_);
   } else {
     Meter(4, "First Save in Series", 0);
   }
-  const bool SaveConfirmed = !problem;
+  const bool SaveConfirmed = previous.empty() || check.facts.has_value();
   Meter(5, "Finding Save As", 0);
   LoadTaskList();
   if (!state_.SaveAsPresent) return;
   Meter(6, "Found Save As", 500);
+  if (check.facts) events_->ImageConfirmed(previous, SavedImagePath(previous), *check.facts);
+  if (!SaveConfirmed) events_->ImageMissing(previous, SavedImagePath(previous), check.problem);
 
   const std::string NameToSend =
       SaveConfirmed ? PendingName(state_.NextNameIndex) : state_.LastFilename;
   if (NameToSend.empty() && mode == ActionMode::FullAuto) {
     TakeName(NameToSend);
     StopCommand_Click();
+    events_->QueueEnded();
     return;
   }
   if (!SaveConfirmed && sends_of_last_name_ >= kMaxSendsOfOneName) {
     StopCommand_Click();
-    view_.ShowMessage("The image of \"" + NameToSend + "\" did not appear: it was sent " +
-                      DecimalText(kMaxSendsOfOneName) + " times, and " + *problem +
+    events_->GaveUp(NameToSend, check.problem);
+    view_.ShowMessage("The image of \"" + NameToSend + "\" never appeared: the name was sent " +
+                      DecimalText(kMaxSendsOfOneName) + " times, and the last look at " +
+                      SavedImagePath(NameToSend) + " found: " + check.problem +
                       ". The series has stopped.");
     return;
   }
+  if (NameToSend.empty() && SaveConfirmed && !previous.empty()) events_->QueueEnded();
 
   Meter(7, "Sending filename...", 0);
   controls_.SetText(ControlId::kSendLabel, "Sending: " + NameToSend);
@@ -125,6 +131,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
   // operator) or they are reported lost: they may have reached the dialog all the same, and its
   // image, written after this moment, is what decides whether it goes again.
   last_name_sent_at_ = desktop_.Now();
+  events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(kSaveAsTitle);
     state_.AwaitingSaveAs = false;
@@ -135,22 +142,13 @@ void Cycle::SaveAsStage(ActionMode mode) {
   if (mode == ActionMode::FullAuto) keys.Alt('s');
   if (!Deliver(kSaveAsTitle, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
+  events_->NameSent(NameToSend);
   state_.AwaitingSaveAs = false;
   if (mode == ActionMode::ErrorAndSaveAs) Meter(8, "Sent filename", 2000);
   if (mode == ActionMode::FullAuto) {
     Meter(8, "Sent filename & CR", 2000);
     Meter(9, "Waiting", state_.Delay);
   }
-}
-
-std::optional<std::string> Cycle::PreviousSaveProblem() {
-  const std::string path = SavedImagePath(state_.LastFilename);
-  const std::optional<FileFacts> image = files_.Facts(path);
-  if (!image) return "there is no file " + path;
-  if (!last_name_sent_at_ || image->written + kFileTimeSlack >= *last_name_sent_at_) {
-    return std::nullopt;
-  }
-  return path + " was written before the name was sent";
 }
 
 void Cycle::TakeName(const std::string& name) {
@@ -175,6 +173,14 @@ void Cycle::RewriteFilenames() {
   }
   controls_.SetText(ControlId::kFilenames, std::move(text));
   view_.Repaint(ControlId::kFilenames);
+}
+
+std::vector<std::string> Cycle::NamesToCome() const {
+  std::vector<std::string> names;
+  for (int i = state_.NextNameIndex; i <= kLastSlot; ++i) {
+    if (!state_.PendingNames[i].empty()) names.push_back(state_.PendingNames[i]);
+  }
+  return names;
 }
 
 std::string Cycle::PendingName(int index) const {

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "automation/cycle_events.h"
 #include "automation/run_state.h"
 #include "controls/control_model.h"
 #include "controls/form_view.h"
@@ -27,6 +29,14 @@ class Cycle {
 
   RunState& State() { return state_; }
   const RunState& State() const { return state_; }
+  // Who hears of the series' events; nobody when null.
+  void SetEvents(CycleEvents* events) { events_ = events ? events : &nobody_; }
+  // When the name in LastFilename went to "Save As"; nothing when not known.
+  std::optional<WallClock::time_point> LastNameSentAt() const { return last_name_sent_at_; }
+  // The names still to come, in order.
+  std::vector<std::string> NamesToCome() const;
+  // Reads the action mode from the option buttons.
+  ActionMode ReadActionMode() const;
 
   // Window census (census.cpp).
   void LoadTaskList();
@@ -61,12 +71,9 @@ class Cycle {
     int saved_;
   };
 
-  ActionMode ReadActionMode() const;
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
   void SaveAsStage(ActionMode mode);
-  // Why the image of LastFilename does not confirm its save; nothing when it does.
-  std::optional<std::string> PreviousSaveProblem();
   void TakeName(const std::string& name);
   void RewriteFilenames();
   std::string PendingName(int index) const;
@@ -75,6 +82,8 @@ class Cycle {
   bool Deliver(std::string_view title, const KeyString& keys, bool wait);
 
   RunState state_;
+  CycleEvents nobody_;
+  CycleEvents* events_ = &nobody_;
   DesktopPort& desktop_;
   FileSystem& files_;
   ControlModel& controls_;

@@ -18,6 +18,15 @@ class FormView {
   virtual void Repaint(ControlId id) = 0;
   // Modal message box: the text, a single OK button, no icon, title "Quorvel".
   virtual void ShowMessage(const std::string& text) = 0;
+  // Modal question with Yes and No, title "Quorvel"; `yes_first`: Yes is the default button.
+  // True: Yes.
+  virtual bool Ask(const std::string& text, bool yes_first) = 0;
+  // A window of its own that shows `text` under `title`, or shows the new text when it is already
+  // up; it never takes the focus from the window that has it.
+  virtual void ShowAlert(const std::string& title, const std::string& text) = 0;
+  virtual void CloseAlert() = 0;
+  // The system's bell.
+  virtual void Bell() = 0;
 };
 
 }  // namespace quorvel

@@ -36,6 +36,9 @@ class DesktopPort {
   virtual void PumpEvents() {
     if (event_pump_) event_pump_();
   }
+  // Starts `command` with `argument` as its one argument, and does not wait for it. False: it
+  // could not be started.
+  virtual bool RunCommand(const std::string& command, const std::string& argument) = 0;
   // The current time, as the file system stamps files.
   virtual WallClock::time_point Now() { return WallClock::now(); }
 

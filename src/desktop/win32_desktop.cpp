@@ -208,4 +208,22 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   return delivered;
 }
 
+bool Win32Desktop::RunCommand(const std::string& command, const std::string& argument) {
+  // The command line as the operator gave it, then the message as one quoted argument.
+  std::wstring quoted = L"\"";
+  for (wchar_t c : Utf8ToWide(argument))
+    quoted += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
+  std::wstring line = Utf8ToWide(command) + L" " + quoted + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 }  // namespace quorvel

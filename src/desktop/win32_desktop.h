@@ -23,6 +23,7 @@ class Win32Desktop : public DesktopPort {
   std::string WindowTitle(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
+  bool RunCommand(const std::string& command, const std::string& argument) override;
 
  private:
   HWND program_window_ = nullptr;

@@ -3,6 +3,10 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -257,6 +261,21 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
     XFlush(display);
   }
   return delivered;
+}
+
+bool X11Desktop::RunCommand(const std::string& command, const std::string& argument) {
+  // A shell starts the command in the background and ends at once, so the command runs on, a
+  // child of nobody here. The operator's command may carry arguments of its own; the message goes
+  // as "$1", never read as shell syntax.
+  const char* args[] = {"/bin/sh",        "-c",   "$0 \"$1\" </dev/null &", command.c_str(),
+                        argument.c_str(), nullptr};
+  pid_t shell = 0;
+  if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(args), environ) !=
+      0) {
+    return false;
+  }
+  int status = 0;
+  return waitpid(shell, &status, 0) == shell && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace quorvel

@@ -51,6 +51,11 @@ class FileSystem {
   // in its place in one step. False, with `error` saying why: the file at `path` is then as it
   // was, and nothing of the attempt is left behind.
   virtual bool Replace(const std::string& path, std::string_view text, std::string& error) = 0;
+  // Adds `text` at the end of the file (made when missing) in one write, and hands it to the disk
+  // before returning. False, with `error` saying why.
+  virtual bool Append(const std::string& path, std::string_view text, std::string& error) = 0;
+  // Deletes the file; false when it is still there afterwards.
+  virtual bool Remove(const std::string& path) = 0;
 
   // The program's folder, without a trailing separator except for a root folder.
   virtual std::string ProgramFolder() = 0;

@@ -91,6 +91,19 @@ bool PosixFileSystem::Replace(const std::string& path, std::string_view text, st
   return false;
 }
 
+bool PosixFileSystem::Append(const std::string& path, std::string_view text, std::string& error) {
+  const File file(std::fopen(path.c_str(), "ab"));
+  const bool written =
+      file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+      std::fflush(file.get()) == 0 && (fsync(fileno(file.get())) == 0 || errno == EINVAL);
+  if (!written) error = LastError();
+  return written;
+}
+
+bool PosixFileSystem::Remove(const std::string& path) {
+  return std::remove(path.c_str()) == 0 || !Facts(path);
+}
+
 std::string PosixFileSystem::ProgramFolder() {
   std::error_code error;
   const fs::path program = fs::read_symlink("/proc/self/exe", error);

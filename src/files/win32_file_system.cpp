@@ -117,6 +117,22 @@ bool Win32FileSystem::Replace(const std::string& path, std::string_view text, st
   return false;
 }
 
+bool Win32FileSystem::Append(const std::string& path, std::string_view text, std::string& error) {
+  const Handle file(CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD put = 0;
+  const bool written =
+      file.Valid() &&
+      WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) &&
+      put == text.size() && FlushFileBuffers(file.Get());
+  if (!written) error = SystemMessage(GetLastError());
+  return written;
+}
+
+bool Win32FileSystem::Remove(const std::string& path) {
+  return DeleteFileW(Utf8ToWide(path).c_str()) || !Facts(path);
+}
+
 std::string Win32FileSystem::ProgramFolder() {
   const std::wstring path = FilledBuffer(
       [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });

@@ -12,6 +12,8 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
                                   std::string& error) override;
   bool Replace(const std::string& path, std::string_view text, std::string& error) override;
+  bool Append(const std::string& path, std::string_view text, std::string& error) override;
+  bool Remove(const std::string& path) override;
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   std::string AbsoluteFolder(const std::string& folder) override;

@@ -80,6 +80,23 @@ bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, s
   return true;
 }
 
+bool MemoryFileSystem::Append(const std::string& path, std::string_view text, std::string& error) {
+  if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (!folders_.contains(Parent(path))) {
+    error = "No such file or directory";
+    return false;
+  }
+  File& file = files_[path];
+  file.content.append(text);
+  file.written = now_();
+  return true;
+}
+
+bool MemoryFileSystem::Remove(const std::string& path) {
+  files_.erase(path);
+  return true;
+}
+
 std::string MemoryFileSystem::AbsoluteFolder(const std::string& folder) {
   const std::string path =
       IsAbsolute(folder) ? folder : current_ + kPathSeparator + (folder.empty() ? "." : folder);

@@ -130,6 +130,11 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
   return true;
 }
 
+bool SimulatedDesktop::RunCommand(const std::string& command, const std::string& argument) {
+  commands_.emplace_back(command, argument);
+  return true;
+}
+
 WallClock::time_point SimulatedDesktop::Now() {
   return epoch_ + std::chrono::milliseconds(clock_.Now());
 }

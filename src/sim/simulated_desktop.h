@@ -89,7 +89,10 @@ class SimulatedDesktop : public DesktopPort {
   std::string WindowTitle(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
+  bool RunCommand(const std::string& command, const std::string& argument) override;
   WallClock::time_point Now() override;
+  // Every command started, with its argument.
+  const std::vector<std::pair<std::string, std::string>>& Commands() const { return commands_; }
 
  private:
   struct Window {
@@ -124,6 +127,7 @@ class SimulatedDesktop : public DesktopPort {
   std::vector<KeyLogEntry> key_log_;
   std::vector<DeliveryLogEntry> delivery_log_;
   bool alt_held_ = false;
+  std::vector<std::pair<std::string, std::string>> commands_;
 };
 
 }  // namespace quorvel

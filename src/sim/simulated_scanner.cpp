@@ -135,9 +135,16 @@ void SimulatedScanner::OperatorCancel() {
 
 void SimulatedScanner::Save() {
   const bool fail = std::exchange(fail_next_save_, false) || desktop_.Roll(options_.save_failure);
+  BrokenSave broken = std::exchange(break_next_save_, BrokenSave::kWhole);
+  if (broken == BrokenSave::kWhole && desktop_.Roll(options_.broken_save)) {
+    broken = desktop_.Roll(0.5) ? BrokenSave::kEmpty : BrokenSave::kCutShort;
+  }
+  std::string image = SmallBmp(counts_.pages_scanned);
+  if (broken == BrokenSave::kEmpty) image.clear();
+  if (broken == BrokenSave::kCutShort) image.resize(image.size() / 2);
   const std::string path = SavePath(name_field_);
   std::string error;
-  if (!fail && files_.Replace(path, SmallBmp(counts_.pages_scanned), error)) {
+  if (!fail && files_.Replace(path, image, error) && broken == BrokenSave::kWhole) {
     ++counts_.saves;
     saved_.push_back(name_field_);
   } else {

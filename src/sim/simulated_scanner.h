@@ -21,6 +21,7 @@ struct ScannerOptions {
   VirtualClock::Ms dialog_ms = 400;         // from the final button to "Save As"
   VirtualClock::Ms late_dialog_ms = 9000;   // extra wait of a late dialog
   double save_failure = 0;                  // chance that a save writes nothing
+  double broken_save = 0;                   // chance that a save writes a broken image
   double late_dialog = 0;                   // chance that "Save As" comes late
   double dialog_cancelled = 0;              // chance that someone cancels "Save As" ...
   VirtualClock::Ms cancel_after_ms = 1000;  // ... this long after it opened
@@ -34,7 +35,7 @@ struct ScannerOptions {
 struct ScannerCounts {
   int pages_scanned = 0;
   int saves = 0;         // files written
-  int saves_failed = 0;  // saves that wrote nothing
+  int saves_failed = 0;  // saves that wrote nothing, or a broken image
   int dialogs_late = 0;
   int dialogs_cancelled = 0;
 };
@@ -67,6 +68,9 @@ class SimulatedScanner {
 
   // Faults for the next occurrence only.
   void FailNextSave() { fail_next_save_ = true; }
+  // The next save writes an image of 0 bytes, or one cut short (a full disk, say).
+  enum class BrokenSave { kWhole, kEmpty, kCutShort };
+  void BreakNextSave(BrokenSave broken) { break_next_save_ = broken; }
   void DelayNextDialog() { delay_next_dialog_ = true; }
   void CancelNextDialog() { cancel_next_dialog_ = true; }
 
@@ -100,6 +104,7 @@ class SimulatedScanner {
   bool name_focused_ = false;
   VirtualClock::EventId operator_save_ = 0;
   bool fail_next_save_ = false;
+  BrokenSave break_next_save_ = BrokenSave::kWhole;
   bool delay_next_dialog_ = false;
   bool cancel_next_dialog_ = false;
   std::vector<std::string> saved_;

@@ -302,6 +302,22 @@ void FltkHost::ShowMessage(const std::string& text) {
   fl_message("%s", text.c_str());
 }
 
+// The default button is the one Enter presses: FLTK's second.
+bool FltkHost::Ask(const std::string& text, bool yes_first) {
+  fl_message_icon()->hide();
+  fl_message_title("Quorvel");
+  return yes_first ? fl_choice("%s", "No", "Yes", nullptr, text.c_str()) == 1
+                   : fl_choice("%s", "Yes", "No", nullptr, text.c_str()) == 0;
+}
+
+void FltkHost::ShowAlert(const std::string& title, const std::string& text) {
+  alert_.Show(title, text, dpi_);
+}
+
+void FltkHost::Bell() {
+  fl_beep(FL_BEEP_DEFAULT);
+}
+
 void FltkHost::PumpEvents() {
   PumpPendingEvents();
 }

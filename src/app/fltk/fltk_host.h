@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fltk/alert_window.h"
 #include "app/fltk/form_widgets.h"
 #include "app/fltk/surface_window.h"
 #include "app/form_host.h"
@@ -45,6 +46,10 @@ class FltkHost : public FormHost {
   void ControlChanged(ControlId id) override;
   void Repaint(ControlId id) override;
   void ShowMessage(const std::string& text) override;
+  bool Ask(const std::string& text, bool yes_first) override;
+  void ShowAlert(const std::string& title, const std::string& text) override;
+  void CloseAlert() override { alert_.Close(); }
+  void Bell() override;
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
   WindowPosition GetWindowPosition() override;
@@ -77,6 +82,7 @@ class FltkHost : public FormHost {
   std::unique_ptr<SurfaceWindow> window_;
   std::unique_ptr<FormWidgets> widgets_;
   std::unique_ptr<PickerWindow> picker_;
+  AlertWindow alert_;
   ScannerForm* form_ = nullptr;
   std::bitset<kControlCount> dirty_;
   std::vector<ControlId> dirty_list_;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,14 @@ class HeadlessHost : public FormHost {
   // with its button.
   std::function<void(SaveDirForm&)> on_modal;
 
+  // The operator's answer to a question; the default button when not set.
+  std::function<bool(const std::string&)> on_ask;
+
   const std::vector<std::string>& Messages() const { return messages_; }
+  const std::vector<std::string>& Questions() const { return questions_; }
+  // The alert window's text while it is up; nothing when it is not.
+  const std::optional<std::string>& Alert() const { return alert_; }
+  int Bells() const { return bells_; }
   int Repaints(ControlId id) const { return repaints_[Index(id)]; }
   bool QuitRequested() const { return quit_; }
 
@@ -38,6 +46,15 @@ class HeadlessHost : public FormHost {
   void ControlChanged(ControlId id) override;
   void Repaint(ControlId id) override;
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+  bool Ask(const std::string& text, bool yes_first) override {
+    questions_.push_back(text);
+    return on_ask ? on_ask(text) : yes_first;
+  }
+  void ShowAlert(const std::string& title, const std::string& text) override {
+    alert_ = title + "\n" + text;
+  }
+  void CloseAlert() override { alert_.reset(); }
+  void Bell() override { ++bells_; }
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
   WindowPosition GetWindowPosition() override { return position_; }
@@ -53,6 +70,9 @@ class HeadlessHost : public FormHost {
   VirtualClock::EventId timer1_ = 0;
   VirtualClock::EventId sleep_timer_ = 0;
   std::vector<std::string> messages_;
+  std::vector<std::string> questions_;
+  std::optional<std::string> alert_;
+  int bells_ = 0;
   std::array<int, kControlCount> repaints_{};
   WindowPosition position_{1500, 2250};
   bool quit_ = false;

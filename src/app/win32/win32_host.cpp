@@ -44,7 +44,8 @@ bool IsFocusNotice(ControlKind kind, int code) {
 
 }  // namespace
 
-Win32Host::Win32Host(HINSTANCE instance) : instance_(instance), window_(ScannerFormLayout()) {}
+Win32Host::Win32Host(HINSTANCE instance)
+    : instance_(instance), window_(ScannerFormLayout()), alert_(instance) {}
 
 Win32Host::~Win32Host() = default;
 
@@ -184,6 +185,11 @@ void Win32Host::ShowMessage(const std::string& text) {
   HWND owner = picker_ != nullptr && IsWindowVisible(picker_->Handle()) ? picker_->Handle()
                                                                         : window_.Handle();
   MessageBoxW(owner, Utf8ToWide(text).c_str(), L"Quorvel", MB_OK);
+}
+
+bool Win32Host::Ask(const std::string& text, bool yes_first) {
+  return MessageBoxW(window_.Handle(), Utf8ToWide(text).c_str(), L"Quorvel",
+                     MB_YESNO | (yes_first ? MB_DEFBUTTON1 : MB_DEFBUTTON2)) == IDYES;
 }
 
 void Win32Host::PumpEvents() {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/form_host.h"
+#include "app/win32/alert_window.h"
 #include "app/win32/form_window.h"
 #include "app/win32/picker_window.h"
 
@@ -38,6 +39,12 @@ class Win32Host : public FormHost {
   void ControlChanged(ControlId id) override;
   void Repaint(ControlId id) override;
   void ShowMessage(const std::string& text) override;
+  bool Ask(const std::string& text, bool yes_first) override;
+  void ShowAlert(const std::string& title, const std::string& text) override {
+    alert_.Show(title, text);
+  }
+  void CloseAlert() override { alert_.Close(); }
+  void Bell() override { MessageBeep(MB_OK); }
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
   WindowPosition GetWindowPosition() override;
@@ -63,6 +70,7 @@ class Win32Host : public FormHost {
   FormWindow window_;
   ScannerForm* form_ = nullptr;
   std::unique_ptr<PickerWindow> picker_;
+  AlertWindow alert_;
   // Lists whose items changed since they were last shown; rebuilt once the program is idle (a
   // census adds its titles one by one), at a repaint request, or when the list drops down.
   std::bitset<kControlCount> stale_lists_;

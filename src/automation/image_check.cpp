@@ -1,0 +1,84 @@
+#include "automation/image_check.h"
+
+#include <string_view>
+
+namespace quorvel {
+namespace {
+
+// FAT drives stamp files to two seconds; a save written in the same two-second step as the
+// name was sent may carry a time up to two seconds earlier.
+constexpr auto kFileTimeSlack = std::chrono::seconds(2);
+constexpr std::size_t kFileHeaderBytes = 14;  // "BM", the file's size, two reserved words, offset
+
+std::uint32_t Little(std::string_view bytes, std::size_t at, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) {
+    value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  }
+  return value;
+}
+
+// The bitmap's own header after the file header: its size first, then width and height, 16 bits
+// each in the oldest form (12 bytes), 32 bits in every later one.
+std::optional<ImageFacts> ReadHeader(std::string_view head, std::string& problem) {
+  if (head.size() < kFileHeaderBytes + 4) {
+    problem = "header cut short";
+    return std::nullopt;
+  }
+  const std::uint32_t info = Little(head, kFileHeaderBytes, 4);
+  const bool core = info == 12;
+  if (!core && info < 16) {
+    problem = "not a bitmap";
+    return std::nullopt;
+  }
+  if (head.size() < kFileHeaderBytes + (core ? 12 : 16)) {
+    problem = "header cut short";
+    return std::nullopt;
+  }
+  ImageFacts facts;
+  const int size = core ? 2 : 4;
+  facts.width = static_cast<std::int32_t>(Little(head, kFileHeaderBytes + 4, size));
+  facts.height = static_cast<std::int32_t>(Little(head, kFileHeaderBytes + 4 + size, size));
+  if (core) facts.height = static_cast<std::int16_t>(facts.height);
+  if (facts.width <= 0 || facts.height == 0) {
+    problem = std::to_string(facts.width) + " x " + std::to_string(facts.height) + " pixels";
+    return std::nullopt;
+  }
+  return facts;
+}
+
+}  // namespace
+
+std::string GroupedNumber(std::uintmax_t value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+ImageCheck CheckImage(FileSystem& files, const std::string& path,
+                      std::optional<std::chrono::system_clock::time_point> sent_at) {
+  const std::optional<FileFacts> file = files.Facts(path);
+  if (!file) return {std::nullopt, "no such file"};
+  if (sent_at && file->written + kFileTimeSlack < *sent_at) {
+    return {std::nullopt, "written before the name was sent"};
+  }
+  if (file->size == 0) return {std::nullopt, "0 bytes"};
+  std::string error;
+  const std::optional<std::string> head = files.Read(path, kFileHeaderBytes + 16, error);
+  if (!head) return {std::nullopt, "cannot be read (" + error + ")"};
+  if (head->size() < 2 || head->compare(0, 2, "BM") != 0) return {std::nullopt, "not a bitmap"};
+  std::string problem;
+  std::optional<ImageFacts> facts = ReadHeader(*head, problem);
+  if (!facts) return {std::nullopt, problem};
+  const std::uint32_t stated = Little(*head, 2, 4);
+  if (file->size < stated) {
+    return {std::nullopt, "cut short at " + GroupedNumber(file->size) + " of " +
+                              GroupedNumber(stated) + " bytes"};
+  }
+  facts->bytes = file->size;
+  return {facts, {}};
+}
+
+}  // namespace quorvel

@@ -1,0 +1,85 @@
+#include "supervision/queue_file.h"
+
+#include <array>
+#include <ctime>
+
+#include "common/number_text.h"
+#include "series/filename_list.h"
+#include "supervision/journal.h"
+
+namespace quorvel {
+namespace {
+
+constexpr std::string_view kFirstLine =
+    "' Quorvel: a scan series in progress. Quorvel offers to take it up from here when it starts.";
+constexpr std::array<std::string_view, 3> kModeNames = {"Full Auto", "Error Only",
+                                                        "Error and Save As"};
+constexpr std::string_view kMode = "mode=";
+constexpr std::string_view kFolder = "folder=";
+constexpr std::string_view kLastSent = "last sent=";
+constexpr std::string_view kSentAt = "sent at=";
+constexpr std::string_view kToCome = "names to come:";
+
+// The local time that LocalIsoTime wrote; nothing when the text is not one.
+std::optional<std::chrono::system_clock::time_point> FromLocalIso(const std::string& text) {
+  std::tm local{};
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &local.tm_year, &local.tm_mon,
+                  &local.tm_mday, &local.tm_hour, &local.tm_min, &local.tm_sec) != 6) {
+    return std::nullopt;
+  }
+  local.tm_year -= 1900;
+  local.tm_mon -= 1;
+  local.tm_isdst = -1;
+  const std::time_t seconds = std::mktime(&local);
+  if (seconds == -1) return std::nullopt;
+  return std::chrono::system_clock::from_time_t(seconds);
+}
+
+}  // namespace
+
+std::string_view ModeName(ActionMode mode) {
+  return kModeNames[static_cast<std::size_t>(mode)];
+}
+
+std::string QueueText(const QueueState& state) {
+  std::string text(kFirstLine);
+  text.append(kCrLf).append(kMode).append(ModeName(state.mode)).append(kCrLf);
+  text.append(kFolder).append(state.folder).append(kCrLf);
+  text.append(kLastSent).append(state.last_sent).append(kCrLf);
+  text.append(kSentAt).append(state.sent_at ? LocalIsoTime(*state.sent_at) : "").append(kCrLf);
+  text.append(kToCome).append(kCrLf);
+  for (const std::string& name : state.to_come) text.append(name).append(kCrLf);
+  return text;
+}
+
+std::optional<QueueState> ReadQueue(std::string_view text) {
+  const std::vector<std::string> lines = SplitIntoItems(text);
+  if (lines.size() < 6 || lines[0] != kFirstLine || lines[5] != kToCome) return std::nullopt;
+  const auto value = [&](std::size_t line, std::string_view key) -> std::optional<std::string> {
+    if (!lines[line].starts_with(key)) return std::nullopt;
+    return lines[line].substr(key.size());
+  };
+  QueueState state;
+  const auto mode = value(1, kMode);
+  const auto folder = value(2, kFolder);
+  const auto last = value(3, kLastSent);
+  const auto sent_at = value(4, kSentAt);
+  if (!mode || !folder || !last || !sent_at) return std::nullopt;
+  bool known = false;
+  for (std::size_t i = 0; i < kModeNames.size(); ++i) {
+    if (*mode == kModeNames[i]) {
+      state.mode = static_cast<ActionMode>(i);
+      known = true;
+    }
+  }
+  if (!known) return std::nullopt;
+  state.folder = *folder;
+  state.last_sent = *last;
+  state.sent_at = FromLocalIso(*sent_at);
+  for (std::size_t i = 6; i < lines.size(); ++i) {
+    if (!lines[i].empty()) state.to_come.push_back(lines[i]);
+  }
+  return state;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,33 @@
+// The queue file "Quorvel.queue" beside the settings file: while a series runs, what is needed to
+// take it up again after a crash, a power cut or an EXIT: the mode, the save folder, the name sent
+// last with the time it went, and the names still to come. Replaced whole each time a name goes.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/cycle.h"
+
+namespace quorvel {
+
+inline constexpr std::string_view kQueueFileName = "Quorvel.queue";
+
+struct QueueState {
+  ActionMode mode = ActionMode::FullAuto;
+  std::string folder;
+  std::string last_sent;  // empty before the first name of the series
+  std::optional<std::chrono::system_clock::time_point> sent_at;
+  std::vector<std::string> to_come;
+};
+
+// The file's text, in the operator's words.
+std::string QueueText(const QueueState& state);
+// What a queue file says; nothing when the text is not one.
+std::optional<QueueState> ReadQueue(std::string_view text);
+// The mode as its option button names it.
+std::string_view ModeName(ActionMode mode);
+
+}  // namespace quorvel

@@ -1,0 +1,243 @@
+#include "supervision/supervisor.h"
+
+#include "automation/image_check.h"
+#include "common/number_text.h"
+#include "settings/settings_file.h"
+#include "supervision/collisions.h"
+#include "supervision/queue_file.h"
+
+namespace quorvel {
+namespace {
+
+using Clock = StallWatch::Clock;
+constexpr auto kBellEvery = std::chrono::minutes(1);
+
+std::string Count(long long count, const char* one, const char* many) {
+  return DecimalText(count) + " " + (count == 1 ? one : many);
+}
+
+std::string ClockTime(Clock::time_point time) {
+  return LocalIsoTime(time).substr(11);  // hh:mm:ss
+}
+
+}  // namespace
+
+std::string DurationText(std::chrono::seconds span) {
+  const long long s = span.count();
+  if (s >= 3600) return DecimalText(s / 3600) + " h " + DecimalText(s % 3600 / 60) + " min";
+  if (s >= 60) return DecimalText(s / 60) + " min " + DecimalText(s % 60) + " s";
+  return DecimalText(s) + " s";
+}
+
+Supervisor::Supervisor(Cycle& cycle, FileSystem& files, DesktopPort& desktop,
+                       ControlModel& controls, FormView& view, SupervisionOptions options)
+    : cycle_(cycle),
+      files_(files),
+      desktop_(desktop),
+      controls_(controls),
+      view_(view),
+      options_(std::move(options)),
+      journal_(files, view),
+      watch_(options_.stall_after) {}
+
+bool Supervisor::MayStart(const std::vector<std::string>& names) {
+  if (cycle_.ReadActionMode() == ActionMode::ErrorOnly) return true;
+  const std::optional<std::string> question =
+      CollisionQuestion(files_, cycle_.State().SaveFolder, names);
+  return !question || view_.Ask(*question, false);
+}
+
+void Supervisor::Started() {
+  const RunState& state = cycle_.State();
+  queued_ = static_cast<int>(cycle_.NamesToCome().size());
+  confirmed_ = resent_ = 0;
+  started_at_ = desktop_.Now();
+  watch_.Start(started_at_);
+  Write("start", {}, {}, {},
+        std::string(ModeName(cycle_.ReadActionMode())) + ", " + Count(queued_, "name", "names") +
+            ", into " + state.SaveFolder);
+  WriteQueue();
+}
+
+void Supervisor::Stopped() {
+  Write("stop", {}, {}, {}, Totals());
+  EndWatch();
+}
+
+void Supervisor::Tick() {
+  const Clock::time_point now = desktop_.Now();
+  if (!cycle_.State().Running) EndWatch();
+  if (!watch_.Stalled(now)) return;
+  const std::string text = StallText(now);
+  if (!stalled_) {
+    stalled_ = true;
+    last_bell_ = now - kBellEvery;
+    Write("stall", cycle_.State().LastFilename, {}, {},
+          "nothing since " + ClockTime(watch_.Since()));
+    if (!options_.on_stall.empty()) {
+      desktop_.RunCommand(options_.on_stall, std::string(kStallTitle) + ". " + text);
+    }
+  }
+  view_.ShowAlert(std::string(kStallTitle), text);
+  if (now - last_bell_ >= kBellEvery) {
+    view_.Bell();
+    last_bell_ = now;
+  }
+}
+
+std::string Supervisor::StallText(Clock::time_point now) const {
+  std::string last_step = "none";
+  for (int line = 0; line < kStatusLines; ++line) {
+    if (controls_[DelayText(line)].back == kRed) {
+      last_step = "line " + DecimalText(line) + ", " + controls_.Text(DelayText(line));
+    }
+  }
+  std::string text =
+      "Nothing has happened since " + ClockTime(watch_.Since()) + " (" +
+      DurationText(std::chrono::duration_cast<std::chrono::seconds>(now - watch_.Since())) +
+      ").\nLast step: " + last_step + ".\nPages done: " + DecimalText(confirmed_) + " of " +
+      DecimalText(queued_) + ".\nWindows now:";
+  for (const std::string& title : controls_[ControlId::kCombo1].items) text += "\n    " + title;
+  return text;
+}
+
+void Supervisor::OfferResume() {
+  const std::string path = QueuePath();
+  std::string error;
+  const std::optional<std::string> text = files_.ReadWhole(path, error);
+  if (!text) return;
+  const std::optional<QueueState> queue = ReadQueue(*text);
+  if (!queue) return;
+  std::vector<std::string> names = queue->to_come;
+  const std::string last_image = queue->folder + kPathSeparator + queue->last_sent + ".bmp";
+  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->sent_at).facts) {
+    names.insert(names.begin(), queue->last_sent);  // not done: it comes back first
+  }
+  if (names.empty()) {
+    files_.Remove(path);
+    return;
+  }
+  const std::string range =
+      names.size() == 1 ? names.front() : names.front() + " to " + names.back();
+  const std::string question =
+      "A scan series was cut short: " +
+      Count(static_cast<long long>(names.size()), "name was", "names were") + " still to come (" +
+      range + "), saving into " + queue->folder + ". Put them back in the list?";
+  if (!view_.Ask(question, true)) {
+    files_.Remove(path);
+    return;
+  }
+  std::string list;
+  for (const std::string& name : names) list += name + std::string(kCrLf);
+  controls_.SetText(ControlId::kFilenames, list);
+  controls_.SetValue(OptionAction(static_cast<int>(queue->mode)), true);
+  cycle_.State().SaveFolder = queue->folder;
+  Write("resume", names.front(), {}, {},
+        Count(static_cast<long long>(names.size()), "name", "names") + " back in the list (" +
+            range + ")");
+}
+
+void Supervisor::ErrorBoxClosed() {
+  if (cycle_.ReadActionMode() == ActionMode::ErrorOnly) Progress();
+}
+
+void Supervisor::NameGoing() {
+  WriteQueue();
+}
+
+void Supervisor::NameSent(const std::string& name) {
+  Write("sent", name, ImagePath(name));
+}
+
+void Supervisor::ImageConfirmed(const std::string& name, const std::string& path,
+                                const ImageFacts& facts) {
+  ++confirmed_;
+  Write("saved", name, path, facts.bytes,
+        DecimalText(facts.width) + " x " +
+            DecimalText(facts.height < 0 ? -facts.height : facts.height) + " pixels");
+  Progress();
+}
+
+void Supervisor::ImageMissing(const std::string& name, const std::string& path,
+                              const std::string& problem) {
+  ++resent_;
+  const std::optional<FileFacts> facts = files_.Facts(path);
+  Write("missing", name, path, facts ? std::optional(facts->size) : std::nullopt,
+        problem + "; the name goes again");
+}
+
+void Supervisor::SaveAsMissed() {
+  Write("missed", cycle_.State().LastFilename, {}, {},
+        "Save As closed without this program's keys; the name is checked at the next Save As");
+}
+
+void Supervisor::QueueEnded() {
+  const std::string totals = Totals();
+  Write("end", {}, {}, {}, totals);
+  files_.Remove(QueuePath());
+  EndWatch();
+  if (cycle_.ReadActionMode() == ActionMode::FullAuto) {
+    view_.ShowMessage("The scan series is done: " + totals + ". The journal is " +
+                      Journal::PathIn(cycle_.State().SaveFolder) + ".");
+  }
+}
+
+void Supervisor::GaveUp(const std::string& name, const std::string& problem) {
+  Write("stop", name, ImagePath(name), {}, "the image never appeared: " + problem);
+  EndWatch();
+}
+
+void Supervisor::Write(std::string event, std::string name, std::string file,
+                       std::optional<std::uintmax_t> bytes, std::string detail) {
+  journal_.Write(cycle_.State().SaveFolder, {desktop_.Now(), std::move(event), std::move(name),
+                                             std::move(file), bytes, std::move(detail)});
+}
+
+void Supervisor::Progress() {
+  watch_.Progress(desktop_.Now());
+  if (!stalled_) return;
+  stalled_ = false;
+  view_.CloseAlert();
+  Write("recovered");
+}
+
+void Supervisor::EndWatch() {
+  watch_.Stop();
+  if (!stalled_) return;
+  stalled_ = false;
+  view_.CloseAlert();
+}
+
+// Beside the settings file, wherever that is kept.
+std::string Supervisor::QueuePath() const {
+  const std::string& ini = cycle_.State().IniPath;
+  if (ini.empty()) return files_.ProgramFolder() + kPathSeparator + std::string(kQueueFileName);
+  return ini.substr(0, ini.size() - std::min(ini.size(), kSettingsFileName.size())) +
+         std::string(kQueueFileName);
+}
+
+void Supervisor::WriteQueue() {
+  const RunState& state = cycle_.State();
+  const QueueState queue{cycle_.ReadActionMode(), state.SaveFolder, state.LastFilename,
+                         cycle_.LastNameSentAt(), cycle_.NamesToCome()};
+  std::string error;
+  const std::string path = QueuePath();
+  if (files_.Replace(path, QueueText(queue), error) || !refused_queue_paths_.insert(path).second) {
+    return;
+  }
+  view_.ShowMessage("The queue file " + path + " cannot be written (" + error +
+                    "). The series goes on; should it be cut short, it cannot be taken up again.");
+}
+
+std::string Supervisor::ImagePath(const std::string& name) const {
+  return cycle_.State().SaveFolder + kPathSeparator + name + ".bmp";
+}
+
+std::string Supervisor::Totals() const {
+  return Count(confirmed_, "page saved", "pages saved") + ", " +
+         Count(resent_, "sent again", "sent again") + ", in " +
+         DurationText(
+             std::chrono::duration_cast<std::chrono::seconds>(desktop_.Now() - started_at_));
+}
+
+}  // namespace quorvel

@@ -1,0 +1,85 @@
+// Watching over a series without touching it: the journal of its events, the queue file that lets
+// it be taken up again, the stall alert, the question before a list replaces images, and the word
+// at its end. Nothing here sends a key to any window; it only informs.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "automation/cycle.h"
+#include "supervision/journal.h"
+#include "supervision/stall_watch.h"
+
+namespace quorvel {
+
+inline constexpr std::string_view kStallTitle = "Quorvel: the scan series has stalled";
+
+struct SupervisionOptions {
+  std::optional<std::chrono::seconds> stall_after;  // else ten minutes or three pages
+  std::string on_stall;  // started once per stall with the message as its argument
+};
+
+class Supervisor : public CycleEvents {
+ public:
+  Supervisor(Cycle& cycle, FileSystem& files, DesktopPort& desktop, ControlModel& controls,
+             FormView& view, SupervisionOptions options);
+
+  // ENABLE with these names: when some would replace images (in the modes that save), the
+  // operator is asked first, No being the default. False: nothing may start.
+  bool MayStart(const std::vector<std::string>& names);
+  // The series has started: its journal line, its queue file, its stall watch.
+  void Started();
+  // Stop! by the operator.
+  void Stopped();
+  // Every tick of Timer1, pausing or not.
+  void Tick();
+  // Once the window is shown at start-up: a series cut short is offered back.
+  void OfferResume();
+
+  // CycleEvents.
+  void ErrorBoxClosed() override;
+  void NameGoing() override;
+  void NameSent(const std::string& name) override;
+  void ImageConfirmed(const std::string& name, const std::string& path,
+                      const ImageFacts& facts) override;
+  void ImageMissing(const std::string& name, const std::string& path,
+                    const std::string& problem) override;
+  void SaveAsMissed() override;
+  void QueueEnded() override;
+  void GaveUp(const std::string& name, const std::string& problem) override;
+
+ private:
+  void Write(std::string event, std::string name = {}, std::string file = {},
+             std::optional<std::uintmax_t> bytes = {}, std::string detail = {});
+  void Progress();
+  void EndWatch();
+  std::string QueuePath() const;
+  void WriteQueue();
+  std::string ImagePath(const std::string& name) const;
+  std::string Totals() const;
+  std::string StallText(StallWatch::Clock::time_point now) const;
+
+  Cycle& cycle_;
+  FileSystem& files_;
+  DesktopPort& desktop_;
+  ControlModel& controls_;
+  FormView& view_;
+  SupervisionOptions options_;
+  Journal journal_;
+  StallWatch watch_;
+  bool stalled_ = false;
+  StallWatch::Clock::time_point last_bell_;
+  StallWatch::Clock::time_point started_at_;
+  int queued_ = 0;                             // names in the queue when the series started
+  int confirmed_ = 0;                          // images found whole since
+  int resent_ = 0;                             // names sent again since
+  std::set<std::string> refused_queue_paths_;  // whose operator has been told
+};
+
+// A span of time as the operator reads it: "2 h 31 min", "4 min 10 s", "12 s".
+std::string DurationText(std::chrono::seconds span);
+
+}  // namespace quorvel
