@@ -303,6 +303,41 @@ TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
   EXPECT_TRUE(Deliveries().empty());
 }
 
+// The save dialog in another language: the scanning application's own common file dialog, a
+// title of the table, or the operator's; a window that only looks like one is not counted.
+TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
+  using Captions = DesktopPort::FileDialogCaptions;
+  const struct {
+    std::string title;
+    bool owned;
+    std::optional<Captions> captions;
+    SaveDialogOptions options;
+    std::string keys;  // what the dialog receives; "" when it is not taken for the dialog
+  } cases[] = {
+      {"Enregistrer", true, {}, {}, "%na1%e"},
+      {"Enregistrer", false, {}, {}, ""},
+      {"Guardar como", true, {}, {}, "%aa1%g"},
+      {"Sauver", true, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
+      {"Sauver", true, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1%s"},
+      {"Sauver", true, {}, {}, ""},
+      {"Speichern unter", true, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
+      {"Enregistrer", true, {}, {.name_key = U'x'}, "%xa1%e"},
+      {"Save As", false, {}, {.save_key = U'k'}, "%na1%k"},
+  };
+  for (const auto& c : cases) {
+    Rig rig({}, {.save_dialog = c.options});
+    const WindowHandle main = rig.desktop.OpenWindow("DeskScan II");
+    const WindowHandle dialog = rig.desktop.OpenWindow(c.title, c.owned ? main : 0);
+    if (c.captions) rig.desktop.MakeFileDialog(dialog, *c.captions);
+    rig.SetNames({"a1"});
+    rig.Click(ControlId::kStartCommand);
+    rig.state().AwaitingSaveAs = true;
+    rig.NextTick();
+    EXPECT_EQ(rig.KeysTo(dialog), c.keys) << c.title;
+    EXPECT_EQ(rig.state().AwaitingSaveAs, c.keys.empty()) << c.title;
+  }
+}
+
 TEST_F(CycleTest, ANameIsTypedLiterally) {
   AwaitSaveAs({"50%s off"});
   const WindowHandle dialog = OpenSaveAs();

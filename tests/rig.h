@@ -35,11 +35,11 @@ struct Step {
 // The desktop holds the operator window and a terminal; the scanning application is started by
 // the test when it wants one. The program lives in /program, the images go to /scans.
 struct Rig {
-  explicit Rig(ScannerOptions options = {}, SupervisionOptions supervision = {})
+  explicit Rig(ScannerOptions options = {}, FormOptions form_options = {})
       : desktop(clock),
         files([this] { return desktop.Now(); }, PathOf({"program"})),
         host(clock),
-        form(desktop, files, host, std::move(supervision)) {
+        form(desktop, files, host, std::move(form_options)) {
     own_window = desktop.OpenWindow(ScannerFormLayout().caption);
     terminal = desktop.OpenWindow("Terminal");
     desktop.SetBystander(terminal);

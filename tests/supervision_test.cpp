@@ -146,7 +146,7 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
 // With the second error box up, the scanning application opens a third window that nobody
 // foresaw: the cycle does nothing while three DeskScan windows are up, and the alert tells.
 TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
-  Rig rig({.pages = 4}, {.on_stall = "notify"});
+  Rig rig({.pages = 4}, {.supervision = {.on_stall = "notify"}});
   rig.scanner->Start();
   rig.SetNames(Names(3));
   rig.Click(ControlId::kStartCommand);

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "common/utf8.h"
+
 namespace quorvel {
 
 std::variant<CommandLine, std::string> ParseCommandLine(const std::vector<std::string>& args) {
@@ -16,13 +18,27 @@ std::variant<CommandLine, std::string> ParseCommandLine(const std::vector<std::s
       line.version = true;
       continue;
     }
-    if (option != "--stall-after" && option != "--on-stall") {
+    if (option != "--stall-after" && option != "--on-stall" && option != "--save-as-title" &&
+        option != "--name-key" && option != "--save-key") {
       return "quorvel: unknown option " + option + " (quorvel --help lists the options)";
     }
     if (i + 1 >= args.size()) return "quorvel: " + option + " needs a value";
     const std::string& value = args[++i];
     if (option == "--on-stall") {
-      line.supervision.on_stall = value;
+      line.form.supervision.on_stall = value;
+      continue;
+    }
+    if (option == "--save-as-title") {
+      line.form.save_dialog.title = value;
+      continue;
+    }
+    if (option == "--name-key" || option == "--save-key") {
+      const std::u32string key = DecodeUtf8(value);
+      if (key.size() != 1 || key[0] <= U' ') {
+        return "quorvel: " + option + " takes one letter, not \"" + value + "\"";
+      }
+      (option == "--name-key" ? line.form.save_dialog.name_key : line.form.save_dialog.save_key) =
+          key[0] >= U'A' && key[0] <= U'Z' ? key[0] - U'A' + U'a' : key[0];
       continue;
     }
     long long seconds = 0;
@@ -32,7 +48,7 @@ std::variant<CommandLine, std::string> ParseCommandLine(const std::vector<std::s
       return "quorvel: --stall-after takes a number of seconds from 1 to 604800, not \"" + value +
              "\"";
     }
-    line.supervision.stall_after = std::chrono::seconds(seconds);
+    line.form.supervision.stall_after = std::chrono::seconds(seconds);
   }
   return line;
 }
@@ -47,6 +63,10 @@ std::string UsageText() {
          "                         alert (default: 10 minutes, or three times the longest page)\n"
          "  --on-stall COMMAND     a command started once per stall, with the message as its\n"
          "                         argument\n"
+         "  --save-as-title TEXT   the title of the scanning application's save dialog, where\n"
+         "                         the system gives it in a language Quorvel does not know\n"
+         "  --name-key C           the letter that, with Alt, reaches the dialog's file name\n"
+         "  --save-key C           the letter that, with Alt, presses its save button\n"
          "  --help                 this text\n"
          "  --version              the program's version\n";
 }

@@ -5,14 +5,14 @@
 #include <variant>
 #include <vector>
 
-#include "supervision/supervisor.h"
+#include "app/scanner_form.h"
 
 namespace quorvel {
 
 struct CommandLine {
   bool help = false;
   bool version = false;
-  SupervisionOptions supervision;
+  FormOptions form;
 };
 
 // The options after the program's name; or a one-line message naming the first one that is wrong.

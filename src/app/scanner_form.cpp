@@ -13,13 +13,13 @@ bool IsOperatorWindowControl(ControlId id) {
 }  // namespace
 
 ScannerForm::ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host,
-                         SupervisionOptions supervision)
+                         FormOptions options)
     : desktop_(desktop),
       files_(files),
       host_(host),
       controls_(StartUpModel()),
-      cycle_(desktop, files, controls_, host),
-      supervisor_(cycle_, files, desktop, controls_, host, std::move(supervision)) {
+      cycle_(desktop, files, controls_, host, std::move(options.save_dialog)),
+      supervisor_(cycle_, files, desktop, controls_, host, std::move(options.supervision)) {
   cycle_.SetEvents(&supervisor_);
   controls_.SetObserver([this](ControlId id) { host_.ControlChanged(id); });
   desktop_.SetEventPump([this] { host_.PumpEvents(); });

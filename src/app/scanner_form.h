@@ -17,10 +17,15 @@
 
 namespace quorvel {
 
+// What the command line may change.
+struct FormOptions {
+  SupervisionOptions supervision;
+  SaveDialogOptions save_dialog;
+};
+
 class ScannerForm {
  public:
-  ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host,
-              SupervisionOptions supervision = {});
+  ScannerForm(DesktopPort& desktop, FileSystem& files, FormHost& host, FormOptions options = {});
   ScannerForm(const ScannerForm&) = delete;
   ScannerForm& operator=(const ScannerForm&) = delete;
 

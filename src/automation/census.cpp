@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "automation/cycle.h"
+#include "automation/save_dialogs.h"
 #include "common/ascii.h"
 
 namespace quorvel {
@@ -24,10 +25,35 @@ void Cycle::LoadTaskList() {
           ++state_.DeskScanCount;
         }
       }
-      if (ContainsIgnoringCase(title, "save as")) state_.SaveAsPresent = true;
+      if (!state_.SaveAsPresent) FindSaveDialog(window, title);
     }
     desktop_.PumpEvents();
   }
+}
+
+// A title with "save as" in it, as on an English system, names the dialog. So does, in any
+// language, a window that the scanning application owns when it is the system's common file
+// dialog, or titled as that dialog is in one of the languages known, or as the operator says.
+void Cycle::FindSaveDialog(WindowHandle window, const std::string& title) {
+  const bool english = ContainsIgnoringCase(title, "save as");
+  const std::optional<DesktopPort::FileDialogCaptions> captions = desktop_.FileDialog(window);
+  const SaveDialogLanguage* language = SaveDialogTitled(title);
+  if (!english) {
+    const bool named =
+        captions || language || (!dialog_options_.title.empty() && title == dialog_options_.title);
+    const WindowHandle owner = named ? desktop_.OwnerOf(window) : 0;
+    if (owner == 0 || !ContainsIgnoringCase(desktop_.WindowTitle(owner), "deskscan")) return;
+  }
+  state_.SaveAsPresent = true;
+  // Activated as it has always been on an English system; by its own title elsewhere.
+  save_dialog_title_ = english ? std::string(kSaveAsTitle) : title;
+  save_dialog_keys_ = language ? language->keys : DialogKeys{};
+  if (captions) {
+    save_dialog_keys_.name = MnemonicOf(captions->name_label).value_or(save_dialog_keys_.name);
+    save_dialog_keys_.save = MnemonicOf(captions->save_button).value_or(save_dialog_keys_.save);
+  }
+  save_dialog_keys_.name = dialog_options_.name_key.value_or(save_dialog_keys_.name);
+  save_dialog_keys_.save = dialog_options_.save_key.value_or(save_dialog_keys_.save);
 }
 
 }  // namespace quorvel

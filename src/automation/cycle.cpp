@@ -8,7 +8,6 @@ namespace quorvel {
 namespace {
 
 constexpr std::string_view kDeskScanTitle = "DeskScan II";
-constexpr std::string_view kSaveAsTitle = "Save As";
 constexpr int kFinalButtonTabs = 13;
 constexpr int kLastSlot = kPendingNameSlots - 1;
 // A name is typed into this many dialogs at most. One lost save is a passing fault and the
@@ -133,14 +132,14 @@ void Cycle::SaveAsStage(ActionMode mode) {
   last_name_sent_at_ = desktop_.Now();
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
-    desktop_.AppActivate(kSaveAsTitle);
+    desktop_.AppActivate(save_dialog_title_);
     state_.AwaitingSaveAs = false;
     return;
   }
   KeyString keys;
-  keys.Alt('n').Text(NameToSend);
-  if (mode == ActionMode::FullAuto) keys.Alt('s');
-  if (!Deliver(kSaveAsTitle, keys, mode == ActionMode::FullAuto)) return;
+  keys.Alt(save_dialog_keys_.name).Text(NameToSend);
+  if (mode == ActionMode::FullAuto) keys.Alt(save_dialog_keys_.save);
+  if (!Deliver(save_dialog_title_, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
   events_->NameSent(NameToSend);
   state_.AwaitingSaveAs = false;

@@ -12,6 +12,7 @@
 
 #include "automation/cycle_events.h"
 #include "automation/run_state.h"
+#include "automation/save_dialogs.h"
 #include "controls/control_model.h"
 #include "controls/form_view.h"
 #include "desktop/desktop_port.h"
@@ -23,7 +24,8 @@ enum class ActionMode : std::int16_t { FullAuto = 0, ErrorOnly = 1, ErrorAndSave
 
 class Cycle {
  public:
-  Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view);
+  Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view,
+        SaveDialogOptions dialog_options = {});
   Cycle(const Cycle&) = delete;
   Cycle& operator=(const Cycle&) = delete;
 
@@ -37,6 +39,9 @@ class Cycle {
   std::vector<std::string> NamesToCome() const;
   // Reads the action mode from the option buttons.
   ActionMode ReadActionMode() const;
+
+  // The title of the Save As dialog as an English system gives it.
+  static constexpr std::string_view kSaveAsTitle = "Save As";
 
   // Window census (census.cpp).
   void LoadTaskList();
@@ -71,6 +76,7 @@ class Cycle {
     int saved_;
   };
 
+  void FindSaveDialog(WindowHandle window, const std::string& title);
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
   void SaveAsStage(ActionMode mode);
@@ -96,6 +102,11 @@ class Cycle {
   int modal_level_ = 0;
   int tick_level_ = -1;
   int census_level_ = -1;
+
+  SaveDialogOptions dialog_options_;
+  // The Save As dialog the last census found: the title to activate it by, and its keys.
+  std::string save_dialog_title_;
+  DialogKeys save_dialog_keys_;
 
   // The error box was closed but the final-button keys did not reach the scanning application;
   // the next tick that sees it idle presses the button again.

@@ -3,8 +3,13 @@
 
 namespace quorvel {
 
-Cycle::Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view)
-    : desktop_(desktop), files_(files), controls_(controls), view_(view) {}
+Cycle::Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, FormView& view,
+             SaveDialogOptions dialog_options)
+    : desktop_(desktop),
+      files_(files),
+      controls_(controls),
+      view_(view),
+      dialog_options_(std::move(dialog_options)) {}
 
 void Cycle::Start() {
   state_.Running = true;

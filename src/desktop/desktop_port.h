@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,17 @@ class DesktopPort {
   virtual std::vector<WindowHandle> ListTopLevelWindows() = 0;
   // The window's title; empty when it has none or is gone.
   virtual std::string WindowTitle(WindowHandle window) = 0;
+  // The window that owns this one (it is a box or a dialog of that window); 0 when none.
+  virtual WindowHandle OwnerOf(WindowHandle window) = 0;
+  // The captions of the file-name label and of the default button, when the window is the
+  // system's common file dialog; nothing otherwise, or where the system cannot tell.
+  struct FileDialogCaptions {
+    std::string name_label;
+    std::string save_button;
+  };
+  virtual std::optional<FileDialogCaptions> FileDialog(WindowHandle /*window*/) {
+    return std::nullopt;
+  }
   // Brings the window with this title (exact, else the first whose title begins with it) to the
   // foreground and makes it the target of the next SendKeys. False: no such window.
   virtual bool AppActivate(std::string_view title) = 0;

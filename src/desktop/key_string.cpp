@@ -4,8 +4,8 @@
 
 namespace quorvel {
 
-KeyString& KeyString::Alt(char letter) {
-  keys_.push_back({Key::Kind::kAltChord, static_cast<char32_t>(letter)});
+KeyString& KeyString::Alt(char32_t letter) {
+  keys_.push_back({Key::Kind::kAltChord, letter});
   return *this;
 }
 

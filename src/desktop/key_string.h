@@ -22,7 +22,7 @@ struct Key {
 
 class KeyString {
  public:
-  KeyString& Alt(char letter);
+  KeyString& Alt(char32_t letter);
   KeyString& Enter();
   KeyString& Tab(int count = 1);
   // Every character of `utf8` typed as itself (bytes that are not UTF-8 count as Latin-1).

@@ -149,6 +149,30 @@ std::string Win32Desktop::WindowTitle(WindowHandle window) {
   return AnsiToUtf8(ansi);
 }
 
+WindowHandle Win32Desktop::OwnerOf(WindowHandle window) {
+  return ToHandle(GetWindow(ToHwnd(window), GW_OWNER));
+}
+
+// The common file dialog is a dialog box (class #32770) with the file-name field of its template:
+// the combo box cmb13 of the Explorer style, or the edit field edt1 of the old style. Its label
+// stc3 and its default button say which letters reach them with Alt.
+std::optional<DesktopPort::FileDialogCaptions> Win32Desktop::FileDialog(WindowHandle window) {
+  constexpr int kNameCombo = 0x47C, kNameEdit = 0x480, kNameLabel = 0x442;
+  const HWND dialog = ToHwnd(window);
+  wchar_t name[16] = L"";
+  GetClassNameW(dialog, name, 16);
+  if (std::wstring_view(name) != L"#32770" ||
+      (!GetDlgItem(dialog, kNameCombo) && !GetDlgItem(dialog, kNameEdit))) {
+    return std::nullopt;
+  }
+  const auto caption = [&](int id) {
+    wchar_t text[128] = L"";
+    GetDlgItemTextW(dialog, id, text, 128);
+    return WideToUtf8(text);
+  };
+  return FileDialogCaptions{caption(kNameLabel), caption(IDOK)};
+}
+
 bool Win32Desktop::AppActivate(std::string_view title) {
   // Only shown windows can take the foreground; hidden ones with the same title are passed by.
   std::vector<HWND> shown;

@@ -21,6 +21,8 @@ class Win32Desktop : public DesktopPort {
 
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
+  WindowHandle OwnerOf(WindowHandle window) override;
+  std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;

@@ -1,7 +1,5 @@
 #include "desktop/x11_census.h"
 
-#include <cstdlib>
-#include <memory>
 #include <unordered_set>
 
 namespace quorvel {
@@ -9,14 +7,6 @@ namespace {
 
 constexpr std::uint32_t kTitleLongs = 1024;          // titles up to 4 KiB
 constexpr std::uint32_t kWindowListLongs = 1 << 20;  // any plausible number of clients
-
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <typename T>
-Reply<T> Own(T* reply) {
-  return Reply<T>(reply, &std::free);
-}
 
 }  // namespace
 

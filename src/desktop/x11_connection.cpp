@@ -50,9 +50,8 @@ X11Connection::X11Connection() {
                          &atoms_.net_wm_state,
                          &atoms_.net_wm_state_modal};
   for (std::size_t i = 0; i < std::size(names); ++i) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(xcb_, cookies[i], nullptr);
+    const auto reply = Own(xcb_intern_atom_reply(xcb_, cookies[i], nullptr));
     *slots[i] = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
   }
 }
 
@@ -61,7 +60,7 @@ X11Connection::~X11Connection() {
 }
 
 std::string TitleFromReply(X11Connection& connection, xcb_get_property_reply_t* reply) {
-  std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> owned(reply, &std::free);
+  const auto owned = Own(reply);
   if (reply == nullptr || reply->format != 8 || reply->type == XCB_ATOM_NONE) return {};
   const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply));
   const std::string_view raw(bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply)));

@@ -7,6 +7,8 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -44,6 +46,21 @@ class X11Connection {
   xcb_window_t root_ = 0;
   Atoms atoms_{};
 };
+
+// A reply or an error of XCB, which the caller owns and frees when it goes out of scope.
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
+template <typename T>
+Reply<T> Own(T* reply) {
+  return Reply<T>(reply);
+}
+// The error of a checked request; null when it succeeded.
+inline Reply<xcb_generic_error_t> Check(xcb_connection_t* c, xcb_void_cookie_t cookie) {
+  return Own(xcb_request_check(c, cookie));
+}
 
 // A window title from the reply to a WM_NAME or _NET_WM_NAME request, as UTF-8; empty when the
 // reply is missing or holds no text. Takes ownership of the reply.

@@ -49,14 +49,12 @@ struct X11Desktop::Impl {
 
 bool X11Desktop::Impl::WindowManagerActivates() {
   xcb_connection_t* c = connection.xcb();
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+  const auto reply = Own(xcb_get_property_reply(
       c,
       xcb_get_property(c, 0, connection.root(), connection.atoms().net_supported, XCB_ATOM_ATOM, 0,
                        4096),
-      nullptr);
-  const bool supported = Holds(reply, connection.atoms().net_active_window);
-  std::free(reply);
-  return supported;
+      nullptr));
+  return Holds(reply.get(), connection.atoms().net_active_window);
 }
 
 bool X11Desktop::Impl::Activate(xcb_window_t window) {
@@ -69,14 +67,10 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
     event.type = connection.atoms().net_active_window;
     event.data.data32[0] = kActivationFromTool;
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_send_event_checked(c, 0, connection.root(),
-                                                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
-                                                        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                                                    reinterpret_cast<const char*>(&event)));
-    const bool sent = error == nullptr;
-    std::free(error);
-    return sent;
+    return !Check(c, xcb_send_event_checked(
+                         c, 0, connection.root(),
+                         XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                         reinterpret_cast<const char*>(&event)));
   }
   // With no window manager, activation is done here as a window manager would do it: the
   // window is raised, and the focus goes to a modal box it has open, which holds its input.
@@ -85,22 +79,18 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
   const xcb_window_t box = ModalBoxOf(window);
   if (box != XCB_WINDOW_NONE) xcb_configure_window(c, box, XCB_CONFIG_WINDOW_STACK_MODE, &above);
   const xcb_window_t focus = box != XCB_WINDOW_NONE ? box : window;
-  xcb_generic_error_t* error = xcb_request_check(
-      c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, focus, XCB_CURRENT_TIME));
-  const bool focused = error == nullptr;  // an unmapped window cannot take the focus
-  std::free(error);
-  return focused;
+  // An unmapped window cannot take the focus.
+  return !Check(c, xcb_set_input_focus_checked(c, XCB_INPUT_FOCUS_PARENT, focus, XCB_CURRENT_TIME));
 }
 
 // The topmost mapped top-level window that the window owns (its WM_TRANSIENT_FOR names the
 // window) and that is marked modal; none when there is no such box.
 xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
   xcb_connection_t* c = connection.xcb();
-  xcb_query_tree_reply_t* tree =
-      xcb_query_tree_reply(c, xcb_query_tree(c, connection.root()), nullptr);
+  const auto tree = Own(xcb_query_tree_reply(c, xcb_query_tree(c, connection.root()), nullptr));
   if (tree == nullptr) return XCB_WINDOW_NONE;
-  const xcb_window_t* children = xcb_query_tree_children(tree);
-  const int count = xcb_query_tree_children_length(tree);
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  const int count = xcb_query_tree_children_length(tree.get());
   struct Cookies {
     xcb_get_window_attributes_cookie_t attributes;
     xcb_get_property_cookie_t owner;
@@ -117,19 +107,14 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
   }
   xcb_window_t box = XCB_WINDOW_NONE;
   for (int i = 0; i < count; ++i) {  // bottom to top: the last match is the topmost
-    xcb_get_window_attributes_reply_t* attributes =
-        xcb_get_window_attributes_reply(c, cookies[i].attributes, nullptr);
-    xcb_get_property_reply_t* owner = xcb_get_property_reply(c, cookies[i].owner, nullptr);
-    xcb_get_property_reply_t* state = xcb_get_property_reply(c, cookies[i].state, nullptr);
+    const auto attributes = Own(xcb_get_window_attributes_reply(c, cookies[i].attributes, nullptr));
+    const auto owner = Own(xcb_get_property_reply(c, cookies[i].owner, nullptr));
+    const auto state = Own(xcb_get_property_reply(c, cookies[i].state, nullptr));
     const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    const bool owned = Holds(owner, window);  // the first value only was asked for
-    const bool modal = Holds(state, connection.atoms().net_wm_state_modal);
+    const bool owned = Holds(owner.get(), window);  // the first value only was asked for
+    const bool modal = Holds(state.get(), connection.atoms().net_wm_state_modal);
     if (viewable && owned && modal) box = children[i];
-    std::free(attributes);
-    std::free(owner);
-    std::free(state);
   }
-  std::free(tree);
   return box;
 }
 
@@ -137,10 +122,8 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
 // names the target), or inside such a box.
 bool X11Desktop::Impl::FocusBelongsToTarget() {
   xcb_connection_t* c = connection.xcb();
-  xcb_get_input_focus_reply_t* focus =
-      xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+  const auto focus = Own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   xcb_window_t window = focus != nullptr ? focus->focus : xcb_window_t{XCB_WINDOW_NONE};
-  std::free(focus);
   for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
     if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT ||
         window == connection.root()) {
@@ -150,12 +133,10 @@ bool X11Desktop::Impl::FocusBelongsToTarget() {
     const auto owner_cookie =
         xcb_get_property(c, 0, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1);
     const auto tree_cookie = xcb_query_tree(c, window);
-    xcb_get_property_reply_t* owner = xcb_get_property_reply(c, owner_cookie, nullptr);
-    const bool owned = Holds(owner, target);  // the first value only was asked for
-    std::free(owner);
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, tree_cookie, nullptr);
+    const auto owner = Own(xcb_get_property_reply(c, owner_cookie, nullptr));
+    const bool owned = Holds(owner.get(), target);  // the first value only was asked for
+    const auto tree = Own(xcb_query_tree_reply(c, tree_cookie, nullptr));
     window = tree != nullptr ? tree->parent : xcb_window_t{XCB_WINDOW_NONE};
-    std::free(tree);
     if (owned) return true;
   }
   return false;
@@ -276,6 +257,17 @@ bool X11Desktop::RunCommand(const std::string& command, const std::string& argum
   }
   int status = 0;
   return waitpid(shell, &status, 0) == shell && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+WindowHandle X11Desktop::OwnerOf(WindowHandle window) {
+  xcb_connection_t* c = impl_->connection.xcb();
+  const auto owner =
+      Own(xcb_get_property_reply(c,
+                                 xcb_get_property(c, 0, static_cast<xcb_window_t>(window),
+                                                  XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
+                                 nullptr));
+  const auto values = Values32(owner.get());
+  return values.empty() ? 0 : values.front();
 }
 
 }  // namespace quorvel

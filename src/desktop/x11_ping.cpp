@@ -15,24 +15,18 @@ std::optional<bool> SupportsPing(X11Connection& connection, xcb_window_t window,
                                  xcb_atom_t protocols, xcb_atom_t ping) {
   xcb_connection_t* c = connection.xcb();
   xcb_generic_error_t* error = nullptr;
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), &error);
-  const std::optional<bool> result =
-      error != nullptr ? std::nullopt : std::optional<bool>(Holds(reply, ping));
-  std::free(error);
-  std::free(reply);
-  return result;
+  const auto reply = Own(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), &error));
+  if (Own(error)) return std::nullopt;
+  return Holds(reply.get(), ping);
 }
 
 // Selects the events of the window's own structure (its end among them), or none again; false
 // when the window is gone.
 bool WatchWindow(X11Connection& connection, xcb_window_t window, bool watch) {
   const std::uint32_t mask = watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
-  xcb_generic_error_t* error = xcb_request_check(
-      connection.xcb(),
-      xcb_change_window_attributes_checked(connection.xcb(), window, XCB_CW_EVENT_MASK, &mask));
-  std::free(error);
-  return error == nullptr;
+  return !Check(connection.xcb(), xcb_change_window_attributes_checked(connection.xcb(), window,
+                                                                       XCB_CW_EVENT_MASK, &mask));
 }
 
 }  // namespace
@@ -61,11 +55,12 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
   event.data.data32[1] = ++serial;  // echoed back: tells our answer apart
   event.data.data32[2] = window;
   // Checked, so that a window closed by the keys just sent is a result, not an X error.
-  xcb_generic_error_t* error = xcb_request_check(
-      connection.xcb(), xcb_send_event_checked(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                               reinterpret_cast<const char*>(&event)));
-  PingResult result = error != nullptr ? PingResult::kGone : PingResult::kNoAnswer;
-  std::free(error);
+  PingResult result =
+      Check(connection.xcb(),
+            xcb_send_event_checked(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                   reinterpret_cast<const char*>(&event)))
+          ? PingResult::kGone
+          : PingResult::kNoAnswer;
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (result == PingResult::kNoAnswer && std::chrono::steady_clock::now() < deadline) {
     while (XPending(display) > 0) {

@@ -15,7 +15,7 @@ SimulatedDesktop::SimulatedDesktop(VirtualClock& clock, unsigned seed)
 WindowHandle SimulatedDesktop::OpenWindow(std::string title, WindowHandle owner,
                                           KeyHandler handler) {
   const WindowHandle handle = next_handle_++;
-  windows_.emplace(handle, Window{handle, std::move(title), owner, std::move(handler)});
+  windows_.emplace(handle, Window{handle, std::move(title), owner, std::move(handler), {}});
   z_order_.insert(z_order_.begin(), handle);
   return handle;
 }
@@ -74,6 +74,20 @@ std::vector<WindowHandle> SimulatedDesktop::ListTopLevelWindows() {
 std::string SimulatedDesktop::WindowTitle(WindowHandle window) {
   const Window* w = Find(window);
   return w ? w->title : std::string();
+}
+
+WindowHandle SimulatedDesktop::OwnerOf(WindowHandle window) {
+  const Window* w = Find(window);
+  return w ? w->owner : 0;
+}
+
+std::optional<DesktopPort::FileDialogCaptions> SimulatedDesktop::FileDialog(WindowHandle window) {
+  const Window* w = Find(window);
+  return w ? w->file_dialog : std::nullopt;
+}
+
+void SimulatedDesktop::MakeFileDialog(WindowHandle window, FileDialogCaptions captions) {
+  if (Window* w = Find(window)) w->file_dialog = std::move(captions);
 }
 
 bool SimulatedDesktop::AppActivate(std::string_view title) {

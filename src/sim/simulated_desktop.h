@@ -87,6 +87,10 @@ class SimulatedDesktop : public DesktopPort {
   // DesktopPort.
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
+  WindowHandle OwnerOf(WindowHandle window) override;
+  std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
+  // Makes the window a common file dialog with these captions.
+  void MakeFileDialog(WindowHandle window, FileDialogCaptions captions);
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
@@ -100,6 +104,7 @@ class SimulatedDesktop : public DesktopPort {
     std::string title;
     WindowHandle owner;
     KeyHandler handler;
+    std::optional<FileDialogCaptions> file_dialog;
   };
   Window* Find(WindowHandle window);
   const Window* Find(WindowHandle window) const;

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     X11Desktop desktop;
     PosixFileSystem files;
     FltkHost host;
-    ScannerForm form(desktop, files, host, options.supervision);
+    ScannerForm form(desktop, files, host, options.form);
     host.Attach(form);
     form.Load();
     host.Show();

@@ -52,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   Win32Desktop desktop;
   Win32FileSystem files;
   Win32Host host(instance);
-  ScannerForm form(desktop, files, host, options.supervision);
+  ScannerForm form(desktop, files, host, options.form);
   HWND window = host.Create(form);
   if (window == nullptr) return Tell("The operator window could not be created.", 1);
   desktop.SetProgramWindow(window);
