@@ -26,6 +26,10 @@ class PumpHost : public FormHost {
   void ControlChanged(ControlId) override {}
   void Repaint(ControlId) override {}
   void ShowMessage(const std::string&) override {}
+  bool Ask(const std::string&, bool yes_first) override { return yes_first; }
+  void ShowAlert(const std::string&, const std::string&) override {}
+  void CloseAlert() override {}
+  void Bell() override {}
   void PumpEvents() override { PumpPendingEvents(); }
   void ShowModal(SaveDirForm&) override {}
   WindowPosition GetWindowPosition() override { return {}; }

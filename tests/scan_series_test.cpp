@@ -126,41 +126,6 @@ TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {
                 rig.scanner->SavePath("page01") + " found: no such file. The series has stopped."});
 }
 
-TEST(ScanSeriesTest, ErrorAndSaveAsLeavesTheSaveToTheOperator) {
-  const auto names = Names(5);
-  Rig rig({.pages = 5, .operator_saves_after_ms = 1500});
-  rig.SetMode(ActionMode::ErrorAndSaveAs);
-  rig.scanner->Start();
-  rig.SetNames(names);
-  rig.Click(ControlId::kStartCommand);
-  rig.clock.Advance(kHour / 4);
-  EXPECT_EQ(rig.scanner->SavedNames(), names);
-  EXPECT_TRUE(rig.state().Running);  // this mode does not stop at the end of the list
-  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
-    if (delivery.target == "Save As") {
-      EXPECT_FALSE(delivery.wait);
-    }
-  }
-}
-
-TEST(ScanSeriesTest, AFailedSaveIsSentAgainUnderTheSameName) {
-  const auto names = Names(4);
-  Rig rig({.pages = 6});
-  rig.scanner->Start();
-  rig.SetNames(names);
-  rig.Click(ControlId::kStartCommand);
-  FailSecondSave(rig);
-  rig.RunUntilStopped(kHour);
-  EXPECT_EQ(rig.scanner->Counts().saves_failed, 1);
-  EXPECT_EQ(rig.scanner->SavedNames(), names);
-  std::vector<std::string> sent;
-  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
-    if (delivery.target == "Save As") sent.push_back(delivery.keys);
-  }
-  EXPECT_EQ(sent, (std::vector<std::string>{"%npage01%s", "%npage02%s", "%npage02%s", "%npage03%s",
-                                            "%npage04%s"}));
-}
-
 TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {
   const auto names = Names(3);
   Rig rig({.pages = 5});
@@ -172,43 +137,6 @@ TEST(ScanSeriesTest, AnImageLeftFromAnEarlierRunDoesNotConfirmTheSave) {
   FailSecondSave(rig);
   rig.RunUntilStopped(kHour);
   EXPECT_EQ(rig.scanner->SavedNames(), names);  // page02 was written by this run after all
-}
-
-TEST(ScanSeriesTest, ALateDialogIsWaitedFor) {
-  Rig rig({.pages = 2, .late_dialog_ms = 12000});
-  rig.scanner->Start();
-  rig.scanner->DelayNextDialog();
-  rig.SetNames({"only"});
-  rig.Click(ControlId::kStartCommand);
-  int finding_without_dialog = 0;
-  rig.host.on_repaint = [&](ControlId id) {
-    if (id == DelayText(5) && !rig.desktop.IsOpen(rig.scanner->SaveAsDialog())) {
-      ++finding_without_dialog;
-    }
-  };
-  rig.RunUntilStopped(kHour);
-  EXPECT_EQ(rig.scanner->Counts().dialogs_late, 1);
-  EXPECT_GE(finding_without_dialog, 4);
-  EXPECT_EQ(rig.scanner->SavedNames(), (std::vector<std::string>{"only"}));
-}
-
-TEST(ScanSeriesTest, ANameCutShortByAThiefIsRetypedWhole) {
-  Rig rig({.pages = 2});
-  rig.scanner->Start();
-  rig.SetNames({"page01"});
-  rig.Click(ControlId::kStartCommand);
-  bool armed = false;
-  rig.host.on_pump = [&] {
-    if (!armed && rig.LineIsRed(6)) {
-      rig.desktop.StealFocusDuringNextDelivery(4);  // after "%n", "p", "a", "g"
-      armed = true;
-    }
-  };
-  rig.RunUntilStopped(kHour);
-  EXPECT_EQ(rig.desktop.Faults().focus_thefts, 1);
-  EXPECT_EQ(rig.scanner->SavedNames(), (std::vector<std::string>{"page01"}));
-  EXPECT_EQ(rig.KeysTo(rig.terminal), "");
-  EXPECT_FALSE(rig.desktop.AltHeld());
 }
 
 }  // namespace
