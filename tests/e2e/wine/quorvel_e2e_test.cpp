@@ -69,7 +69,10 @@ GUITHREADINFO InputOf(HWND window) {
 
 // Clicks at a point of the screen and returns once the click is over: the control under it has
 // let the mouse go (buttons and text boxes hold it from the press to the release) and holds the
-// focus, or is gone (a button that closes its window).
+// focus, or is gone (a button that closes its window). The press and the release carry the point
+// too: under Wine the program under the pointer turns the X server's motion events, which may
+// still tell of an earlier click's place, into moves of the pointer, and a button event without a
+// place of its own goes where the pointer then is.
 void Click(POINT point) {
   const HWND control = WindowFromPoint(point);
   const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -79,9 +82,8 @@ void Click(POINT point) {
     input.type = INPUT_MOUSE;
     input.mi.dx = MulDiv(point.x, 65535, width - 1);
     input.mi.dy = MulDiv(point.y, 65535, height - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
   }
-  inputs[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
   inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
   inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
   SendInput(3, inputs, sizeof(INPUT));
