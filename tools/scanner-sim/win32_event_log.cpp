@@ -4,8 +4,10 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <vector>
 
 #include "common/win32_text.h"
 
@@ -66,15 +68,30 @@ void InstallKeyLog() {
   hook = SetWindowsHookExW(WH_GETMESSAGE, OnMessage, nullptr, GetCurrentThreadId());
 }
 
-std::wstring OptionValue(std::wstring_view name, std::wstring_view fallback) {
+namespace {
+
+std::vector<std::wstring> Arguments() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments(args ? args + 1 : nullptr, args ? args + count : nullptr);
+  LocalFree(args);
+  return arguments;
+}
+
+}  // namespace
+
+std::wstring OptionValue(std::wstring_view name, std::wstring_view fallback) {
+  const std::vector<std::wstring> args = Arguments();
   std::wstring value(fallback);
-  for (int i = 1; args && i + 1 < count; ++i) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
     if (name == args[i]) value = args[i + 1];
   }
-  LocalFree(args);
   return value;
+}
+
+bool HasOption(std::wstring_view name) {
+  const std::vector<std::wstring> args = Arguments();
+  return std::find(args.begin(), args.end(), name) != args.end();
 }
 
 int OptionNumber(std::wstring_view name, int fallback) {

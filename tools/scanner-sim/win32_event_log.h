@@ -21,6 +21,8 @@ void InstallKeyLog();
 // The program's command line options: "--name value" pairs.
 std::wstring OptionValue(std::wstring_view name, std::wstring_view fallback = {});
 int OptionNumber(std::wstring_view name, int fallback);
+// A switch without a value: true when the command line holds it.
+bool HasOption(std::wstring_view name);
 // The title of the top-level window that holds `window`, as UTF-8.
 std::string RootTitle(HWND window);
 

@@ -1,15 +1,18 @@
 // The stand-in scanning application with real Win32 windows. A main window "DeskScan II" with
 // thirteen tab stops before its final button (Alt+N); after each scan a real message box
-// "DeskScan Error"; the final button opens the common Save As dialog, and the name chosen there
-// is written as a small .bmp; the next scan starts a set time after each save.
+// ("DeskScan Error" unless told otherwise); the final button opens the common Save As dialog, and
+// the name chosen there is written as a small .bmp; the next scan starts a set time after each
+// save.
 //
 // Options: --folder DIR (where the dialog opens), --pages N, --scan-ms N (page start to error
 // box), --next-ms N (save to next page), --fail-saves 2,4 (pages whose save writes nothing),
-// --log FILE (key and event log).
+// --log FILE (key and event log), --box-title TEXT (the error box's title; "DeskScan II" gives
+// it the main window's title), --ansi (the dialog of the ANSI API, GetSaveFileNameA).
 #include <windows.h>
 
 #include <commdlg.h>
 
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -38,6 +41,8 @@ struct Scanner {
   int scan_ms = 1000;
   int next_ms = 1000;
   std::set<int> failing_pages;
+  std::wstring box_title;
+  bool ansi = false;
   int page = 1;
   Stage stage = Stage::kScanning;
 };
@@ -84,40 +89,72 @@ void ScanDone() {
   scanner.stage = Stage::kErrorShown;
   LogEvent("error-box", "shown");
   MessageBoxW(scanner.main, L"The scanner reported an error. Press OK to continue.",
-              L"DeskScan Error", MB_OK | MB_ICONEXCLAMATION);
+              scanner.box_title.c_str(), MB_OK | MB_ICONEXCLAMATION);
   LogEvent("error-box", "closed");
   scanner.stage = Stage::kScanned;
 }
 
-void Save() {
-  wchar_t name[MAX_PATH] = L"";
-  OPENFILENAMEW dialog{};
+// The path chosen in the Save As dialog: UTF-8 for the log, the ANSI code page for the file API
+// of the narrow string.
+struct ChosenPath {
+  std::string utf8;
+  std::string ansi;
+};
+
+std::string WideToAnsi(const std::wstring& wide) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+  ansi.resize(ansi.size() - 1);
+  return ansi;
+}
+
+// The fields both variants of the dialog share, in the variant's own strings.
+template <typename Dialog, typename Char>
+Dialog SaveAsDialog(Char* name, const std::basic_string<Char>& folder, const Char* filter,
+                    const Char* title, const Char* extension) {
+  Dialog dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = scanner.main;
-  dialog.lpstrFilter = L"Bitmap (*.bmp)\0*.bmp\0";
+  dialog.lpstrFilter = filter;
   dialog.lpstrFile = name;
   dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrInitialDir = scanner.folder.empty() ? nullptr : scanner.folder.c_str();
-  dialog.lpstrTitle = L"Save As";
-  dialog.lpstrDefExt = L"bmp";
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = title;
+  dialog.lpstrDefExt = extension;
   dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  return dialog;
+}
+
+std::optional<ChosenPath> AskSavePath() {
+  if (scanner.ansi) {
+    char name[MAX_PATH] = "";
+    const std::string folder = WideToAnsi(scanner.folder);
+    auto dialog =
+        SaveAsDialog<OPENFILENAMEA>(name, folder, "Bitmap (*.bmp)\0*.bmp\0", "Save As", "bmp");
+    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
+    return ChosenPath{AnsiToUtf8(name), name};
+  }
+  wchar_t name[MAX_PATH] = L"";
+  auto dialog = SaveAsDialog<OPENFILENAMEW>(name, scanner.folder, L"Bitmap (*.bmp)\0*.bmp\0",
+                                            L"Save As", L"bmp");
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  return ChosenPath{WideToUtf8(name), WideToAnsi(name)};
+}
+
+void Save() {
   scanner.stage = Stage::kSaving;
   LogEvent("save-as", "shown");
-  if (!GetSaveFileNameW(&dialog)) {
+  const std::optional<ChosenPath> path = AskSavePath();
+  if (!path) {
     LogEvent("save-as", "cancelled");
     scanner.stage = Stage::kScanned;
     return;
   }
-  const std::string path = WideToUtf8(name);
   if (scanner.failing_pages.contains(scanner.page)) {
-    LogEvent("save-failed", path);
+    LogEvent("save-failed", path->utf8);
   } else {
-    // The file API of the narrow string takes the ANSI code page.
-    const int size = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, name, -1, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(ansi.size() - 1);
-    LogEvent(WriteSmallBmp(ansi, scanner.page) ? "saved" : "save-error", path);
+    LogEvent(WriteSmallBmp(path->ansi, scanner.page) ? "saved" : "save-error", path->utf8);
   }
   if (++scanner.page > scanner.pages) {
     scanner.stage = Stage::kDone;
@@ -162,6 +199,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   scanner.scan_ms = OptionNumber(L"--scan-ms", 1000);
   scanner.next_ms = OptionNumber(L"--next-ms", 1000);
   scanner.failing_pages = ParsePages(OptionValue(L"--fail-saves"));
+  scanner.box_title = OptionValue(L"--box-title", L"DeskScan Error");
+  scanner.ansi = HasOption(L"--ansi");
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;

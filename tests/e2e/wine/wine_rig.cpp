@@ -1,7 +1,9 @@
 #include "wine_rig.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "common/win32_text.h"
@@ -120,6 +122,53 @@ std::string TypedInto(const std::vector<std::string>& lines, const std::string& 
   const std::string prefix = "char [" + title + "] ";
   for (const std::string& line : Matching(lines, prefix)) typed += line.substr(prefix.size());
   return typed;
+}
+
+std::string Title(HWND window) {
+  wchar_t title[256] = L"";
+  if (window) GetWindowTextW(window, title, 256);
+  return "[" + WideToUtf8(title) + "]";
+}
+
+namespace {
+KeyWatch* key_watch = nullptr;
+}  // namespace
+
+KeyWatch::KeyWatch() {
+  key_watch = this;
+  std::promise<DWORD> started;
+  thread_ = std::thread([&started] {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+    const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, OnKey, GetModuleHandleW(nullptr), 0);
+    started.set_value(GetCurrentThreadId());
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    UnhookWindowsHookEx(hook);
+  });
+  thread_id_ = started.get_future().get();
+}
+
+KeyWatch::~KeyWatch() {
+  PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+  thread_.join();
+  key_watch = nullptr;
+}
+
+std::vector<std::string> KeyWatch::Keys() const {
+  std::lock_guard lock(mutex_);
+  return keys_;
+}
+
+LRESULT CALLBACK KeyWatch::OnKey(int code, WPARAM message, LPARAM data) {
+  if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
+    char key[16];
+    std::snprintf(key, sizeof key, " vk=%02X",
+                  static_cast<unsigned>(reinterpret_cast<const KBDLLHOOKSTRUCT*>(data)->vkCode));
+    const std::string line = Title(GetForegroundWindow()) + key;
+    std::lock_guard lock(key_watch->mutex_);
+    key_watch->keys_.push_back(line);
+  }
+  return CallNextHookEx(nullptr, code, message, data);
 }
 
 bool FileThere(const std::wstring& path) {

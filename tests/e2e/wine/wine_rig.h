@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quorvel::e2e {
@@ -56,6 +58,28 @@ std::vector<std::string> Matching(const std::vector<std::string>& lines, const s
 std::vector<std::string> KeyEvents(const std::vector<std::string>& lines);
 // The characters typed into windows of this title, in order, from "char [title] c" lines.
 std::string TypedInto(const std::vector<std::string>& lines, const std::string& title);
+
+// The title of a window in brackets, "[DeskScan II]"; "[]" for none.
+std::string Title(HWND window);
+
+// Every key pressed on the desktop while it lives, as "[title of the foreground window] vk=XX":
+// a low-level hook on a thread of its own, which answers at once, so the keys are not held up.
+// Only one lives at a time: the hook reaches it through a global.
+class KeyWatch {
+ public:
+  KeyWatch();
+  ~KeyWatch();
+  KeyWatch(const KeyWatch&) = delete;
+  KeyWatch& operator=(const KeyWatch&) = delete;
+  std::vector<std::string> Keys() const;
+
+ private:
+  static LRESULT CALLBACK OnKey(int code, WPARAM message, LPARAM data);
+  mutable std::mutex mutex_;
+  std::vector<std::string> keys_;
+  DWORD thread_id_ = 0;
+  std::thread thread_;
+};
 
 bool FileThere(const std::wstring& path);
 // The names of the .bmp files of a folder, sorted, without ".bmp".
