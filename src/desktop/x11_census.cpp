@@ -12,8 +12,8 @@ constexpr std::uint32_t kWindowListLongs = 1 << 20;  // any plausible number of 
 
 std::vector<std::string> FetchTitles(X11Connection& connection,
                                      const std::vector<xcb_window_t>& windows) {
-  xcb_connection_t* c = connection.xcb();
-  const auto& atoms = connection.atoms();
+  xcb_connection_t* c = connection.Xcb();
+  const auto& atoms = connection.KnownAtoms();
   // First the UTF-8 titles of all; then WM_NAME of those without one, usually few.
   std::vector<xcb_get_property_cookie_t> cookies(windows.size());
   for (std::size_t i = 0; i < windows.size(); ++i) {
@@ -38,13 +38,13 @@ std::vector<std::string> FetchTitles(X11Connection& connection,
 }
 
 std::vector<X11Window> X11Census::Take() {
-  xcb_connection_t* c = connection_.xcb();
-  const xcb_window_t root = connection_.root();
+  xcb_connection_t* c = connection_.Xcb();
+  const xcb_window_t root = connection_.Root();
 
   // Round trip 1: the window manager's stacking list and the root's children.
   const auto stacking_cookie =
-      xcb_get_property(c, 0, root, connection_.atoms().net_client_list_stacking, XCB_ATOM_WINDOW, 0,
-                       kWindowListLongs);
+      xcb_get_property(c, 0, root, connection_.KnownAtoms().net_client_list_stacking,
+                       XCB_ATOM_WINDOW, 0, kWindowListLongs);
   const auto tree_cookie = xcb_query_tree(c, root);
   auto stacking = Own(xcb_get_property_reply(c, stacking_cookie, nullptr));
   auto tree = Own(xcb_query_tree_reply(c, tree_cookie, nullptr));

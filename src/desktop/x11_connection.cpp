@@ -64,20 +64,21 @@ std::string TitleFromReply(X11Connection& connection, xcb_get_property_reply_t* 
   if (reply == nullptr || reply->format != 8 || reply->type == XCB_ATOM_NONE) return {};
   const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply));
   const std::string_view raw(bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-  if (reply->type == connection.atoms().utf8_string) return std::string(raw);
+  if (reply->type == connection.KnownAtoms().utf8_string) return std::string(raw);
   if (reply->type == XCB_ATOM_STRING) {  // Latin-1
     std::string text;
     for (char c : raw) AppendUtf8(text, static_cast<unsigned char>(c));
     return text;
   }
-  if (reply->type == connection.atoms().compound_text) {
+  if (reply->type == connection.KnownAtoms().compound_text) {
     XTextProperty property{
         const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(raw.data())),
         static_cast<Atom>(reply->type), 8, static_cast<unsigned long>(raw.size())};
     char** list = nullptr;
     int count = 0;
     std::string text;
-    if (Xutf8TextPropertyToTextList(connection.display(), &property, &list, &count) >= Success &&
+    if (Xutf8TextPropertyToTextList(connection.XlibDisplay(), &property, &list, &count) >=
+            Success &&
         list != nullptr) {
       for (int i = 0; i < count; ++i) text += list[i];
       XFreeStringList(list);

@@ -22,9 +22,9 @@ class X11Connection {
   X11Connection(const X11Connection&) = delete;
   X11Connection& operator=(const X11Connection&) = delete;
 
-  Display* display() const { return display_; }
-  xcb_connection_t* xcb() const { return xcb_; }
-  xcb_window_t root() const { return root_; }
+  Display* XlibDisplay() const { return display_; }
+  xcb_connection_t* Xcb() const { return xcb_; }
+  xcb_window_t Root() const { return root_; }
 
   struct Atoms {
     xcb_atom_t net_client_list_stacking;
@@ -38,7 +38,7 @@ class X11Connection {
     xcb_atom_t net_wm_state;
     xcb_atom_t net_wm_state_modal;
   };
-  const Atoms& atoms() const { return atoms_; }
+  const Atoms& KnownAtoms() const { return atoms_; }
 
  private:
   Display* display_ = nullptr;

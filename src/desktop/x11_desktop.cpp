@@ -34,7 +34,7 @@ constexpr int kActivationFromTool = 2;  // EWMH source indication: a pager or si
 struct X11Desktop::Impl {
   X11Connection connection;
   X11Census census{connection};
-  X11Keyboard keyboard{connection.display()};
+  X11Keyboard keyboard{connection.XlibDisplay()};
   std::unordered_map<WindowHandle, std::string> titles;  // of the last census
   xcb_window_t target = XCB_WINDOW_NONE;                 // of the next SendKeys
 
@@ -48,27 +48,27 @@ struct X11Desktop::Impl {
 };
 
 bool X11Desktop::Impl::WindowManagerActivates() {
-  xcb_connection_t* c = connection.xcb();
+  xcb_connection_t* c = connection.Xcb();
   const auto reply = Own(xcb_get_property_reply(
       c,
-      xcb_get_property(c, 0, connection.root(), connection.atoms().net_supported, XCB_ATOM_ATOM, 0,
-                       4096),
+      xcb_get_property(c, 0, connection.Root(), connection.KnownAtoms().net_supported,
+                       XCB_ATOM_ATOM, 0, 4096),
       nullptr));
-  return Holds(reply.get(), connection.atoms().net_active_window);
+  return Holds(reply.get(), connection.KnownAtoms().net_active_window);
 }
 
 bool X11Desktop::Impl::Activate(xcb_window_t window) {
-  xcb_connection_t* c = connection.xcb();
+  xcb_connection_t* c = connection.Xcb();
   if (WindowManagerActivates()) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = connection.atoms().net_active_window;
+    event.type = connection.KnownAtoms().net_active_window;
     event.data.data32[0] = kActivationFromTool;
     event.data.data32[1] = XCB_CURRENT_TIME;
     return !Check(c, xcb_send_event_checked(
-                         c, 0, connection.root(),
+                         c, 0, connection.Root(),
                          XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                          reinterpret_cast<const char*>(&event)));
   }
@@ -86,8 +86,8 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
 // The topmost mapped top-level window that the window owns (its WM_TRANSIENT_FOR names the
 // window) and that is marked modal; none when there is no such box.
 xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
-  xcb_connection_t* c = connection.xcb();
-  const auto tree = Own(xcb_query_tree_reply(c, xcb_query_tree(c, connection.root()), nullptr));
+  xcb_connection_t* c = connection.Xcb();
+  const auto tree = Own(xcb_query_tree_reply(c, xcb_query_tree(c, connection.Root()), nullptr));
   if (tree == nullptr) return XCB_WINDOW_NONE;
   const xcb_window_t* children = xcb_query_tree_children(tree.get());
   const int count = xcb_query_tree_children_length(tree.get());
@@ -102,7 +102,7 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
     cookies.push_back(
         {xcb_get_window_attributes(c, children[i]),
          xcb_get_property(c, 0, children[i], XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
-         xcb_get_property(c, 0, children[i], connection.atoms().net_wm_state, XCB_ATOM_ATOM, 0,
+         xcb_get_property(c, 0, children[i], connection.KnownAtoms().net_wm_state, XCB_ATOM_ATOM, 0,
                           64)});
   }
   xcb_window_t box = XCB_WINDOW_NONE;
@@ -112,7 +112,7 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
     const auto state = Own(xcb_get_property_reply(c, cookies[i].state, nullptr));
     const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
     const bool owned = Holds(owner.get(), window);  // the first value only was asked for
-    const bool modal = Holds(state.get(), connection.atoms().net_wm_state_modal);
+    const bool modal = Holds(state.get(), connection.KnownAtoms().net_wm_state_modal);
     if (viewable && owned && modal) box = children[i];
   }
   return box;
@@ -121,12 +121,12 @@ xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
 // The focused window is the target, inside it, or a box the target owns (its WM_TRANSIENT_FOR
 // names the target), or inside such a box.
 bool X11Desktop::Impl::FocusBelongsToTarget() {
-  xcb_connection_t* c = connection.xcb();
+  xcb_connection_t* c = connection.Xcb();
   const auto focus = Own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
   xcb_window_t window = focus != nullptr ? focus->focus : xcb_window_t{XCB_WINDOW_NONE};
   for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
     if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT ||
-        window == connection.root()) {
+        window == connection.Root()) {
       return false;
     }
     if (window == target) return true;
@@ -144,7 +144,7 @@ bool X11Desktop::Impl::FocusBelongsToTarget() {
 
 // No other client holds the keyboard (an open menu, a screen lock): keys would go to it.
 bool X11Desktop::Impl::KeyboardFree() {
-  Display* display = connection.display();
+  Display* display = connection.XlibDisplay();
   if (XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync,
                     CurrentTime) != GrabSuccess) {
     return false;
@@ -215,13 +215,13 @@ bool X11Desktop::AppActivate(std::string_view title) {
   }
   impl_->target = static_cast<xcb_window_t>(census[*match].window);
   impl_->Activate(impl_->target);
-  XFlush(impl_->connection.display());
+  XFlush(impl_->connection.XlibDisplay());
   return true;
 }
 
 bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   Impl& impl = *impl_;
-  Display* display = impl.connection.display();
+  Display* display = impl.connection.XlibDisplay();
   if (impl.target == XCB_WINDOW_NONE) return false;
   DiscardEvents(impl.connection);  // keymap changes announced since the last delivery
   // The window manager activates asynchronously; give it a moment before judging the focus.
@@ -260,7 +260,7 @@ bool X11Desktop::RunCommand(const std::string& command, const std::string& argum
 }
 
 WindowHandle X11Desktop::OwnerOf(WindowHandle window) {
-  xcb_connection_t* c = impl_->connection.xcb();
+  xcb_connection_t* c = impl_->connection.Xcb();
   const auto owner =
       Own(xcb_get_property_reply(c,
                                  xcb_get_property(c, 0, static_cast<xcb_window_t>(window),

@@ -13,7 +13,7 @@ namespace {
 // Whether the window lists _NET_WM_PING among its protocols; none when the window is gone.
 std::optional<bool> SupportsPing(X11Connection& connection, xcb_window_t window,
                                  xcb_atom_t protocols, xcb_atom_t ping) {
-  xcb_connection_t* c = connection.xcb();
+  xcb_connection_t* c = connection.Xcb();
   xcb_generic_error_t* error = nullptr;
   const auto reply = Own(xcb_get_property_reply(
       c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), &error));
@@ -25,7 +25,7 @@ std::optional<bool> SupportsPing(X11Connection& connection, xcb_window_t window,
 // when the window is gone.
 bool WatchWindow(X11Connection& connection, xcb_window_t window, bool watch) {
   const std::uint32_t mask = watch ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
-  return !Check(connection.xcb(), xcb_change_window_attributes_checked(connection.xcb(), window,
+  return !Check(connection.Xcb(), xcb_change_window_attributes_checked(connection.Xcb(), window,
                                                                        XCB_CW_EVENT_MASK, &mask));
 }
 
@@ -34,13 +34,13 @@ bool WatchWindow(X11Connection& connection, xcb_window_t window, bool watch) {
 PingResult PingClient(X11Connection& connection, xcb_window_t window,
                       std::chrono::milliseconds limit) {
   static std::uint32_t serial = 0;
-  const xcb_atom_t protocols = connection.atoms().wm_protocols;
-  const xcb_atom_t ping = connection.atoms().net_wm_ping;
+  const xcb_atom_t protocols = connection.KnownAtoms().wm_protocols;
+  const xcb_atom_t ping = connection.KnownAtoms().net_wm_ping;
   const std::optional<bool> supported = SupportsPing(connection, window, protocols, ping);
   if (!supported) return PingResult::kGone;
   if (!*supported) return PingResult::kNotSupported;
 
-  Display* display = connection.display();
+  Display* display = connection.XlibDisplay();
   const Window root = DefaultRootWindow(display);
   // A window that the keys just sent close may never answer: its end is a result too.
   if (!WatchWindow(connection, window, true)) return PingResult::kGone;
@@ -56,8 +56,8 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
   event.data.data32[2] = window;
   // Checked, so that a window closed by the keys just sent is a result, not an X error.
   PingResult result =
-      Check(connection.xcb(),
-            xcb_send_event_checked(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+      Check(connection.Xcb(),
+            xcb_send_event_checked(connection.Xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                                    reinterpret_cast<const char*>(&event)))
           ? PingResult::kGone
           : PingResult::kNoAnswer;
@@ -86,7 +86,7 @@ PingResult PingClient(X11Connection& connection, xcb_window_t window,
 }
 
 void DiscardEvents(X11Connection& connection) {
-  Display* display = connection.display();
+  Display* display = connection.XlibDisplay();
   XSync(display, False);
   while (XPending(display) > 0) {
     XEvent event;
