@@ -155,11 +155,6 @@ Fl_Widget* FormWidgets::FocusWidget(ControlId id) const {
   return Widget(id);
 }
 
-PixelRect FormWidgets::Geometry(ControlId id) const {
-  const Fl_Widget* widget = Widget(id);
-  return {widget->x(), widget->y(), widget->w(), widget->h()};
-}
-
 void FormWidgets::SetColors(ControlId id, Color back, Color fore) {
   Fl_Widget* widget = Widget(id);
   if (widget == nullptr) return;

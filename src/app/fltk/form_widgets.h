@@ -37,8 +37,6 @@ class FormWidgets {
   ControlId ControlOf(const Fl_Widget* widget) const;
   // The widget that takes the focus for the control (a combo box's edit field).
   Fl_Widget* FocusWidget(ControlId id) const;
-  // The widget's present place and size in pixels from the window's client area.
-  PixelRect Geometry(ControlId id) const;
 
   // Shows the control's colours (its back and fore colour, as its kind uses them).
   void SetColors(ControlId id, Color back, Color fore);
