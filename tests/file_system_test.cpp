@@ -72,6 +72,20 @@ TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
   EXPECT_FALSE(error.empty());
 }
 
+TEST_F(FileSystemTest, FoldersAreMadeWhereMissingAndAskedWhetherTheyTakeFiles) {
+  const std::string folder = At("config") + kPathSeparator + "Quorvel \u00e9";
+  std::string error;
+  EXPECT_FALSE(files_.CanWriteIn(folder));
+  ASSERT_TRUE(files_.MakeFolder(folder, error)) << error;
+  EXPECT_TRUE(files_.MakeFolder(folder, error)) << "one that is there";
+  EXPECT_TRUE(files_.CanWriteIn(folder));
+  EXPECT_TRUE(fs::is_empty(PathOf(folder))) << "the question leaves nothing behind";
+  std::ofstream(PathOf(At("file"))) << "in the way";
+  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(files_.UserSettingsFolder("Quorvel").empty());
+}
+
 TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
   EXPECT_EQ(files_.AbsoluteFolder(At("x") + kPathSeparator + ".." + kPathSeparator + "y"), At("y"));
   EXPECT_TRUE(files_.IsFolder(files_.ProgramFolder()));

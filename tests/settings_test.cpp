@@ -179,6 +179,16 @@ TEST(ReadIniTest, MissingFileIsCreatedWithoutTouchingPausing) {
   EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
 }
 
+TEST(ReadIniTest, AProgramFolderThatCannotBeWrittenSendsTheSettingsToTheUsersFolder) {
+  Rig rig;
+  rig.files.Refuse(rig.files.ProgramFolder(), "Permission denied");
+  rig.form.Load();
+  const std::string path = IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator);
+  EXPECT_EQ(rig.state().IniPath, path);
+  EXPECT_TRUE(rig.files.Contents(path)) << "made, with its folder";
+  EXPECT_TRUE(rig.host.Messages().empty());
+}
+
 TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   Rig rig;
   const std::string path = IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
@@ -229,6 +239,7 @@ TEST(WriteIniTest, ExitWritesTheWholeFileOrSaysWhyNot) {
   refused.files.PutFile(path, "delay=5\r\n");
   refused.files.Refuse(refused.files.ProgramFolder(), "Read-only file system");
   refused.form.Load();
+  EXPECT_EQ(refused.state().Delay, 5) << "the file beside the program is read";
   refused.Click(ControlId::kExitCommand);
   EXPECT_EQ(refused.host.Messages(),
             std::vector<std::string>{"The settings could not be saved to \"" + path +

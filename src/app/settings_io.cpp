@@ -4,11 +4,25 @@
 #include "settings/settings_file.h"
 
 namespace quorvel {
+namespace {
+
+// Beside the program, as a portable copy, when its folder can be written or already holds the
+// file; otherwise in the user's own folder for settings, so that a program installed into a
+// folder of the system still keeps its settings.
+std::string SettingsPath(FileSystem& files) {
+  const std::string program = files.ProgramFolder();
+  const std::string beside = IniPathFor(program, kPathSeparator);
+  if (files.FileExists(beside) || files.CanWriteIn(program)) return beside;
+  const std::string user = files.UserSettingsFolder("Quorvel");
+  return user.empty() ? beside : IniPathFor(user, kPathSeparator);
+}
+
+}  // namespace
 
 void ScannerForm::ReadIni() {
   RunState& state = State();
   if (state.Delay == 0) state.Delay = kDefaultDelayMs;
-  state.IniPath = IniPathFor(files_.ProgramFolder(), kPathSeparator);
+  state.IniPath = SettingsPath(files_);
   if (!files_.FileExists(state.IniPath)) {
     WriteIni();
     return;
@@ -31,10 +45,13 @@ void ScannerForm::ReadIni() {
 
 void ScannerForm::WriteIni() {
   RunState& state = State();
-  if (state.IniPath.empty()) state.IniPath = IniPathFor(files_.ProgramFolder(), kPathSeparator);
+  if (state.IniPath.empty()) state.IniPath = SettingsPath(files_);
+  // The user's folder for settings is made the first time something is kept there.
+  const std::string folder =
+      state.IniPath.substr(0, state.IniPath.size() - kSettingsFileName.size() - 1);
   std::string error;
   const std::string text = SettingsText(host_.GetWindowPosition(), state.Delay, desktop_.Now());
-  if (!files_.Replace(state.IniPath, text, error)) {
+  if (!files_.MakeFolder(folder, error) || !files_.Replace(state.IniPath, text, error)) {
     host_.ShowMessage("The settings could not be saved to " + Quoted(state.IniPath) + " (" + error +
                       "). The settings file there is unchanged.");
   }

@@ -70,6 +70,16 @@ class FileSystem {
   // The drives, in the order the drive list shows them: the logical drives on Windows, the
   // mounted file systems elsewhere, each named by its mount point.
   virtual std::vector<Drive> Drives() = 0;
+
+  // Whether this program may make files in the folder.
+  virtual bool CanWriteIn(const std::string& folder) = 0;
+  // The folder where this user's settings of the program `name` belong: %APPDATA%\<name> on
+  // Windows; $XDG_CONFIG_HOME/<name in lower case>, else ~/.config/<name in lower case>,
+  // elsewhere. "" when the system names no such place.
+  virtual std::string UserSettingsFolder(std::string_view name) = 0;
+  // Makes the folder, and the folders above it, where missing. False, with `error` saying why,
+  // when it is not there afterwards.
+  virtual bool MakeFolder(const std::string& folder, std::string& error) = 0;
 };
 
 // The temporary file a replace of `path` goes through.

@@ -1,13 +1,16 @@
 #include "files/posix_file_system.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
+#include "common/ascii.h"
 #include "files/mount_points.h"
 
 namespace quorvel {
@@ -149,6 +152,32 @@ std::vector<Drive> PosixFileSystem::Drives() {
   }
   if (drives.empty()) drives.push_back({"/", "/", "/"});
   return drives;
+}
+
+bool PosixFileSystem::CanWriteIn(const std::string& folder) {
+  return IsFolder(folder) && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string PosixFileSystem::UserSettingsFolder(std::string_view name) {
+  const std::string folder = LowerAscii(name);
+  // A relative XDG_CONFIG_HOME is to be ignored, as if it were not set.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return std::string(config) + '/' + folder;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') {
+    const passwd* user = getpwuid(getuid());
+    home = user != nullptr ? user->pw_dir : nullptr;
+  }
+  if (home == nullptr || home[0] != '/') return {};
+  return std::string(home) + "/.config/" + folder;
+}
+
+bool PosixFileSystem::MakeFolder(const std::string& folder, std::string& error) {
+  std::error_code code;
+  fs::create_directories(PathOf(folder), code);
+  if (IsFolder(folder)) return true;
+  error = code ? code.message() : std::string("a file of that name is in the way");
+  return false;
 }
 
 }  // namespace quorvel

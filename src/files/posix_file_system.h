@@ -20,6 +20,9 @@ class PosixFileSystem : public FileSystem {
   bool Subfolders(const std::string& folder, std::vector<std::string>& names,
                   std::string& error) override;
   std::vector<Drive> Drives() override;
+  bool CanWriteIn(const std::string& folder) override;
+  std::string UserSettingsFolder(std::string_view name) override;
+  bool MakeFolder(const std::string& folder, std::string& error) override;
 };
 
 }  // namespace quorvel

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <system_error>
 
 #include "common/ascii.h"
@@ -193,6 +195,34 @@ std::vector<Drive> Win32FileSystem::Drives() {
     drives.push_back({LowerAscii(letter), root, current.empty() ? root : current});
   }
   return drives;
+}
+
+bool Win32FileSystem::CanWriteIn(const std::string& folder) {
+  // Who may write where is the system's to weigh (access lists, a read-only medium, a share): the
+  // sure answer is a file made there, gone again when it is closed.
+  if (!IsFolder(folder)) return false;
+  std::string probe = folder;
+  if (probe.back() != '\\') probe += '\\';
+  probe += "Quorvel-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+  const Handle file(CreateFileW(Utf8ToWide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file.Valid();
+}
+
+std::string Win32FileSystem::UserSettingsFolder(std::string_view name) {
+  wchar_t path[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return {};
+  return WideToUtf8(path) + '\\' + std::string(name);
+}
+
+bool Win32FileSystem::MakeFolder(const std::string& folder, std::string& error) {
+  if (IsFolder(folder)) return true;
+  const std::string parent = FolderOfPath(folder);
+  if (!parent.empty() && parent != folder && !MakeFolder(parent, error)) return false;
+  if (CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr) || IsFolder(folder)) return true;
+  error = SystemMessage(GetLastError());
+  return false;
 }
 
 std::string FolderOfPath(std::string_view path) {

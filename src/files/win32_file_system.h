@@ -21,6 +21,9 @@ class Win32FileSystem : public FileSystem {
   bool Subfolders(const std::string& folder, std::vector<std::string>& names,
                   std::string& error) override;
   std::vector<Drive> Drives() override;
+  bool CanWriteIn(const std::string& folder) override;
+  std::string UserSettingsFolder(std::string_view name) override;
+  bool MakeFolder(const std::string& folder, std::string& error) override;
 };
 
 // The folder part of a module's path (UTF-8), without the trailing separator, except for a

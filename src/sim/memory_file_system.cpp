@@ -20,7 +20,10 @@ bool IsAbsolute(const std::string& path) {
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem(Clock now, std::string program_folder)
-    : now_(std::move(now)), program_folder_(std::move(program_folder)), current_(program_folder_) {
+    : now_(std::move(now)),
+      program_folder_(std::move(program_folder)),
+      current_(program_folder_),
+      user_folders_(std::string(1, kPathSeparator) + "users") {
   AddFolder(program_folder_);
 }
 
@@ -133,6 +136,20 @@ bool MemoryFileSystem::Subfolders(const std::string& folder, std::vector<std::st
       names.push_back(path.substr(path.find_last_of(kPathSeparator) + 1));
     }
   }
+  return true;
+}
+
+std::string MemoryFileSystem::UserSettingsFolder(std::string_view name) {
+  return user_folders_.empty() ? std::string() : user_folders_ + kPathSeparator + std::string(name);
+}
+
+bool MemoryFileSystem::MakeFolder(const std::string& folder, std::string& error) {
+  // The first folder to be made goes into the nearest one that is there.
+  std::string there = folder;
+  while (!there.empty() && !folders_.contains(there)) there = Parent(there);
+  if (there == folder) return true;
+  if (Refused(there, error)) return false;
+  AddFolder(folder);
   return true;
 }
 

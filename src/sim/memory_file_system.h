@@ -30,6 +30,8 @@ class MemoryFileSystem : public FileSystem {
   void Refuse(const std::string& path, std::string reason) { refused_[path] = std::move(reason); }
   void SetDrives(std::vector<Drive> drives) { drives_ = std::move(drives); }
   void SetCurrentFolder(std::string folder) { current_ = std::move(folder); }
+  // Where UserSettingsFolder puts the folders of programs; "" for a system that names none.
+  void SetUserFolders(std::string folder) { user_folders_ = std::move(folder); }
 
   // What a file holds; nothing when there is none.
   std::optional<std::string> Contents(const std::string& path) const;
@@ -50,6 +52,11 @@ class MemoryFileSystem : public FileSystem {
   bool Subfolders(const std::string& folder, std::vector<std::string>& names,
                   std::string& error) override;
   std::vector<Drive> Drives() override { return drives_; }
+  bool CanWriteIn(const std::string& folder) override {
+    return folders_.contains(folder) && !refused_.contains(folder);
+  }
+  std::string UserSettingsFolder(std::string_view name) override;
+  bool MakeFolder(const std::string& folder, std::string& error) override;
 
  private:
   struct File {
@@ -61,6 +68,7 @@ class MemoryFileSystem : public FileSystem {
   Clock now_;
   std::string program_folder_;
   std::string current_;
+  std::string user_folders_;
   std::map<std::string, File> files_;
   std::set<std::string> folders_;
   std::map<std::string, std::string> refused_;
