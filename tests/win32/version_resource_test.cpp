@@ -1,0 +1,40 @@
+// Quorvel.exe's version resource, read back as Explorer reads it for the file's properties.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(VersionResourceTest, NamesTheProductItsVersionAndCopyright) {
+  const wchar_t* exe = QUORVEL_EXE;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(exe, nullptr));
+  ASSERT_FALSE(info.empty()) << "no version resource";
+  ASSERT_TRUE(GetFileVersionInfoW(exe, 0, static_cast<DWORD>(info.size()), info.data()));
+  const struct {
+    const wchar_t* name;
+    std::wstring value;
+  } strings[] = {{L"ProductName", L"Quorvel"},
+                 {L"FileDescription", QUORVEL_DESCRIPTION},
+                 {L"FileVersion", QUORVEL_VERSION},
+                 {L"ProductVersion", QUORVEL_VERSION},
+                 {L"LegalCopyright", QUORVEL_COPYRIGHT}};
+  for (const auto& string : strings) {
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(
+        info.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + string.name).c_str(),
+        reinterpret_cast<void**>(&value), &length))
+        << string.name;
+    EXPECT_EQ(std::wstring(value), string.value) << string.name;
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, QUORVEL_VERSION_MS);
+  EXPECT_EQ(fixed->dwFileVersionLS, QUORVEL_VERSION_LS);
+}
+
+}  // namespace
