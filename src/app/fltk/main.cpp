@@ -1,9 +1,12 @@
 // Quorvel on Linux: the operator window in FLTK, driving the X11 desktop. Each status step the
 // cycle reaches is also written to standard output as a line.
 #include <FL/Fl.H>
+#include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string>
 #include <variant>
 
 #include "app/command_line.h"
@@ -11,6 +14,32 @@
 #include "app/scanner_form.h"
 #include "desktop/x11_desktop.h"
 #include "files/posix_file_system.h"
+
+namespace {
+
+// Whether an X display can be reached; if not, says so and what to do. Quorvel and the programs it
+// drives are X11 programs: on a Wayland session both run under XWayland.
+bool DisplayThere() {
+  if (Display* display = XOpenDisplay(nullptr)) {
+    XCloseDisplay(display);
+    return true;
+  }
+  const char* name = std::getenv("DISPLAY");
+  const std::string why =
+      name == nullptr || *name == '\0'
+          ? "DISPLAY is not set"
+          : "the display DISPLAY names, \"" + std::string(name) + "\", cannot be reached";
+  std::fprintf(
+      stderr,
+      "quorvel: there is no X display to show the window on: %s.\n"
+      "Quorvel is an X11 program. Start it from a desktop session: on a Wayland session it\n"
+      "runs under XWayland, as the scanning application does, once XWayland is installed.\n"
+      "Outside a desktop, set DISPLAY to a running X server (for example DISPLAY=:0).\n",
+      why.c_str());
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace quorvel;
@@ -24,6 +53,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", (options.help ? UsageText() : VersionText()).c_str());
     return 0;
   }
+  if (!DisplayThere()) return 1;
   try {
     X11Desktop desktop;
     PosixFileSystem files;
