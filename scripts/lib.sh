@@ -13,6 +13,7 @@ PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
 PKGS_WINDOWS="g++-mingw-w64-x86-64 wine64 googletest binutils-mingw-w64-x86-64 fonts-wine"
 PKGS_FUZZ="clang libclang-rt-14-dev"
+PKGS_PACKAGE="dpkg-dev file"
 
 # Installs whichever of the named packages are missing.
 ensure_packages() {
