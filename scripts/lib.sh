@@ -53,10 +53,13 @@ start_xserver() {
 # once it accepts clients, and it skips numbers that are taken, also by a server that this file
 # system cannot see. It never resets: by default it resets whenever its last client leaves, and
 # on a display without a window manager a client that connects during that reset is refused.
-# QUORVEL_X_LOGS names the folder of its log and the window manager's.
+# QUORVEL_X_LOGS names the folder of its log and the window manager's. The screen has 96 dots
+# per inch unless QUORVEL_DPI says otherwise.
 start_bare_xserver() {
   XSERVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-x.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+  local dpi=${QUORVEL_DPI:-96}  # the screen grows with it: 1280 x 1024 at 96
+  Xvfb -displayfd 3 -screen 0 $((1280 * dpi / 96))x$((1024 * dpi / 96))x24 -dpi "$dpi" \
+    -nolisten tcp -noreset \
     3>"$XSERVER_DIR/display" >"$XSERVER_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local i
@@ -117,4 +120,15 @@ stop_xserver() {
   WM_PID=""
   XSERVER_DIR=""
   return 0
+}
+
+# Wine's own fonts (fonts-wine: "MS Sans Serif" and the other faces Windows programs ask for) in
+# the prefix's C:\windows\Fonts, the prefix being made first when it is missing. Without them Wine
+# lays the captions of Win32 windows out in a wider face, which cuts them.
+prepare_wine_prefix() {
+  if [ ! -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver -w
+  fi
+  ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 }

@@ -17,6 +17,7 @@ cmake --build --preset windows -j 2
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
+prepare_wine_prefix
 
 # The unit tests need no display.
 start=$(date +%s)

@@ -14,6 +14,7 @@ linux="$ROOT/build/linux"
 export WINEPREFIX="$ROOT/build/windows/wineprefix"  # created by the first start (about 10 s)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
+prepare_wine_prefix
 export WINE_SCANNER="$ROOT/build/windows/tools/scanner-sim/deskscan-sim.exe"
 export QUORVEL_BIN="$linux/src/app/fltk/quorvel"
 export SCANNER_SIM="$linux/tools/scanner-sim/quorvel-scanner-sim"

@@ -1,10 +1,13 @@
 // The Win32 binding of the operator window, on a real (Wine) desktop: the control model mirrored
-// to real controls, the operator's edits written back, the stacking and tab order of the layout
-// table, and the timers armed from the model.
+// to real controls, the operator's edits written back, the places, whole captions, stacking and
+// tab order of the layout table, and the timers armed from the model. The system's resolution is
+// 96 dots per inch, or as many as QUORVEL_DPI says (Wine's LogPixels): places and captions are
+// checked at any.
 #include "app/win32/win32_host.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "app/layout_queries.h"
 #include "app/scanner_form.h"
 #include "app/win32/dialog_keys.h"
+#include "app/win32/picker_window.h"
 #include "common/virtual_clock.h"
 #include "common/win32_text.h"
 #include "sim/memory_file_system.h"
@@ -20,10 +24,59 @@
 namespace quorvel {
 namespace {
 
+int Dpi() {
+  const char* dpi = std::getenv("QUORVEL_DPI");
+  return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+// Where a window's controls leave the places the table gives them, or cut their captions: the
+// caption, laid out as the control draws it, must fit inside the control, which clips it.
+std::vector<std::string> Misfits(const FormWindow& window) {
+  std::vector<std::string> misfits;
+  for (const ControlSpec& row : window.Layout().controls) {
+    HWND control = window.ControlWindow(row.id);
+    if (control == nullptr) continue;
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&place), 2);
+    const PixelRect table = ToPixels(AbsoluteRect(row), window.Dpi());
+    // A drop-down list's height is the system's, from its font.
+    const bool drops = row.kind == ControlKind::kComboBox || row.kind == ControlKind::kDriveList;
+    if (place.left != table.left || place.top != table.top ||
+        place.right - place.left != table.width ||
+        (!drops && place.bottom - place.top != table.height)) {
+      misfits.push_back(std::string(row.name) + " is not where the table puts it");
+    }
+    const bool option = row.kind == ControlKind::kOptionButton;
+    if (*row.caption == '\0' ||
+        (!option && row.kind != ControlKind::kLabel && row.kind != ControlKind::kCommandButton)) {
+      continue;
+    }
+    RECT client{};
+    GetClientRect(control, &client);
+    // An option button's mark and the gap after it; a command button's raised edges.
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const int inset = option ? GetSystemMetrics(SM_CXMENUCHECK) + edge
+                      : row.kind == ControlKind::kCommandButton ? 2 * edge
+                                                                : 0;
+    RECT text{0, 0, client.right - inset, 0};
+    HDC dc = GetDC(control);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, Utf8ToWide(row.caption).c_str(), -1, &text,
+              DT_CALCRECT | DT_NOPREFIX | (option ? DT_SINGLELINE : DT_WORDBREAK));
+    ReleaseDC(control, dc);
+    if (text.right > client.right - inset || text.bottom > client.bottom) {
+      misfits.push_back(std::string(row.caption) + " is cut");
+    }
+  }
+  return misfits;
+}
+
 class Win32HostTest : public testing::Test {
  protected:
   Win32HostTest()
-      : desktop_(clock_),
+      : dpi_aware_(SetProcessDPIAware()),  // as Quorvel.exe's manifest declares it
+        desktop_(clock_),
         files_([this] { return desktop_.Now(); }, "C:\\"),
         host_(GetModuleHandleW(nullptr)),
         form_(desktop_, files_, host_) {}
@@ -66,6 +119,7 @@ class Win32HostTest : public testing::Test {
     return done();
   }
 
+  bool dpi_aware_;
   VirtualClock clock_;
   SimulatedDesktop desktop_;
   MemoryFileSystem files_;
@@ -87,6 +141,19 @@ TEST_F(Win32HostTest, StartsWithTheTableValuesAndTheFocusInSeedText) {
   EXPECT_FALSE(IsWindowVisible(Control(ControlId::kList1)));
   EXPECT_TRUE(IsWindowVisible(Control(ControlId::kFilenames)));
   EXPECT_EQ(Focus(), ControlId::kSeedText);
+}
+
+TEST_F(Win32HostTest, BothWindowsKeepTheTablesPlacesAndWholeCaptions) {
+  EXPECT_EQ(host_.Window().Dpi(), Dpi()) << "the system's resolution (Wine's LogPixels)";
+  EXPECT_EQ(Misfits(host_.Window()), std::vector<std::string>{});
+  SaveDirForm model(host_, files_);
+  PickerWindow picker(GetModuleHandleW(nullptr), model, form_.Controls());
+  ASSERT_NE(picker.Handle(), nullptr);
+  RECT client{};
+  GetClientRect(picker.Handle(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(4680, Dpi()));
+  EXPECT_EQ(client.bottom, TwipsToPixels(3630, Dpi()));
+  EXPECT_EQ(Misfits(picker.Window()), std::vector<std::string>{});
 }
 
 TEST_F(Win32HostTest, ModelChangesReachTheControls) {

@@ -1,7 +1,8 @@
 // The real operator window and picker on an X display, compared with the layout table: every
-// control's place, size and stacking, the window's client size, caption, frame and icon, the
-// colours and fonts, the tab order and the first focus; and the binding's wiring of the model,
-// the timers, the surface click and the picker.
+// control's place, size and stacking, the window's client size, caption, frame and icon, whole
+// captions, the colours and fonts, the tab order and the first focus; and the binding's wiring of
+// the model, the timers, the surface click and the picker. The display has 96 dots per inch, or
+// as many as QUORVEL_DPI says: the sizes and the captions are checked at any.
 // GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
@@ -9,7 +10,9 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Input.H>
+#include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Text_Buffer.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -17,6 +20,7 @@
 // clang-format on
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -35,6 +39,33 @@ namespace quorvel {
 namespace {
 
 using K = ControlId;
+
+int Dpi() {
+  const char* dpi = std::getenv("QUORVEL_DPI");
+  return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+// Whether a widget shows the whole of its caption: laid out as the widget draws it (wrapped at
+// the width it has, where it wraps), the caption fits the room the widget gives it, or runs past
+// its right edge only onto the window's bare surface, where nothing covers it.
+bool CaptionWhole(const Fl_Widget& widget, const WindowSpec& layout) {
+  if (widget.label() == nullptr) return true;
+  int inset = Fl::box_dx(widget.box());
+  if (dynamic_cast<const Fl_Light_Button*>(&widget) != nullptr) {
+    inset = widget.labelsize() + 6;  // the option button's mark and the gaps around it
+  }
+  const int room = widget.w() - inset - Fl::box_dx(widget.box());
+  int width = (widget.align() & FL_ALIGN_WRAP) != 0 ? room : 0;
+  int needed = 0;
+  fl_font(widget.labelfont(), widget.labelsize());
+  fl_measure(widget.label(), width, needed, 0);
+  const int end = widget.x() + inset + width - 1;  // the caption's last column
+  const auto bare = [&](int y) {
+    return IsBareSurface(layout, PixelsToTwips(end, Dpi()), PixelsToTwips(y, Dpi()));
+  };
+  return needed <= widget.h() - Fl::box_dh(widget.box()) &&
+         (width <= room || (bare(widget.y()) && bare(widget.y() + needed)));
+}
 
 bool WaitUntil(const std::function<bool()>& done, double seconds = 5) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -178,18 +209,20 @@ class OperatorWindowTest : public ::testing::Test {
 };
 
 TEST_F(OperatorWindowTest, WindowHasTheTablesClientSizeCaptionFixedFrameAndIcon) {
-  ASSERT_EQ(host_->Widgets().Dpi(), 96) << "the display is expected at 96 dpi (Xvfb -dpi 96)";
+  ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
   const ::Window xid = fl_xid(&host_->Window());
   XWindowAttributes attributes{};
   XGetWindowAttributes(fl_display, xid, &attributes);
-  EXPECT_EQ(attributes.width, 669);   // 10035 twips
-  EXPECT_EQ(attributes.height, 310);  // 4650 twips
+  const int width = TwipsToPixels(10035, Dpi());  // 669 px at 96 dpi
+  const int height = TwipsToPixels(4650, Dpi());  // 310 px
+  EXPECT_EQ(attributes.width, width);
+  EXPECT_EQ(attributes.height, height);
   EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Odrin's HP Scanner Error Workaround");
   const XSizeHints hints = SizeHints(xid);
-  EXPECT_EQ(hints.min_width, 669);
-  EXPECT_EQ(hints.max_width, 669);
-  EXPECT_EQ(hints.min_height, 310);
-  EXPECT_EQ(hints.max_height, 310);
+  EXPECT_EQ(hints.min_width, width);
+  EXPECT_EQ(hints.max_width, width);
+  EXPECT_EQ(hints.min_height, height);
+  EXPECT_EQ(hints.max_height, height);
 
   Atom type = 0;
   int format = 0;
@@ -211,16 +244,19 @@ TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
   for (const ControlSpec& row : ScannerFormLayout().controls) {
     if (row.kind == ControlKind::kTimer || row.kind == ControlKind::kLine) continue;
     const Fl_Widget& widget = W(row.id);
-    const TwipRect twips = AbsoluteRect(row);
-    EXPECT_EQ(std::vector({widget.x() * 15, widget.y() * 15, widget.w() * 15, widget.h() * 15}),
-              std::vector({twips.left, twips.top, twips.width, twips.height}))
+    const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
+    EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
+              std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
         << row.name << "(" << row.index << ")";
     EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0) << row.name;
+    EXPECT_TRUE(CaptionWhole(widget, ScannerFormLayout())) << row.name;
   }
-  // The line from (4440, 120) to (4440, 4440): one pixel wide at x 296, y 8 to 296; and the
-  // frame's buttons inside the frame.
+  // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
+  // and the frame's buttons inside the frame.
+  const int x = TwipsToPixels(4440, Dpi());
+  const int top = TwipsToPixels(120, Dpi());
   EXPECT_EQ(std::vector({W(K::kLine1).x(), W(K::kLine1).y(), W(K::kLine1).w(), W(K::kLine1).h()}),
-            std::vector({296, 8, 1, 289}));
+            std::vector({x, top, 1, x - top + 1}));
   EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
 }
 
@@ -309,26 +345,27 @@ TEST_F(OperatorWindowTest, LeavingSeedTextOpensThePickerWhoseFolderBecomesTheSav
     EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Find Directory to Save Files In");
     XWindowAttributes attributes{};
     XGetWindowAttributes(fl_display, xid, &attributes);
-    EXPECT_EQ(attributes.width, 312);   // 4680 twips
-    EXPECT_EQ(attributes.height, 242);  // 3630 twips
-    EXPECT_NE(SizeHints(xid).max_width, 312) << "the picker's frame is sizable";
+    EXPECT_EQ(attributes.width, TwipsToPixels(4680, Dpi()));   // 312 px at 96 dpi
+    EXPECT_EQ(attributes.height, TwipsToPixels(3630, Dpi()));  // 242 px
+    EXPECT_NE(SizeHints(xid).max_width, attributes.width) << "the picker's frame is sizable";
     EXPECT_TRUE(picker.Window().modal());
     for (const ControlSpec& row : SaveDirFormLayout().controls) {
       const Fl_Widget& widget = *picker.Widgets().Widget(row.id);
-      EXPECT_EQ(widget.x() * 15, row.left) << row.name;
-      EXPECT_EQ(widget.y() * 15, row.top) << row.name;
-      EXPECT_EQ(widget.w() * 15, row.width) << row.name;
-      EXPECT_EQ(widget.h() * 15, row.height) << row.name;
+      const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
+      EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
+                std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
+          << row.name;
+      EXPECT_TRUE(CaptionWhole(widget, SaveDirFormLayout())) << row.name;
     }
     EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
     EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
     EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
   });
-  Click(host_->Window(), 390, 70);  // into SeedNumberText
+  Click(host_->Window(), W(K::kSeedNumberText).x() + 4, W(K::kSeedNumberText).y() + 4);
   ASSERT_TRUE(WaitUntil([&] { return pickers_answered_ == answered + 1; }));
   EXPECT_TRUE(WaitUntil([] { return !host_->Picker()->Window().visible(); }));
-  FocusOperatorWindow();
-  EXPECT_EQ(Focused(), K::kSeedNumberText);
+  FocusOperatorWindow();  // FLTK hands the focus back to its widget once it reads the event
+  EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedNumberText; }));
   EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
 }
 
