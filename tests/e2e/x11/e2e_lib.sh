@@ -42,6 +42,7 @@ cleanup() {
   local pid
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ "${LAYOUT_CHANGED:-0}" = 1 ] && setxkbmap us
   [ "$OWN_XSERVER" = 1 ] && stop_xserver
   if [ "${KEEP_E2E:-0}" = 1 ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
 }
@@ -72,15 +73,17 @@ start_thief() {  # options of quorvel-focus-thief after --log
   wait_for 10 "the thief's window" xdotool search --name '^Terminal$'
 }
 
-# Starts a copy of Quorvel (its settings file lives beside it) with the save folder as its
-# working folder and a short pause after each save.
+# Starts a copy of Quorvel (its settings file lives beside it, in $WORK/bin) with the save folder
+# as its working folder and a short pause after each save; QUORVEL_RUNNER, when set, runs it
+# (wine64 for Quorvel.exe).
 start_quorvel() {
-  local delay=$1
+  local delay=$1 program
+  program="$WORK/bin/$(basename "$QUORVEL_BIN")"
   mkdir -p "$WORK/bin"
-  cp "$QUORVEL_BIN" "$WORK/bin/quorvel"
+  cp "$QUORVEL_BIN" "$program"
   printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$delay" \
     >"$WORK/bin/Quorvel.ini"
-  (cd "$SAVE" && exec "$WORK/bin/quorvel" >"$QUORVEL_OUT" 2>&1) &
+  (cd "$SAVE" && exec ${QUORVEL_RUNNER:-} "$program" >"$QUORVEL_OUT" 2>&1) &
   PIDS+=($!)
   find_quorvel
 }
@@ -146,4 +149,28 @@ name_keys() {  # with-save name...: %n, the name's characters, and %s in Full Au
     [ "$save" = 1 ] && echo "%s"
   done
   return 0
+}
+
+# The names typed on a German (QWERTZ) and a French (AZERTY) layout.
+LAYOUT_NAMES=("page008" "Zürich-Ä_1" "scan (2) 50%" "été")
+use_layout() {  # the desktop's keyboard layout, until the case ends
+  setxkbmap "$1" || fail "no layout $1"
+  LAYOUT_CHANGED=1
+}
+
+# With the scanning application and Quorvel started, the layout names twice in Quorvel's queue
+# file: the operator takes them up and presses ENABLE (the first click leaves the seed filename
+# and opens the picker; the second asks whether to start though each name comes twice), and a
+# Full Auto series types them on the German layout, then on the French one, to which the desktop
+# is switched while the series runs.
+series_across_layouts() {  # command: succeeds once the scanning application has N saves
+  answer_question Return  # yes, the names back in the list
+  use_layout de
+  click_control "$QUORVEL_WIN" form StartCommand -1  # leaves the seed filename: the picker
+  confirm_picker
+  click_control "$QUORVEL_WIN" form StartCommand -1
+  answer_question Tab space  # yes, though each name comes twice
+  wait_for 120 "four saves on the German layout" "$1" 4
+  use_layout fr
+  wait_for 120 "four more on the French layout" "$1" 8
 }

@@ -51,17 +51,22 @@ type_into() {  # name index text: clicks the operator window's box and types the
   xdotool type --delay 15 "$3"
 }
 
+# The save-folder picker, which leaving the seed filename opens: its first folder confirmed.
+confirm_picker() {
+  wait_for 10 "the save-folder picker" xdotool search --onlyvisible --name "^$PICKER_TITLE\$"
+  local picker
+  picker=$(xdotool search --onlyvisible --name "^$PICKER_TITLE\$" | head -1)
+  click_control "$picker" picker Command1 -1
+  wait_for 10 "the picker to close" bash -c "! xdotool search --onlyvisible --name '^$PICKER_TITLE\$'"
+}
+
 # Operates Quorvel as a person: the seed filename, the save folder in the picker (its working
 # folder), the seed number, a step of +1, the pad width and the number of scans; then
 # "<-- Create Filename List", the action mode and "ENABLE".
 set_up_series() {  # seed seed-number pad scans mode-index
   type_into SeedText -1 "$1"
   xdotool key Tab
-  wait_for 10 "the save-folder picker" xdotool search --onlyvisible --name "^$PICKER_TITLE\$"
-  local picker
-  picker=$(xdotool search --onlyvisible --name "^$PICKER_TITLE\$" | head -1)
-  click_control "$picker" picker Command1 -1
-  wait_for 10 "the picker to close" bash -c "! xdotool search --onlyvisible --name '^$PICKER_TITLE\$'"
+  confirm_picker
   type_into SeedNumberText -1 "$2"
   click_control "$QUORVEL_WIN" form Option1 0
   type_into PadText -1 "$3"
@@ -71,3 +76,23 @@ set_up_series() {  # seed seed-number pad scans mode-index
   click_control "$QUORVEL_WIN" form StartCommand -1
 }
 
+# The queue file a series cut short leaves beside the settings file; Quorvel offers its names
+# back when it starts.
+write_queue() {  # program-folder save-folder name...
+  local folder=$1 save=$2
+  shift 2
+  {
+    printf "' Quorvel: a scan series in progress. Quorvel offers to take it up from here when it starts.\r\n"
+    printf 'mode=Full Auto\r\nfolder=%s\r\nlast sent=\r\nsent at=\r\nnames to come:\r\n' "$save"
+    printf '%s\r\n' "$@"
+  } >"$folder/Quorvel.queue"
+}
+
+# An answer to Quorvel's question, with the keys given: Return for its default button, Tab space
+# for the other one.
+answer_question() {  # keys...
+  wait_for 20 "Quorvel's question" xdotool search --onlyvisible --name '^Quorvel$'
+  activate "$(xdotool search --onlyvisible --name '^Quorvel$' | head -1)"
+  xdotool key "$@"
+  wait_for 10 "the question to go" bash -c "! xdotool search --onlyvisible --name '^Quorvel\$'"
+}

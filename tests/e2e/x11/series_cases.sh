@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Quorvel driving the stand-in scanning application on a real X display, operated as a person
 # would. Usage: series_cases.sh CASE (full_auto, error_only, error_and_save_as, stop, resend,
-# focus_theft).
+# focus_theft, layouts).
 source "$(dirname "$0")/e2e_lib.sh"
 
 NAMES5=(page001 page002 page003 page004 page005)
@@ -110,10 +110,26 @@ focus_theft() {
   expect_clean_finish
 }
 
+layouts() {
+  # The names typed exactly, and the final button's keys, Alt+N and Alt+S in their places, on a
+  # German and then a French layout.
+  local names=("${LAYOUT_NAMES[@]}" "${LAYOUT_NAMES[@]}")
+  start_scanner --pages 8 --first-scan-ms 1000 --scan-ms 1000
+  mkdir -p "$WORK/bin"
+  write_queue "$WORK/bin" "$SAVE" "${names[@]}"
+  start_quorvel 1500
+  series_across_layouts has_saves
+  [ "$(saves_ok)" = "$(printf '%s\n' "${names[@]}")" ] || fail "saves: $(saves_ok)"
+  expect_keys "DeskScan Error" "$(enters 8)"
+  expect_keys "DeskScan II" "$(final_button_keys 8)"
+  expect_keys "Save As" "$(name_keys 1 "${names[@]}")"
+  expect_clean_finish
+}
+
 case "${1:-}" in
-  full_auto | error_only | error_and_save_as | stop | resend | focus_theft) "$1" ;;
+  full_auto | error_only | error_and_save_as | stop | resend | focus_theft | layouts) "$1" ;;
   *)
-    echo "usage: $0 full_auto|error_only|error_and_save_as|stop|resend|focus_theft" >&2
+    echo "usage: $0 full_auto|error_only|error_and_save_as|stop|resend|focus_theft|layouts" >&2
     exit 2
     ;;
 esac

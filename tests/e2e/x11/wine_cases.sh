@@ -4,7 +4,10 @@
 #   names    names beyond ASCII typed into the real Save As dialog on the US, German and French
 #            layouts, each saved under exactly that name
 #   series   Quorvel itself through a Full Auto series of five names, one save failing
-# Needs WINE_SCANNER (the windows preset's deskscan-sim.exe) and WINEPREFIX besides e2e_lib's.
+#   exe_layouts  the Windows program, Quorvel.exe, through a series on the German and the French
+#            layout
+# Needs WINE_SCANNER (the windows preset's deskscan-sim.exe), QUORVEL_EXE (its Quorvel.exe) and
+# WINEPREFIX besides e2e_lib's.
 source "$(dirname "$0")/e2e_lib.sh"
 : "${WINE_SCANNER:?}" "${WINEPREFIX:?}"
 
@@ -25,6 +28,7 @@ start_wine_scanner() {  # options of deskscan-sim after --folder and --log
 # --- the stand-in's log: "<ms> <event> <detail>"
 events() { cut -d ' ' -f 2- "$SIM_LOG" 2>/dev/null; }
 events_at_least() { [ "$(events | grep -c -- "^$2")" -ge "$1" ]; }  # count event
+saves_at_least() { events_at_least "$1" "saved "; }
 saved_names() { events | sed -n 's/^saved .*\\\(.*\)\.bmp$/\1/p'; }
 typed_into() { events | sed -n "s/^char \[$1\] //p" | tr -d '\n'; }  # title: its characters
 
@@ -94,10 +98,28 @@ series() {
   expect_clean_finish
 }
 
+exe_layouts() {
+  # Quorvel.exe under Wine, which takes its keyboard layout from the X server, on the German and
+  # then the French layout.
+  local names=("${LAYOUT_NAMES[@]}" "${LAYOUT_NAMES[@]}")
+  QUORVEL_BIN=$QUORVEL_EXE QUORVEL_RUNNER=/usr/lib/wine/wine64
+  start_wine_scanner --pages 8 --scan-ms 1000 --next-ms 1000
+  mkdir -p "$WORK/bin"
+  write_queue "$WORK/bin" "$(wine_path "$SAVE")" "${names[@]}"
+  start_quorvel 1500
+  series_across_layouts saves_at_least
+  [ "$(saved_names)" = "$(printf '%s\n' "${names[@]}")" ] || fail "saves: $(saved_names)"
+  [ "$(typed_into "Save As")" = "$(printf '%s' "${names[@]}")" ] ||
+    fail "typed into Save As: $(typed_into "Save As")"
+  [ "$(events | grep -c '^syschar \[Save As\] [ns]$')" -eq 16 ] || fail "Alt+N and Alt+S"
+  expect_keys_in_place 8
+  expect_clean_finish
+}
+
 case "${1:-}" in
-  names | series) "$1" ;;
+  names | series | exe_layouts) "$1" ;;
   *)
-    echo "usage: $0 names|series" >&2
+    echo "usage: $0 names|series|exe_layouts" >&2
     exit 2
     ;;
 esac
