@@ -30,10 +30,17 @@ control_rect() {  # window(form|picker) name index
 }
 
 is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-activate() {  # window id
-  is_active "$1" && return 0
-  xdotool windowactivate "$1" 2>/dev/null || true
-  wait_for 5 "window $1 to become active" is_active "$1"
+activate() {  # window id: asked for again every 5 s while another window keeps the focus
+  local try
+  for try in 1 2 3 4; do
+    is_active "$1" && return 0
+    xdotool windowactivate "$1" 2>/dev/null || true
+    for _ in $(seq 50); do
+      is_active "$1" && return 0
+      sleep 0.1
+    done
+  done
+  fail "window $1 did not become active"
 }
 
 click_control() {  # window-id form|picker name index
@@ -94,5 +101,5 @@ answer_question() {  # keys...
   wait_for 20 "Quorvel's question" xdotool search --onlyvisible --name '^Quorvel$'
   activate "$(xdotool search --onlyvisible --name '^Quorvel$' | head -1)"
   xdotool key "$@"
-  wait_for 10 "the question to go" bash -c "! xdotool search --onlyvisible --name '^Quorvel\$'"
+  wait_for 30 "the question to go" bash -c "! xdotool search --onlyvisible --name '^Quorvel\$'"
 }
