@@ -1,5 +1,5 @@
-// The settings file "Quorvel.ini" beside the program: its six written lines and the items its
-// reader accepts.
+// The settings file "Quorvel.ini", beside the program or in the user's folder for settings: its
+// six written lines and the items its reader accepts.
 #pragma once
 
 #include <chrono>
