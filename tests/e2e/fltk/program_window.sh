@@ -6,46 +6,48 @@ set -euo pipefail
 readonly TITLE="Odrin's HP Scanner Error Workaround"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-fltk.XXXXXX")
 PID=""
-cleanup() {
-  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+trap '[ -n "$PID" ] && kill "$PID" 2>/dev/null; rm -rf "$WORK"' EXIT
 fail() {
   echo "FAILED: $*" >&2
   exit 1
 }
 
-# The id of the first visible window titled exactly $1, waiting up to 5 s; empty when none.
-find_window() {
-  local id=""
+# Polls the command every 50 ms until it succeeds, for up to 5 s; fails with the message otherwise.
+wait_for() {
+  local message=$1 _
+  shift
   for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && break
+    "$@" >/dev/null 2>&1 && return 0
     sleep 0.05
   done
-  echo "$id"
+  fail "$message"
 }
-
-# Waits up to 5 s for the program to end; fails with $1 if it does not, or if it ends badly.
-expect_exit() {
-  for _ in $(seq 1 100); do
-    kill -0 "$PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$PID" 2>/dev/null; then fail "$1"; fi
+visible_window() { xdotool search --onlyvisible --name "^$1\$" | head -1 | grep -q .; }
+gone() { ! visible_window "$1"; }
+window_id() { xdotool search --onlyvisible --name "^$1\$" | head -1; }
+ended() { ! kill -0 "$PID"; }
+place() { xwininfo -id "$1" | awk '/Absolute upper-left [XY]:/ {printf "%s ", $4}'; }
+at_place() { [ "$(place "$1")" = "$2" ]; }
+framed() {
+  xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$1")" &&
+    xprop -id "$1" _NET_FRAME_EXTENTS | grep -q "= " && xwininfo -id "$1" | grep -q IsViewable
+}
+expect_clean_exit() {
+  wait_for "$1" ended
   wait "$PID" && status=0 || status=$?
   PID=""
   [ "$status" = 0 ] || fail "exit status $status; stderr: $(cat "$WORK/err.txt")"
 }
+start() {
+  "$WORK/quorvel" >"$WORK/out.txt" 2>"$WORK/err.txt" &
+  PID=$!
+  wait_for "no window titled \"$TITLE\"" visible_window "$TITLE"
+  wid=$(window_id "$TITLE")
+  wait_for "the window manager does not frame the window" framed "$wid"
+}
 
 cp "$1" "$WORK/quorvel"
-start=$(date +%s%N)
-"$WORK/quorvel" >"$WORK/out.txt" 2>"$WORK/err.txt" &
-PID=$!
-wid=$(find_window "$TITLE")
-[ -n "$wid" ] || fail "no window titled \"$TITLE\""
-echo "window shown $(( ($(date +%s%N) - start) / 1000000 )) ms after start"
-
+start
 info=$(xwininfo -id "$wid")
 width=$(awk '/Width:/ {print $2}' <<<"$info")
 height=$(awk '/Height:/ {print $2}' <<<"$info")
@@ -56,18 +58,11 @@ grep -q "minimum size: 669 by 310" <<<"$hints" && grep -q "maximum size: 669 by 
 xprop -id "$wid" _NET_WM_ICON | grep -q "Icon (32 x 32)" || fail "no 32 x 32 icon"
 [ -s "$WORK/Quorvel.ini" ] || fail "no settings file written at start-up"
 
-# Once the window manager has framed it, close it the way an operator does: the close button of the window manager's frame, at the
-# right end of the title bar above the client area.
-for _ in $(seq 1 100); do
-  xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$wid")" &&
-    xprop -id "$wid" _NET_FRAME_EXTENTS | grep -q "= " && break
-  sleep 0.05
-done
-sleep 0.2
-x=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$(xwininfo -id "$wid")")
-y=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$(xwininfo -id "$wid")")
+# Closed the way an operator does: the close button of the window manager's frame, at the right
+# end of the title bar above the client area.
+read -r x y <<<"$(place "$wid")"
 xdotool mousemove $((x + width - 8)) $((y - 10)) click 1
-expect_exit "the program did not end on the close command"
+expect_clean_exit "the program did not end on the close command"
 settings=$(tr -d '\r' <"$WORK/Quorvel.ini")
 grep -qx "top=$((y * 15))" <<<"$settings" && grep -qx "left=$((x * 15))" <<<"$settings" ||
   fail "settings file does not hold the window's place ($x, $y px): $(cat "$WORK/Quorvel.ini")"
@@ -75,23 +70,17 @@ grep -qx "top=$((y * 15))" <<<"$settings" && grep -qx "left=$((x * 15))" <<<"$se
 echo "closed by the window manager; settings written with the window at $x, $y"
 
 # Started again, it comes back where it was; "EXIT" ends it at once.
-"$WORK/quorvel" >"$WORK/out.txt" 2>"$WORK/err.txt" &
-PID=$!
-wid=$(find_window "$TITLE")
-[ -n "$wid" ] || fail "no window on the second start"
-sleep 0.3
-info=$(xwininfo -id "$wid")
-[ "$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")" = "$x" ] &&
-  [ "$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")" = "$y" ] ||
-  fail "the window did not come back to $x, $y: $(grep Absolute <<<"$info")"
+start
+wait_for "the window did not come back to $x, $y" at_place "$wid" "$x $y "
 # The first click moves the focus out of the seed filename, which opens the picker instead.
 xdotool mousemove --window "$wid" 519 291 click 1  # EXIT
-picker=$(find_window "Find Directory to Save Files In")
-[ -n "$picker" ] || fail "leaving the seed filename did not open the picker"
+picker="Find Directory to Save Files In"
+wait_for "leaving the seed filename did not open the picker" visible_window "$picker"
 kill -0 "$PID" 2>/dev/null || fail "the click that opened the picker also pressed EXIT"
-sleep 0.3
-xdotool mousemove --window "$picker" 160 228 click 1  # "Got it!      Return"
-sleep 0.3
+picker_id=$(window_id "$picker")
+wait_for "the window manager does not frame the picker" framed "$picker_id"
+xdotool mousemove --window "$picker_id" 160 228 click 1  # "Got it!      Return"
+wait_for "\"Got it!\" did not close the picker" gone "$picker"
 xdotool mousemove --window "$wid" 519 291 click 1  # EXIT
-expect_exit "EXIT did not end the program"
+expect_clean_exit "EXIT did not end the program"
 echo "EXIT ended it"
