@@ -18,6 +18,19 @@ namespace quorvel {
 // Control window identifiers start above IDOK and IDCANCEL, which the dialog keys send.
 inline constexpr int kFirstControlWindowId = 100;
 
+// The window procedure of a window whose creation parameter is its owner: the owner is kept in
+// the window's user data, and each message after it goes to the owner's HandleMessage.
+template <typename Owner>
+LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (owner == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return owner->HandleMessage(window, message, wparam, lparam);
+}
+
 class FormWindow {
  public:
   explicit FormWindow(const WindowSpec& layout) : layout_(layout) {}

@@ -46,7 +46,7 @@ void DrawFolderGlyph(HDC dc, int left, int top, bool open) {
 
 PickerWindow::PickerWindow(HINSTANCE instance, SaveDirForm& model, const ControlModel& controls)
     : model_(model), controls_(controls), window_(SaveDirFormLayout()) {
-  RegisterPickerClass(instance, &PickerWindow::WindowProc);
+  RegisterPickerClass(instance, &OwnerWindowProc<PickerWindow>);
   if (window_.Create(kPickerClass, instance, controls, this) == nullptr) return;
   // The directory list draws its own entries; each is one line of its font.
   HWND dir = window_.ControlWindow(ControlId::kDir1);
@@ -134,16 +134,6 @@ void PickerWindow::DrawFolder(const DRAWITEMSTRUCT& item) const {
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
   if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(item.hDC, &item.rcItem);
-}
-
-LRESULT CALLBACK PickerWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<PickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  return self->HandleMessage(window, message, wparam, lparam);
 }
 
 LRESULT PickerWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

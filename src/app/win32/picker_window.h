@@ -27,7 +27,7 @@ class PickerWindow {
   void Hide() { ShowWindow(Handle(), SW_HIDE); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK OwnerWindowProc<PickerWindow>(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Command(ControlId id, int code);
   void DrawFolder(const DRAWITEMSTRUCT& item) const;

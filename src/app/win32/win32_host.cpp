@@ -53,7 +53,7 @@ HWND Win32Host::Create(ScannerForm& form) {
   form_ = &form;
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = &Win32Host::WindowProc;
+  window_class.lpfnWndProc = &OwnerWindowProc<Win32Host>;
   window_class.hInstance = instance_;
   window_class.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -333,19 +333,8 @@ void Win32Host::SurfaceMouse(UINT message, LPARAM lparam) {
   }
 }
 
-LRESULT CALLBACK Win32Host::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32Host*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr || self->form_ == nullptr) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  return self->HandleMessage(window, message, wparam, lparam);
-}
-
 LRESULT Win32Host::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (form_ == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   switch (message) {
     case WM_COMMAND: {
       const ControlId id = window_.ControlOf(reinterpret_cast<HWND>(lparam));

@@ -52,7 +52,7 @@ class Win32Host : public FormHost {
   void Quit() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK OwnerWindowProc<Win32Host>(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Command(ControlId id, int code);
   void EditedText(ControlId id, std::string text);
