@@ -3,6 +3,7 @@
 // Usage: quorvel-startup-probe "<title>" <program> [args...]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,17 +52,31 @@ int main(int argc, char** argv) {
     _exit(127);
   }
   double shown_ms = -1;
-  while (shown_ms < 0) {
+  const auto shown = [&] {
+    shown_ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  };
+  while (shown_ms < 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+    if (XPending(display) == 0) {  // waits at most 100 ms, so that the deadline holds
+      pollfd connection{ConnectionNumber(display), POLLIN, 0};
+      poll(&connection, 1, 100);
+      continue;
+    }
     XEvent event;
     XNextEvent(display, &event);
     if (event.type == CreateNotify) {
-      XSelectInput(display, event.xcreatewindow.window, StructureNotifyMask);
+      const Window window = event.xcreatewindow.window;
+      XSelectInput(display, window, StructureNotifyMask);
       XSync(display, False);
+      // Mapped before the selection took effect: its MapNotify went to no one.
+      XWindowAttributes attributes{};
+      if (XGetWindowAttributes(display, window, &attributes) != 0 &&
+          attributes.map_state != IsUnmapped && HasTitle(display, window, title)) {
+        shown();
+      }
     } else if (event.type == MapNotify && HasTitle(display, event.xmap.window, title)) {
-      shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                     .count();
+      shown();
     }
-    if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) break;
   }
   const long peak_at_show = PeakKilobytes(child);
   usleep(1000000);
