@@ -2,6 +2,7 @@
 // per counter value, each the seed filename followed by a number and CR LF.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,15 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   // The first byte chooses the step button (or none); the rest holds the four boxes, one a line.
   const int option = data[0] % 7 - 1;
+  std::istringstream lines(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
   std::vector<std::string> boxes(4);
-  std::size_t box = 0;
-  for (std::size_t i = 1; i < size && box < boxes.size(); ++i) {
-    if (data[i] == '\n') {
-      ++box;
-    } else {
-      boxes[box].push_back(static_cast<char>(data[i]));
-    }
-  }
+  for (std::string& box : boxes) std::getline(lines, box);
   if (boxes[0].size() > 32) boxes[0].resize(32);  // the seed filename, kept short for speed
   const SeriesRequest request{.seed_filename = boxes[0],
                               .seed_number = {"seed", boxes[1]},

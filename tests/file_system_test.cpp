@@ -94,16 +94,10 @@ TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
 
 TEST(MountPointsTest, OnlyFileSystemsOfTheOperatorsStandInForDrives) {
   const std::string mounts =
-      "proc /proc proc rw,relatime 0 0\n"
-      "sysfs /sys sysfs rw 0 0\n"
-      "tmpfs /dev/shm tmpfs rw 0 0\n"
-      "/dev/vda / ext4 rw,relatime 0 0\n"
-      "cgroup2 /sys/fs/cgroup/unified cgroup2 rw 0 0\n"
-      "/dev/sdb1 /media/my\\040usb vfat rw 0 0\n"
-      "tmpfs /tmp tmpfs rw 0 0\n"
-      "binfmt_misc /binfmt binfmt_misc rw 0 0\n"
-      "tmpfs /tmp tmpfs rw 0 0\n"
-      "broken line\n";
+      "proc /proc proc rw,relatime 0 0\nsysfs /sys sysfs rw 0 0\ntmpfs /dev/shm tmpfs rw 0 0\n"
+      "/dev/vda / ext4 rw,relatime 0 0\ncgroup2 /sys/fs/cgroup/unified cgroup2 rw 0 0\n"
+      "/dev/sdb1 /media/my\\040usb vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
+      "binfmt_misc /binfmt binfmt_misc rw 0 0\ntmpfs /tmp tmpfs rw 0 0\nbroken line\n";
   EXPECT_EQ(DriveMountPoints(mounts), (std::vector<std::string>{"/", "/media/my usb", "/tmp"}));
 }
 

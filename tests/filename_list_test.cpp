@@ -7,52 +7,50 @@
 namespace quorvel::harness {
 namespace {
 
-struct SplitCase {
-  const char* name;
-  std::string text;
-  std::vector<std::string> items;
-};
+using Texts = std::vector<std::string>;
 
-class SplitTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitTest, OneItemPerLine) {
-  EXPECT_EQ(SplitIntoItems(GetParam().text), GetParam().items);
+TEST(SplitTest, OneItemPerLine) {
+  const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                       {"\r\n", "|"},
+                                                       {"a\r\nb\r\n", "a|b|"},
+                                                       {"a\r\nb", "a|b|"},
+                                                       {"a\r\n\r\nb", "a||b|"},
+                                                       {"\r\na", "|a|"},
+                                                       {"\r\n\r\na", "||a|"},
+                                                       {"a\rb", "a|b|"},
+                                                       {"a\nb", "a|b|"},
+                                                       {"a\n\nb", "a|b|"},
+                                                       {"a\n\n\nb", "a||b|"},
+                                                       {"a\r\n\r\n", "a||"},
+                                                       {" a \r\n", " a |"},
+                                                       {"   ", "   |"},
+                                                       {"50%\r\n", "50%|"}};
+  for (const auto& [text, items] : cases) EXPECT_EQ(Joined(SplitIntoItems(text)), items) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitTest,
-    ::testing::Values(
-        SplitCase{"Empty", "", {}}, SplitCase{"CrLfOnly", "\r\n", {""}},
-        SplitCase{"FinalLineEndAddsNothing", "a\r\nb\r\n", {"a", "b"}},
-        SplitCase{"NoFinalLineEnd", "a\r\nb", {"a", "b"}},
-        SplitCase{"EmptyLineBetween", "a\r\n\r\nb", {"a", "", "b"}},
-        SplitCase{"LeadingCrLf", "\r\na", {"", "a"}},
-        SplitCase{"LeadingTwoCrLf", "\r\n\r\na", {"", "", "a"}},
-        SplitCase{"LoneCr", "a\rb", {"a", "b"}}, SplitCase{"LoneLf", "a\nb", {"a", "b"}},
-        SplitCase{"TwoLf", "a\n\nb", {"a", "b"}}, SplitCase{"ThreeLf", "a\n\n\nb", {"a", "", "b"}},
-        SplitCase{"EmptyLineAtEnd", "a\r\n\r\n", {"a", ""}},
-        SplitCase{"BlanksKept", " a \r\n", {" a "}}, SplitCase{"BlanksOnly", "   ", {"   "}},
-        SplitCase{"PercentIsText", "50%\r\n", {"50%"}}),
-    [](const auto& test_case) { return test_case.param.name; });
-
+// ENABLE loads the list afresh each time: blank lines are no names, the rest of the queue is
+// cleared, the next name is the first, and the name sent last is kept for the next "Save As".
 TEST(ParseTextTest, EnableFillsTheQueueAndClearsTheRest) {
   Rig rig;
   rig.SetNames({"a", "b", "c", "d", "e"});
+  rig.state().AwaitingSaveAs = true;
+  rig.state().LastFilename = "old";
   rig.Click(ControlId::kStartCommand);
+  EXPECT_TRUE(rig.state().Running);
+  EXPECT_FALSE(rig.state().AwaitingSaveAs);
   rig.state().NextNameIndex = 3;
   rig.controls().SetText(ControlId::kFilenames, " x\r\n\r\ny \r\n  \r\n");
   rig.Click(ControlId::kStartCommand);
   EXPECT_EQ(rig.state().NextNameIndex, 0);
+  EXPECT_EQ(rig.state().LastFilename, "old");
   const auto& slots = rig.state().PendingNames;
-  EXPECT_EQ(std::vector<std::string>(slots.begin(), slots.begin() + 5),
-            (std::vector<std::string>{" x", "y ", "  ", "", ""}));
-  EXPECT_EQ(rig.controls()[ControlId::kList1].items,
-            (std::vector<std::string>{" x", "", "y ", "  "}));
+  EXPECT_EQ(Texts(slots.begin(), slots.begin() + 5), (Texts{" x", "y ", "  ", "", ""}));
+  EXPECT_EQ(rig.controls()[ControlId::kList1].items, (Texts{" x", "", "y ", "  "}));
 }
 
 TEST(ParseTextTest, A501stNameFitsAndA502ndIsRefusedWithNothingLost) {
   Rig rig;
-  std::vector<std::string> names;
+  Texts names;
   // Long names: the text passes 32,766 characters and is still read whole.
   for (int i = 0; i < kPendingNameSlots; ++i)
     names.push_back(std::string(70, 'n') + std::to_string(i));
@@ -70,9 +68,8 @@ TEST(ParseTextTest, A501stNameFitsAndA502ndIsRefusedWithNothingLost) {
   EXPECT_FALSE(rig.state().Running);
   EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), typed);
   EXPECT_EQ(rig.state().PendingNames[0], names[0]);
-  EXPECT_EQ(rig.host.Messages(),
-            std::vector<std::string>{"The list of filenames holds 502 names; at most 501 can be "
-                                     "queued. Shorten the list, then press ENABLE again."});
+  EXPECT_EQ(rig.host.Messages(), Texts{"The list of filenames holds 502 names; at most 501 can be "
+                                       "queued. Shorten the list, then press ENABLE again."});
 }
 
 }  // namespace

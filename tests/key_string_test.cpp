@@ -18,23 +18,21 @@ TEST(KeyStringTest, KeepsKeysApartFromText) {
   EXPECT_EQ(keys.ToText(), "%na%s\r\t\t");
 }
 
+// Latin-1 bytes, an overlong form, a surrogate and a sequence cut short keep their bytes.
 TEST(KeyStringTest, DecodesUtf8AndKeepsStrayBytes) {
-  struct Case {
-    std::string utf8;
-    std::u32string chars;
-  } cases[] = {{"abc", U"abc"},
-               {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"},
-               {"\xE2\x82\xAC", U"\u20AC"},
-               {"\xF0\x9F\x93\x84", U"\U0001F4C4"},
-               {"\xE9t\xE9", U"\u00E9t\u00E9"},          // Latin-1 bytes
-               {"\xC0\xAF", U"\u00C0\u00AF"},            // overlong: bytes kept
-               {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"},  // a surrogate: bytes kept
-               {"\xE2\x82", U"\u00E2\u0082"}};           // cut short
-  for (const Case& c : cases) {
-    EXPECT_EQ(DecodeUtf8(c.utf8), c.chars);
+  const std::pair<std::string, std::u32string> cases[] = {{"abc", U"abc"},
+                                                          {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"},
+                                                          {"\xE2\x82\xAC", U"\u20AC"},
+                                                          {"\xF0\x9F\x93\x84", U"\U0001F4C4"},
+                                                          {"\xE9t\xE9", U"\u00E9t\u00E9"},
+                                                          {"\xC0\xAF", U"\u00C0\u00AF"},
+                                                          {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"},
+                                                          {"\xE2\x82", U"\u00E2\u0082"}};
+  for (const auto& [utf8, chars] : cases) {
+    EXPECT_EQ(DecodeUtf8(utf8), chars);
     std::string round;
-    for (char32_t ch : c.chars) AppendUtf8(round, ch);
-    EXPECT_EQ(DecodeUtf8(round), c.chars);
+    for (char32_t ch : chars) AppendUtf8(round, ch);
+    EXPECT_EQ(DecodeUtf8(round), chars);
   }
 }
 
@@ -47,8 +45,7 @@ TEST(VirtualClockTest, RunsEventsInTimeOrderAndNestedPumpsRunWhatIsDue) {
     clock.At(100, [&] { order += "b"; });  // due now: runs in the nested pump
     clock.RunDue();
   });
-  const auto cancelled = clock.At(150, [&] { order += "x"; });
-  clock.Cancel(cancelled);
+  clock.Cancel(clock.At(150, [&] { order += "x"; }));
   clock.AdvanceTo(199);
   EXPECT_EQ(order, "ab");
   EXPECT_EQ(clock.Now(), 199);

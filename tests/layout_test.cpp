@@ -39,25 +39,23 @@ TEST(LayoutTest, StackingKeepsFramedControlsAboveTheirFrameAndLabelsBeneathAll) 
                           [](const ControlSpec* c) { return c->kind == ControlKind::kLabel; }));
 }
 
+// Combo1 and Command4 take the focus although Filenames covers them; a control that takes no
+// focus (a label, the hidden list) starts the order afresh.
 TEST(LayoutTest, TabMovesThroughTheTabIndexAndRoundTheEnd) {
   const WindowSpec& window = ScannerFormLayout();
   const struct {
     ControlId from;
     bool backwards;
     ControlId to;
-  } cases[] = {
-      {ControlId::kNone, false, ControlId::kSeedText},
-      {ControlId::kNone, true, DelayText(9)},
-      {ControlId::kSeedText, false, ControlId::kSeedNumberText},
-      {ControlId::kPadText, false, Option1(0)},
-      // Combo1 and Command4 take the focus although Filenames covers them.
-      {ControlId::kCommand4, false, ControlId::kFilenames},
-      {DelayText(9), false, ControlId::kSeedText},
-      {ControlId::kSeedText, true, DelayText(9)},
-      // A control that takes no focus (a label, the hidden list) starts the order afresh.
-      {ControlId::kLabel4, false, ControlId::kSeedText},
-      {ControlId::kList1, true, DelayText(9)},
-  };
+  } cases[] = {{ControlId::kNone, false, ControlId::kSeedText},
+               {ControlId::kNone, true, DelayText(9)},
+               {ControlId::kSeedText, false, ControlId::kSeedNumberText},
+               {ControlId::kPadText, false, Option1(0)},
+               {ControlId::kCommand4, false, ControlId::kFilenames},
+               {DelayText(9), false, ControlId::kSeedText},
+               {ControlId::kSeedText, true, DelayText(9)},
+               {ControlId::kLabel4, false, ControlId::kSeedText},
+               {ControlId::kList1, true, DelayText(9)}};
   for (const auto& c : cases) {
     EXPECT_EQ(NextInTabOrder(window, c.from, c.backwards)->id, c.to) << Index(c.from);
   }
@@ -66,36 +64,30 @@ TEST(LayoutTest, TabMovesThroughTheTabIndexAndRoundTheEnd) {
 }
 
 TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
+  // The divider line, the bottom edge, the "Seed" Number: label, the frame, where only the
+  // hidden List1 lies, an option button inside the frame.
   const struct {
     int x, y;
     bool bare;
-  } cases[] = {
-      {4440, 2000, true},  // on the divider line
-      {4300, 4600, true},  // bottom edge, below the list
-      {5000, 900, false},  // "Seed" Number: label
-      {200, 100, false},   // the frame
-      {3100, 4500, true},  // where only the hidden List1 lies
-      {2500, 300, false},  // an option button inside the frame
-  };
+  } cases[] = {{4440, 2000, true}, {4300, 4600, true}, {5000, 900, false},
+               {200, 100, false},  {3100, 4500, true}, {2500, 300, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(IsBareSurface(ScannerFormLayout(), c.x, c.y), c.bare) << c.x << "," << c.y;
   }
 }
 
 TEST(LayoutTest, PixelsScaleEdgesSoNeighboursStillTouchAtEveryResolution) {
+  // 10 twips at 72 dpi scaled alone would be a pixel wide.
   const struct {
     TwipRect twips;
     int dpi;
-    PixelRect pixels;
-  } cases[] = {
-      {{4920, 840, 735, 375}, 144, {492, 84, 74, 38}},
-      {{10, 10, 10, 10}, 72, {1, 1, 0, 0}},  // scaled alone, the size would be a pixel
-      {{0, 0, 10035, 4650}, 96, {0, 0, 669, 310}},
-  };
+    std::vector<int> pixels;
+  } cases[] = {{{4920, 840, 735, 375}, 144, {492, 84, 74, 38}},
+               {{10, 10, 10, 10}, 72, {1, 1, 0, 0}},
+               {{0, 0, 10035, 4650}, 96, {0, 0, 669, 310}}};
   for (const auto& c : cases) {
     const PixelRect got = ToPixels(c.twips, c.dpi);
-    EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}),
-              std::vector({c.pixels.left, c.pixels.top, c.pixels.width, c.pixels.height}));
+    EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}), c.pixels);
   }
   for (int dpi : {72, 96, 120, 144, 192}) {
     const PixelRect a = ToPixels({1000, 0, 1005, 300}, dpi);

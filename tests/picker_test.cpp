@@ -1,8 +1,8 @@
 // The save-folder picker, on a file system in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "tests/rig.h"
@@ -10,10 +10,7 @@
 namespace quorvel::harness {
 namespace {
 
-using Shown = std::tuple<std::string, int, DirEntryKind>;  // caption, depth, kind
-constexpr auto kAncestor = DirEntryKind::kAncestor;
-constexpr auto kOpen = DirEntryKind::kOpen;
-constexpr auto kChild = DirEntryKind::kChild;
+using Texts = std::vector<std::string>;
 
 // A tree under /t: A/inner/deep, b, c, a hidden folder, and d1/x and d2/sub; /t is the drive "t"
 // and the working folder.
@@ -31,16 +28,20 @@ class PickerTest : public ::testing::Test {
     names.insert(names.begin(), "t");
     return PathOf(names);
   }
-  std::vector<Shown> Shows(const SaveDirForm& picker) {
-    std::vector<Shown> shown;
-    for (const DirEntry& e : picker.Entries()) shown.emplace_back(e.caption, e.depth, e.kind);
+  // Each entry as its depth, "^" for an ancestor of the open folder, "*" for the open one, "-"
+  // for a subfolder, and its caption.
+  static Texts Shows(const SaveDirForm& picker) {
+    Texts shown;
+    for (const DirEntry& e : picker.Entries()) {
+      shown.push_back(std::to_string(e.depth) + "^*-"[static_cast<int>(e.kind)] + e.caption);
+    }
     return shown;
   }
   static int IndexOf(const SaveDirForm& picker, const std::string& caption) {
-    for (std::size_t i = 0; i < picker.Entries().size(); ++i) {
-      if (picker.Entries()[i].caption == caption) return static_cast<int>(i);
-    }
-    return -1;
+    const std::vector<DirEntry>& e = picker.Entries();
+    return static_cast<int>(
+        std::find_if(e.begin(), e.end(), [&](const DirEntry& d) { return d.caption == caption; }) -
+        e.begin());
   }
   // Opens the picker as leaving the seed filename does; `operate` is the operator's part.
   void OpenPicker(std::function<void(SaveDirForm&)> operate) {
@@ -53,26 +54,15 @@ class PickerTest : public ::testing::Test {
 };
 
 TEST_F(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
-  const std::string sep(1, kPathSeparator);
-  const struct {
-    std::string open;
-    std::vector<Shown> entries;
-  } cases[] = {
-      {top_,
-       {{top_, 0, kOpen},
-        {"A", 1, kChild},
-        {"b", 1, kChild},
-        {"c", 1, kChild},
-        {"d1", 1, kChild},
-        {"d2", 1, kChild}}},
-      {At({"A"}) + sep, {{top_, 0, kAncestor}, {"A", 1, kOpen}, {"inner", 2, kChild}}},
+  const std::pair<std::string, Texts> cases[] = {
+      {top_, {"0*" + top_, "1-A", "1-b", "1-c", "1-d1", "1-d2"}},
+      {At({"A"}) + kPathSeparator, {"0^" + top_, "1*A", "2-inner"}},
       {At({"b", "..", "A", ".", "inner", "deep", ".."}),
-       {{top_, 0, kAncestor}, {"A", 1, kAncestor}, {"inner", 2, kOpen}, {"deep", 3, kChild}}},
-  };
-  for (const auto& c : cases) {
-    rig_.files.SetCurrentFolder(c.open);
+       {"0^" + top_, "1^A", "2*inner", "3-deep"}}};
+  for (const auto& [open, entries] : cases) {
+    rig_.files.SetCurrentFolder(open);
     SaveDirForm picker(rig_.host, rig_.files);
-    EXPECT_EQ(Shows(picker), c.entries) << c.open;
+    EXPECT_EQ(Shows(picker), entries) << open;
     EXPECT_EQ(picker.Highlighted(), picker.OpenIndex());
     EXPECT_EQ(picker.Entries()[picker.OpenIndex()].path, picker.OpenFolder());
     EXPECT_EQ(picker.DriveIndex(), 0);
@@ -83,10 +73,9 @@ TEST_F(PickerTest, SingleClickHighlightsAndDoubleClickOpens) {
   SaveDirForm picker(rig_.host, rig_.files);
   picker.Open(IndexOf(picker, "A"));
   picker.Highlight(IndexOf(picker, "inner"));
-  EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
-  EXPECT_EQ(picker.OpenFolder(), At({"A"}));
   picker.Highlight(99);  // no such entry: nothing changes
   EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
+  EXPECT_EQ(picker.OpenFolder(), At({"A"}));
   EXPECT_TRUE(picker.Open(IndexOf(picker, "inner")));
   EXPECT_EQ(picker.OpenFolder(), At({"A", "inner"}));
   EXPECT_TRUE(picker.Open(0));  // an ancestor: up to the top
@@ -96,15 +85,15 @@ TEST_F(PickerTest, SingleClickHighlightsAndDoubleClickOpens) {
 
 TEST_F(PickerTest, AFolderThatCannotBeReadIsNotOpened) {
   SaveDirForm picker(rig_.host, rig_.files);
-  const std::vector<Shown> before = Shows(picker);
+  const Texts before = Shows(picker);
   rig_.files.Refuse(At({"c"}), "Permission denied");
   EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
   EXPECT_EQ(picker.OpenFolder(), top_);
   EXPECT_EQ(Shows(picker), before);
-  EXPECT_EQ(rig_.host.Messages(),
-            std::vector<std::string>{"The folder " + At({"c"}) +
-                                     " cannot be opened (Permission denied). The folder stays at " +
-                                     top_ + "."});
+  EXPECT_EQ(rig_.host.Messages(), Texts{"The folder " + At({"c"}) +
+                                        " cannot be opened (Permission denied). The folder stays "
+                                        "at " +
+                                        top_ + "."});
 }
 
 TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
@@ -113,23 +102,20 @@ TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
   rig_.files.SetCurrentFolder(At({"d1", "x"}));
   SaveDirForm picker(rig_.host, rig_.files);
   EXPECT_EQ(picker.DriveIndex(), 0);
-  EXPECT_EQ(std::get<0>(Shows(picker).front()), d1) << "the list starts at the drive's root";
-
+  EXPECT_EQ(Shows(picker).front(), "0^" + d1) << "the list starts at the drive's root";
   EXPECT_TRUE(picker.ChooseDrive(1));
-  EXPECT_EQ(Shows(picker), (std::vector<Shown>{{d2, 0, kAncestor}, {"sub", 1, kOpen}}));
+  EXPECT_EQ(Shows(picker), (Texts{"0^" + d2, "1*sub"}));
   EXPECT_TRUE(picker.Open(0));
   EXPECT_TRUE(picker.ChooseDrive(0));  // each drive keeps the folder left open on it
   EXPECT_EQ(picker.OpenFolder(), At({"d1", "x"}));
   EXPECT_TRUE(picker.ChooseDrive(1));
   EXPECT_EQ(picker.OpenFolder(), d2);
-
   EXPECT_FALSE(picker.ChooseDrive(2));  // cannot be read: stay where we were
   EXPECT_EQ(picker.DriveIndex(), 1);
   EXPECT_EQ(picker.OpenFolder(), d2);
-  EXPECT_EQ(rig_.host.Messages(),
-            std::vector<std::string>{"The drive gone cannot be read (No such file or directory). "
-                                     "The folder stays at " +
-                                     d2 + "."});
+  EXPECT_EQ(rig_.host.Messages(), Texts{"The drive gone cannot be read (No such file or "
+                                        "directory). The folder stays at " +
+                                        d2 + "."});
 }
 
 TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
@@ -167,14 +153,11 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKept) {
 }
 
 TEST_F(PickerTest, TheCycleKeepsTickingWhileThePickerIsShown) {
-  rig_.scanner->Start();
-  rig_.SetNames({"a"});
-  rig_.Click(ControlId::kStartCommand);
-  bool opened = false;
+  rig_.StartSeries({"a"});
   std::size_t steps_under_picker = 0;
+  bool opened = false;
   rig_.host.on_pump = [&] {
-    if (opened) return;
-    opened = true;  // the operator tabs out of the seed filename in the middle of a tick
+    if (std::exchange(opened, true)) return;  // the operator tabs out of the seed filename mid-tick
     OpenPicker([&](SaveDirForm& picker) {
       rig_.steps.clear();
       rig_.clock.Advance(10000);
@@ -183,7 +166,6 @@ TEST_F(PickerTest, TheCycleKeepsTickingWhileThePickerIsShown) {
     });
   };
   rig_.clock.Advance(2500);
-  EXPECT_TRUE(opened);
   EXPECT_GE(steps_under_picker, 3u);
 }
 

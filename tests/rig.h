@@ -3,14 +3,15 @@
 #pragma once
 
 #include <optional>
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/headless/headless_host.h"
 #include "app/layout.h"
 #include "app/scanner_form.h"
 #include "common/utf8.h"
+#include "series/filename_list.h"
 #include "sim/memory_file_system.h"
 #include "sim/simulated_scanner.h"
 
@@ -23,24 +24,34 @@ inline std::string PathOf(const std::vector<std::string>& names) {
   return path;
 }
 
-struct Step {
-  int line;
+// The items, each followed by `end`: "|" is a table's way to spell a list.
+inline std::string Joined(const std::vector<std::string>& items, const std::string& end = "|") {
   std::string text;
-  bool operator==(const Step&) const = default;
-  friend void PrintTo(const Step& step, std::ostream* out) {
-    *out << step.line << " " << step.text;
-  }
-};
+  for (const std::string& item : items) text += item + end;
+  return text;
+}
+
+constexpr VirtualClock::Ms kHour = 60LL * 60 * 1000;
+
+// page01, page02, ...
+inline std::vector<std::string> Names(int count) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= count; ++i) names.push_back("page" + std::to_string(100 + i).substr(1));
+  return names;
+}
+
+// A status line as a tick showed it: its number and its text.
+using Step = std::pair<int, std::string>;
 
 // The desktop holds the operator window and a terminal; the scanning application is started by
 // the test when it wants one. The program lives in /program, the images go to /scans.
 struct Rig {
-  explicit Rig(ScannerOptions options = {}, FormOptions form_options = {})
-      : desktop(clock),
+  explicit Rig(ScannerOptions options = {}, FormOptions form_options = {}, unsigned seed = 1)
+      : desktop(clock, seed),
         files([this] { return desktop.Now(); }, PathOf({"program"})),
         host(clock),
         form(desktop, files, host, std::move(form_options)) {
-    own_window = desktop.OpenWindow(ScannerFormLayout().caption);
+    desktop.OpenWindow(ScannerFormLayout().caption);
     terminal = desktop.OpenWindow("Terminal");
     desktop.SetBystander(terminal);
     files.AddFolder(folder);
@@ -62,9 +73,13 @@ struct Rig {
   void Click(ControlId id) { form.Clicked(id); }
 
   void SetNames(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) text += name + "\r\n";
-    controls().SetText(ControlId::kFilenames, text);
+    controls().SetText(ControlId::kFilenames, Joined(names, "\r\n"));
+  }
+  // The scanning application started and ENABLE pressed on these names.
+  void StartSeries(const std::vector<std::string>& names) {
+    scanner->Start();
+    SetNames(names);
+    Click(ControlId::kStartCommand);
   }
   void SetMode(ActionMode mode) { controls().SetValue(OptionAction(static_cast<int>(mode)), true); }
   std::string ImagePath(const std::string& name) const {
@@ -83,6 +98,29 @@ struct Rig {
     return steps;
   }
   std::string KeysTo(WindowHandle window) const { return desktop.KeysReceivedBy(window); }
+  // Column `column` of the journal's lines of `event` (all when empty), the header left out:
+  // 0 event, 1 name, 2 file, 3 bytes, 4 detail.
+  std::vector<std::string> Journal(int column, const std::string& event = {}) {
+    std::vector<std::string> values;
+    const auto text = files.Contents(folder + kPathSeparator + "quorvel-journal.csv");
+    for (const std::string& line : SplitIntoItems(text.value_or(""))) {
+      std::vector<std::string> fields(1);
+      bool quoted = false;
+      for (char c : line) {
+        if (c == '"') quoted = !quoted;  // a doubled quote toggles twice: kept below
+        if (c == ',' && !quoted) {
+          fields.emplace_back();
+        } else if (c != '"') {
+          fields.back() += c;
+        }
+      }
+      fields.resize(6);
+      if (fields[0] != "time" && (event.empty() || fields[1] == event)) {
+        values.push_back(fields[static_cast<std::size_t>(column) + 1]);
+      }
+    }
+    return values;
+  }
   bool LineIsRed(int line) { return controls()[DelayText(line)].back == kRed; }
 
   const std::string folder = PathOf({"scans"});
@@ -92,7 +130,6 @@ struct Rig {
   HeadlessHost host;
   ScannerForm form;
   std::optional<SimulatedScanner> scanner;
-  WindowHandle own_window = 0;
   WindowHandle terminal = 0;
   std::vector<Step> steps;
 };

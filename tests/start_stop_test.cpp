@@ -1,4 +1,4 @@
-// "ENABLE", "Stop!" and a click on the bare window.
+// "Stop!" and a click on the bare window.
 #include <gtest/gtest.h>
 
 #include "sim/bmp_file.h"
@@ -7,40 +7,17 @@
 namespace quorvel::harness {
 namespace {
 
-TEST(StartStopTest, EnableLoadsTheListAndStartsWaiting) {
-  Rig rig;
-  rig.SetNames({"a1", "a2", "a3"});
-  rig.state().AwaitingSaveAs = true;
-  rig.state().LastFilename = "old";
-  rig.Click(ControlId::kStartCommand);
-  EXPECT_TRUE(rig.state().Running);
-  EXPECT_FALSE(rig.state().AwaitingSaveAs);
-  EXPECT_EQ(rig.state().PendingNames[1], "a2");
-  EXPECT_EQ(rig.state().LastFilename, "old");  // the next Save As verifies the name sent last
-
-  rig.state().NextNameIndex = 2;
-  rig.SetNames({"a3"});
-  rig.Click(ControlId::kStartCommand);  // again: restarts at the first pending name
-  EXPECT_EQ(rig.state().NextNameIndex, 0);
-  EXPECT_EQ(rig.state().PendingNames[0], "a3");
-  EXPECT_EQ(rig.state().PendingNames[1], "");
-}
-
 TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
   for (const ControlId click : {ControlId::kStopCommand, ControlId::kNone}) {
     Rig rig;
-    rig.scanner->Start();
-    rig.SetNames({"a1", "a2"});
-    rig.Click(ControlId::kStartCommand);
+    rig.StartSeries({"a1", "a2"});
     rig.state().NextNameIndex = 1;
     rig.state().CurrentNumber = 7;
     rig.state().LastFilename = "a1";
     rig.state().AwaitingSaveAs = true;
     rig.controls().SetText(ControlId::kSendLabel, "Sending: a1");
     rig.cycle().Meter(9, "Waiting", 18000);
-
     rig.Click(click);
-
     EXPECT_FALSE(rig.state().Running);
     EXPECT_FALSE(rig.state().AwaitingSaveAs);
     EXPECT_EQ(rig.state().LastFilename, "");
@@ -58,9 +35,7 @@ TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
 // is judged by its image alone, not against the time of a name of the run before.
 TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
   Rig rig({.pages = 1});
-  rig.scanner->Start();
-  rig.SetNames({"a1", "a2"});
-  rig.Click(ControlId::kStartCommand);
+  rig.StartSeries({"a1", "a2"});
   rig.RunUntilStopped(60000);  // a1 is sent; the run goes on waiting
   ASSERT_EQ(rig.state().LastFilename, "a1");
   rig.Click(ControlId::kStopCommand);
@@ -71,9 +46,7 @@ TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
   rig.state().AwaitingSaveAs = true;
   rig.state().Pausing = false;
   rig.desktop.OpenWindow("Save As", rig.scanner->MainWindow());
-  const std::size_t before = rig.desktop.DeliveryLog().size();
   rig.NextTick();
-  ASSERT_EQ(rig.desktop.DeliveryLog().size(), before + 1);
   EXPECT_EQ(rig.desktop.DeliveryLog().back().keys, "%na2%s");  // a2: the list as rewritten
 }
 
