@@ -12,12 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (std::isnan(value)) std::abort();  // a text never reads as "not a number"
   const double rounded = quorvel::RoundHalfEven(value);
   if (std::isfinite(value) && std::fabs(rounded - value) > 0.5) std::abort();
-  if (const auto small = quorvel::ToInt16(value)) {
-    if (*small != rounded) std::abort();
-  }
-  if (const auto whole = quorvel::ToInt32(value)) {
-    if (*whole != rounded) std::abort();
-  }
+  if (const auto small = quorvel::ToInt16(value); small && *small != rounded) std::abort();
+  if (const auto whole = quorvel::ToInt32(value); whole && *whole != rounded) std::abort();
   (void)quorvel::DecimalText(static_cast<long long>(quorvel::ToInt32(value).value_or(0)));
   return 0;
 }

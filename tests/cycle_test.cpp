@@ -1,11 +1,16 @@
-// The automation cycle one tick at a time, on a desktop whose windows the test opens itself.
+// The automation cycle one tick at a time, on a desktop whose windows the test opens itself;
+// its step meter, its window census, "Stop!" and a click on the bare window.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "sim/bmp_file.h"
 #include "tests/rig.h"
 
 namespace quorvel::harness {
 namespace {
+
+using enum ControlId;
 
 const std::string kFinal = std::string(13, '\t') + "%n";
 using Texts = std::vector<std::string>;
@@ -15,7 +20,7 @@ class CycleTest : public ::testing::Test {
   CycleTest() {
     rig_.host.on_ask = [](const std::string&) { return true; };  // start even over images
     main_ = rig_.desktop.OpenWindow("DeskScan II");
-    rig_.controls().SetText(ControlId::kNumberofScans, "5");
+    rig_.controls().SetText(kNumberofScans, "5");
   }
   WindowHandle OpenErrorBox() {
     return rig_.desktop.OpenWindow("DeskScan Error", main_, [this](WindowHandle w, const Key& k) {
@@ -26,7 +31,7 @@ class CycleTest : public ::testing::Test {
   // Running and awaiting the dialog, with these names queued and `last` the name sent before.
   void AwaitSaveAs(const Texts& names, const std::string& last = "") {
     rig_.SetNames(names);
-    rig_.Click(ControlId::kStartCommand);
+    rig_.Click(kStartCommand);
     Await();
     rig_.state().LastFilename = last;
     looks_ = rig_.files.FilesLookedFor().size();
@@ -34,9 +39,6 @@ class CycleTest : public ::testing::Test {
   void Await() {
     rig_.state().AwaitingSaveAs = true;
     rig_.state().Pausing = false;
-  }
-  void WriteImage(const std::string& name) {
-    rig_.files.PutFile(rig_.ImagePath(name), SmallBmp(1));
   }
   // The images the cycle looked for since the names were queued.
   Texts ImagesLookedFor() {
@@ -65,10 +67,20 @@ class CycleTest : public ::testing::Test {
   }
   // The names Filenames shows, each followed by "|".
   std::string Listed() {
-    std::string text = rig_.controls().Text(ControlId::kFilenames);
+    std::string text = rig_.controls().Text(kFilenames);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "|");
     return text;
   }
+
+  // The status lines shown red, by number.
+  std::string RedLines() {
+    std::string red;
+    for (int line = 0; line < kStatusLines; ++line) {
+      if (rig_.LineIsRed(line)) red += std::to_string(line);
+    }
+    return red;
+  }
+  const std::string& Label() { return rig_.controls().Text(kSleepLabel); }
 
   Rig rig_;
   WindowHandle main_ = 0;
@@ -80,10 +92,10 @@ TEST_F(CycleTest, IdleOrPausedTicksOnlyPumpAndOnlyTwoWindowsAreAnErrorBox) {
   const WindowHandle box = OpenErrorBox();
   const WindowHandle help = rig_.desktop.OpenWindow("DeskScan Help");
   EXPECT_TRUE(rig_.NextTick().empty());
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   rig_.cycle().Meter(9, "Waiting", 60000);
   EXPECT_TRUE(rig_.NextTick().empty());
-  EXPECT_TRUE(rig_.controls()[ControlId::kCombo1].items.empty());  // no census was taken
+  EXPECT_TRUE(rig_.controls()[kCombo1].items.empty());  // no census was taken
   rig_.state().Pausing = false;
   EXPECT_TRUE(rig_.NextTick().empty());
   EXPECT_EQ(rig_.state().DeskScanCount, 3);
@@ -94,17 +106,16 @@ TEST_F(CycleTest, IdleOrPausedTicksOnlyPumpAndOnlyTwoWindowsAreAnErrorBox) {
 }
 
 TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButton) {
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "123");
   EXPECT_EQ(Sent(), (Texts{"DeskScan II:\r+", "DeskScan II:" + kFinal + "+"}));
-  EXPECT_EQ(rig_.KeysTo(main_), kFinal);
   EXPECT_TRUE(rig_.state().AwaitingSaveAs);
 }
 
 TEST_F(CycleTest, ErrorOnlyClosesTheBoxAndNeverAwaitsSaveAs) {
   rig_.SetMode(ActionMode::ErrorOnly);
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "12");
   EXPECT_FALSE(rig_.state().AwaitingSaveAs);
@@ -121,26 +132,27 @@ TEST_F(CycleTest, FirstSaveSendsTheFirstNameWithoutLookingForAFile) {
   EXPECT_TRUE(ImagesLookedFor().empty());
   EXPECT_EQ(Sent(), Texts{"Save As:%na1%s+"});
   EXPECT_EQ(rig_.state().LastFilename, "a1");
-  EXPECT_EQ(rig_.controls().Text(ControlId::kFilenames), "a2\r\n");
-  EXPECT_EQ(rig_.controls().Text(ControlId::kSendLabel), "Sending: a1");
+  EXPECT_EQ(rig_.controls().Text(kFilenames), "a2\r\n");
+  EXPECT_EQ(rig_.controls().Text(kSendLabel), "Sending: a1");
   EXPECT_FALSE(rig_.state().AwaitingSaveAs);
 }
 
-TEST_F(CycleTest, PresentImageConfirmsAndAMissingOneSendsTheSameNameAgain) {
-  AwaitSaveAs({"a1", "a2", "a3"}, "a0");
+// The image looked for is the folder, the separator and the name, joined plainly.
+TEST_F(CycleTest, AMissingImageSendsTheSameNameAgain) {
+  const std::string sep(1, kPathSeparator);
   OpenSaveAs();
-  rig_.controls().SetText(ControlId::kFilenames, "as typed");
-  rig_.NextTick();
-  EXPECT_EQ(ImagesLookedFor().front(), rig_.ImagePath("a0"));
-  EXPECT_EQ(Sent(), Texts{"Save As:%na0%s+"});
-  EXPECT_EQ(rig_.state().NextNameIndex, 0);
-  EXPECT_EQ(Listed(), "as typed");
-
-  WriteImage("a0");
-  AwaitSaveAs({"a1", "a2", "a3"}, "a0");
-  EXPECT_EQ(Tick(true).substr(0, 22), "4 Verifying Last Save|");
-  EXPECT_EQ(Sent().back(), "Save As:%na1%s+");
-  EXPECT_EQ(Listed(), "a2|a3|");
+  for (const auto& [folder, path] :
+       {std::pair{rig_.folder, rig_.ImagePath("a0")}, std::pair{std::string(), sep + "a0.bmp"},
+        std::pair{"x" + sep, "x" + sep + sep + "a0.bmp"}}) {
+    AwaitSaveAs({"a1", "a2", "a3"}, "a0");
+    rig_.state().SaveFolder = folder;
+    rig_.controls().SetText(kFilenames, "as typed");
+    EXPECT_EQ(Tick(true).substr(0, 22), "4 Verifying Last Save|");
+    EXPECT_EQ(ImagesLookedFor().front(), path);
+    EXPECT_EQ(Sent().back(), "Save As:%na0%s+");
+    EXPECT_EQ(rig_.state().NextNameIndex, 0);
+    EXPECT_EQ(Listed(), "as typed");
+  }
 }
 
 // A disk that stamps files to two seconds may date a save up to two seconds before its name was
@@ -160,87 +172,58 @@ TEST_F(CycleTest, AnImageCountsFromTwoSecondsBeforeItsNameWasSent) {
   }
 }
 
-TEST_F(CycleTest, ImagePathIsJoinedPlainly) {
-  const std::string sep(1, kPathSeparator);
-  OpenSaveAs();
-  for (const auto& [folder, expected] : {std::pair{std::string(), sep + "a0.bmp"},
-                                         std::pair{"x" + sep, "x" + sep + sep + "a0.bmp"}}) {
-    AwaitSaveAs({"a1"}, "a0");
-    rig_.state().SaveFolder = folder;
-    rig_.NextTick();
-    EXPECT_EQ(ImagesLookedFor().back(), expected);
-  }
-}
-
 TEST_F(CycleTest, PauseAfterEachKindOfSend) {
-  const struct {
-    ActionMode mode;
-    std::int32_t delay;
-    int pause;
-    std::string label, sent;
-  } cases[] = {{ActionMode::FullAuto, 5000, 5000, "5000", "Save As:%na1%s+"},
-               {ActionMode::FullAuto, -1, 2000, "", "Save As:%na1%s+"},
-               {ActionMode::ErrorAndSaveAs, 5000, 2000, "2000", "Save As:%na1"}};
+  const std::tuple<ActionMode, std::int32_t, int, std::string, std::string> cases[] = {
+      {ActionMode::FullAuto, 5000, 5000, "5000", "Save As:%na1%s+"},
+      {ActionMode::FullAuto, -1, 2000, "", "Save As:%na1%s+"},
+      {ActionMode::ErrorAndSaveAs, 5000, 2000, "2000", "Save As:%na1"}};
   OpenSaveAs();
-  for (const auto& c : cases) {
-    rig_.SetMode(c.mode);
+  for (const auto& [mode, delay, pause, label, sent] : cases) {
+    rig_.SetMode(mode);
     AwaitSaveAs({"a1"});
-    rig_.state().Delay = c.delay;
+    rig_.state().Delay = delay;
     rig_.NextTick();
     EXPECT_TRUE(rig_.state().Pausing);
-    EXPECT_EQ(rig_.controls()[ControlId::kSleepTimer].interval_ms, c.pause);
-    EXPECT_EQ(rig_.controls().Text(ControlId::kSleepLabel), c.label);
-    EXPECT_EQ(Sent().back(), c.sent);
+    EXPECT_EQ(rig_.controls()[kSleepTimer].interval_ms, pause);
+    EXPECT_EQ(Label(), label);
+    EXPECT_EQ(Sent().back(), sent);
   }
 }
 
-TEST_F(CycleTest, ErrorOnlyChosenWhileAwaitingTakesANameAndSendsNoKeys) {
-  AwaitSaveAs({"a1", "a2"});
-  const WindowHandle dialog = OpenSaveAs();
-  rig_.desktop.SetForeground(rig_.terminal);
-  rig_.SetMode(ActionMode::ErrorOnly);
-  EXPECT_EQ(Tick(), "4567");
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(rig_.desktop.Foreground(), dialog);  // "Save As" was activated
-  EXPECT_EQ(rig_.controls().Text(ControlId::kSendLabel), "Sending: a1");
-  EXPECT_EQ(rig_.state().NextNameIndex, 1);
-  EXPECT_FALSE(rig_.state().AwaitingSaveAs);
-  EXPECT_EQ(rig_.controls()[ControlId::kSleepTimer].interval_ms, 500);
-}
-
-// A name taken in Error Only is judged, once Full Auto is back, by the time it was taken: an
-// image of that name left from before then does not confirm it.
-TEST_F(CycleTest, ANameTakenInErrorOnlyIsJudgedFromTheTimeItWasTaken) {
+// In Error Only a name is taken and "Save As" activated, but no key typed. Once Full Auto is back
+// the name is judged by the time it was taken: an image of it from before then does not confirm
+// it.
+TEST_F(CycleTest, ANameTakenInErrorOnlyGetsNoKeysAndIsJudgedFromTheTimeItWasTaken) {
   AwaitSaveAs({"a1", "a2", "a3"});
-  OpenSaveAs();
+  const WindowHandle dialog = OpenSaveAs();
   rig_.NextTick();  // a1 goes in Full Auto
-  WriteImage("a1");
+  rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
   rig_.clock.Advance(60000);
-  WriteImage("a2");  // left from an earlier run
+  rig_.files.PutFile(rig_.ImagePath("a2"), SmallBmp(1));  // left from an earlier run
   rig_.clock.Advance(60000);
   rig_.SetMode(ActionMode::ErrorOnly);
-  rig_.state().AwaitingSaveAs = true;
-  rig_.NextTick();  // a2 is taken; the operator saves it, or not
-  ASSERT_EQ(rig_.state().LastFilename, "a2");
+  rig_.desktop.SetForeground(rig_.terminal);
+  Await();
+  EXPECT_EQ(Tick(), "4567");  // a2 is taken; the operator saves it, or not
+  EXPECT_EQ(rig_.desktop.Foreground(), dialog);
+  EXPECT_EQ(rig_.controls().Text(kSendLabel), "Sending: a2");
+  EXPECT_EQ(rig_.state().LastFilename, "a2");
+  EXPECT_FALSE(rig_.state().AwaitingSaveAs);
+  EXPECT_EQ(rig_.controls()[kSleepTimer].interval_ms, 500);
   rig_.SetMode(ActionMode::FullAuto);
   Await();
   rig_.NextTick();
   EXPECT_EQ(Sent(), (Texts{"Save As:%na1%s+", "Save As:%na2%s+"}));
 }
 
-TEST_F(CycleTest, EndOfTheListStopsFullAutoAndSendsAnEmptyNameOtherwise) {
+// Full Auto stops at the end of the list (a whole series shows it); the other mode sends an
+// empty name.
+TEST_F(CycleTest, EndOfTheListSendsAnEmptyNameInErrorAndSaveAs) {
   OpenSaveAs();
-  AwaitSaveAs({});
-  EXPECT_EQ(Tick(), "456");
-  EXPECT_FALSE(rig_.state().Running);
-  for (int line = 0; line < kStatusLines; ++line) EXPECT_FALSE(rig_.LineIsRed(line));
-  EXPECT_EQ(Listed(), "");
-  EXPECT_TRUE(Sent().empty());
-
   rig_.SetMode(ActionMode::ErrorAndSaveAs);
   AwaitSaveAs({});
   EXPECT_EQ(Tick(), "45678");
-  EXPECT_EQ(rig_.controls().Text(ControlId::kSendLabel), "Sending: ");
+  EXPECT_EQ(rig_.controls().Text(kSendLabel), "Sending: ");
   EXPECT_EQ(Sent(), Texts{"Save As:%n"});
   EXPECT_TRUE(rig_.state().Running);
 }
@@ -255,7 +238,7 @@ TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
   OpenSaveAs();
   for (const auto& [scans, shown] : cases) {
     AwaitSaveAs({"a1", "a2", "a3", "a4", "a5", "a6"});
-    rig_.controls().SetText(ControlId::kNumberofScans, scans);
+    rig_.controls().SetText(kNumberofScans, scans);
     rig_.NextTick();
     EXPECT_EQ(Listed(), shown) << scans;
   }
@@ -263,7 +246,7 @@ TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
 
 TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
   AwaitSaveAs({"a1"}, "a0");
-  WriteImage("a0");
+  rig_.files.PutFile(rig_.ImagePath("a0"), SmallBmp(1));
   for (int tick = 0; tick < 3; ++tick) {
     EXPECT_EQ(Tick(), "45");
     EXPECT_TRUE(rig_.state().AwaitingSaveAs);
@@ -304,7 +287,7 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
     const WindowHandle dialog = rig.desktop.OpenWindow(c.title, c.owned ? main : 0);
     if (c.captions) rig.desktop.MakeFileDialog(dialog, *c.captions);
     rig.SetNames({"a1"});
-    rig.Click(ControlId::kStartCommand);
+    rig.Click(kStartCommand);
     rig.state().AwaitingSaveAs = true;
     rig.NextTick();
     EXPECT_EQ(rig.KeysTo(dialog), c.keys) << c.title;
@@ -325,7 +308,7 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
   for (const char* then : {"tick", "Error Only", "ENABLE"}) {
     const std::string before = rig_.KeysTo(main_);
     const bool owed = then == std::string("tick");
-    rig_.Click(ControlId::kStartCommand);
+    rig_.Click(kStartCommand);
     OpenErrorBox();
     rig_.host.on_pump = [this] {
       if (rig_.LineIsRed(3)) rig_.desktop.StealFocusDuringNextDelivery();
@@ -335,13 +318,13 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
     ASSERT_FALSE(rig_.state().AwaitingSaveAs);
     ASSERT_EQ(rig_.KeysTo(main_), before);
     if (then == std::string("Error Only")) rig_.SetMode(ActionMode::ErrorOnly);
-    if (then == std::string("ENABLE")) rig_.Click(ControlId::kStartCommand);
+    if (then == std::string("ENABLE")) rig_.Click(kStartCommand);
     EXPECT_EQ(Tick(true), owed ? "3 Clicking Final Button|" : "0 Waiting for Error|") << then;
     EXPECT_EQ(rig_.state().AwaitingSaveAs, owed);
     EXPECT_EQ(rig_.KeysTo(main_), before + (owed ? kFinal : ""));
     EXPECT_EQ(rig_.KeysTo(rig_.terminal), "");
     rig_.SetMode(ActionMode::FullAuto);
-    rig_.Click(ControlId::kStopCommand);
+    rig_.Click(kStopCommand);
   }
 }
 
@@ -358,10 +341,10 @@ TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedAndTheNameChecked) {
 }
 
 TEST_F(CycleTest, StopDuringTheCensusOfTheErrorStageStillPressesTheButton) {
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   OpenErrorBox();
   rig_.host.on_pump = [this] {
-    if (rig_.LineIsRed(3) && rig_.state().Running) rig_.Click(ControlId::kStopCommand);
+    if (rig_.LineIsRed(3) && rig_.state().Running) rig_.Click(kStopCommand);
   };
   rig_.NextTick();
   rig_.host.on_pump = nullptr;
@@ -369,17 +352,158 @@ TEST_F(CycleTest, StopDuringTheCensusOfTheErrorStageStillPressesTheButton) {
   EXPECT_TRUE(rig_.state().AwaitingSaveAs);
   EXPECT_EQ(rig_.KeysTo(main_), kFinal);
   EXPECT_TRUE(rig_.NextTick().empty());
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   EXPECT_FALSE(rig_.state().AwaitingSaveAs);
 }
 
 TEST_F(CycleTest, ATickDuringATickIsSkipped) {
-  rig_.Click(ControlId::kStartCommand);
+  rig_.Click(kStartCommand);
   int inner = 0;
   rig_.host.on_pump = [&] {
-    if (inner++ == 0) rig_.form.TimerFired(ControlId::kTimer1);
+    if (inner++ == 0) rig_.form.TimerFired(kTimer1);
   };
   EXPECT_EQ(Tick(true), "0 Waiting for Error|");
+}
+
+TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {
+  rig_.cycle().Meter(9, "Waiting", 18000);
+  rig_.cycle().Meter(3, "Clicking Final Button", 0);
+  EXPECT_EQ(RedLines(), "3");
+  EXPECT_EQ(rig_.controls().Text(DelayText(9)), "Waiting");
+  EXPECT_EQ(rig_.controls().Text(DelayText(0)), "Waiting for Error");
+  EXPECT_EQ(Label(), "");
+  EXPECT_TRUE(rig_.state().Pausing);  // the pause of line 9 goes on
+  EXPECT_EQ(rig_.host.Repaints(DelayText(3)), 1);
+  rig_.cycle().Meter(-1, "No Message", 0);
+  EXPECT_EQ(RedLines(), "");
+  EXPECT_EQ(rig_.controls().Text(DelayText(3)), "Clicking Final Button");
+  bool red_when_pumped = true;  // it pumps before changing anything
+  rig_.host.on_pump = [&] { red_when_pumped = rig_.LineIsRed(2); };
+  rig_.cycle().Meter(2, "Closed Error Message", 0);
+  EXPECT_FALSE(red_when_pumped);
+}
+
+// A pause runs out once and leaves its label; a new pause replaces the running one.
+TEST_F(CycleTest, MeterPauseExpiresOnceAndANewOneReplacesIt) {
+  rig_.cycle().Meter(9, "Waiting", 18000);
+  EXPECT_EQ(Label(), "18000");
+  rig_.clock.Advance(300);
+  rig_.cycle().Meter(8, "Sent filename", 2000);
+  rig_.clock.Advance(1999);
+  EXPECT_TRUE(rig_.state().Pausing);
+  rig_.clock.Advance(1);
+  EXPECT_FALSE(rig_.state().Pausing);
+  EXPECT_FALSE(rig_.controls()[kSleepTimer].timer_enabled);
+  EXPECT_EQ(Label(), "2000");
+  rig_.state().Pausing = true;
+  rig_.clock.Advance(20000);
+  EXPECT_TRUE(rig_.state().Pausing) << "the first pause fired after all";
+}
+
+// The text of Combo1 ends as the DeskScan title that comes last in z-order; the list holds every
+// title but the empty ones, topmost first, down to the terminal and the operator window.
+TEST(CensusTest, CountsAndListsTitles) {
+  const struct {
+    std::vector<std::string> titles;  // opened in this order, so the last is topmost
+    int deskscan_count;
+    bool save_as_present;
+    std::string combo_text;
+  } cases[] = {
+      {{"", ""}, 0, false, ""},
+      {{"my deskscan", "x"}, 1, false, "my deskscan"},
+      {{"A DESKSCAN window"}, 1, false, "A DESKSCAN window"},
+      {{"SAVE AS..."}, 0, true, ""},
+      {{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
+      {{"DeskScan: save as"}, 1, true, "DeskScan: save as"},
+      {{"DeskScan B", "Editor", "DeskScan A"}, 2, false, "DeskScan B"},
+  };
+  for (const auto& c : cases) {
+    Rig rig;
+    for (const std::string& title : c.titles) rig.desktop.OpenWindow(title);
+    rig.cycle().LoadTaskList();
+    EXPECT_EQ(rig.state().DeskScanCount, c.deskscan_count) << Joined(c.titles);
+    EXPECT_EQ(rig.state().SaveAsPresent, c.save_as_present);
+    EXPECT_EQ(rig.controls().Text(kCombo1), c.combo_text);
+    std::vector<std::string> listed(c.titles.rbegin(), c.titles.rend());
+    std::erase(listed, "");
+    listed.insert(listed.end(), {"Terminal", ScannerFormLayout().caption});
+    EXPECT_EQ(rig.controls()[kCombo1].items, listed);
+  }
+}
+
+TEST(CensusTest, PumpsOncePerWindowRepeatsExactlySkipsAWindowGoneAndIsNotReentered) {
+  Rig rig;
+  rig.scanner->Start();
+  int pumps = 0;
+  rig.host.on_pump = [&] { ++pumps; };
+  rig.cycle().LoadTaskList();
+  EXPECT_EQ(pumps, 3);  // operator window, terminal, DeskScan II
+  const auto first = rig.controls()[kCombo1].items;
+  rig.Click(kCommand4);  // "ReLoad Task List"
+  EXPECT_EQ(rig.controls()[kCombo1].items, first);
+  rig.desktop.VanishDuringNextCensus();
+  rig.cycle().LoadTaskList();
+  EXPECT_EQ(rig.desktop.Faults().windows_vanished, 1);
+  EXPECT_EQ(rig.controls()[kCombo1].items, first);
+  EXPECT_EQ(rig.state().DeskScanCount, 1);
+  // ReLoad pressed while a census pumps neither counts twice nor touches the run.
+  rig.desktop.OpenWindow("DeskScan Error");
+  rig.state().Running = true;
+  rig.state().AwaitingSaveAs = true;
+  rig.cycle().Meter(4, "Verifying Last Save", 0);
+  pumps = 0;
+  rig.host.on_pump = [&] {
+    if (++pumps == 2) rig.Click(kCommand4);
+  };
+  rig.cycle().LoadTaskList();
+  EXPECT_EQ(rig.state().DeskScanCount, 2);
+  EXPECT_EQ(rig.controls()[kCombo1].items.size(), 4u);
+  EXPECT_TRUE(rig.state().Running);
+  EXPECT_TRUE(rig.state().AwaitingSaveAs);
+  EXPECT_TRUE(rig.LineIsRed(4));
+}
+
+TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
+  for (const ControlId click : {kStopCommand, kNone}) {
+    Rig rig;
+    rig.StartSeries({"a1", "a2"});
+    rig.state().NextNameIndex = 1;
+    rig.state().CurrentNumber = 7;
+    rig.state().LastFilename = "a1";
+    rig.state().AwaitingSaveAs = true;
+    rig.controls().SetText(kSendLabel, "Sending: a1");
+    rig.cycle().Meter(9, "Waiting", 18000);
+    rig.Click(click);
+    EXPECT_FALSE(rig.state().Running);
+    EXPECT_FALSE(rig.state().AwaitingSaveAs);
+    EXPECT_EQ(rig.state().LastFilename, "");
+    EXPECT_EQ(rig.state().NextNameIndex, 1);
+    EXPECT_EQ(rig.state().CurrentNumber, 7);
+    EXPECT_EQ(rig.state().PendingNames[1], "a2");
+    EXPECT_EQ(rig.controls().Text(kSendLabel), "Sending: a1");
+    EXPECT_FALSE(rig.LineIsRed(9));
+    EXPECT_TRUE(rig.state().Pausing);         // a running pause runs out by itself
+    EXPECT_EQ(rig.state().DeskScanCount, 1);  // Stop! takes a census
+  }
+}
+
+// What Stop! forgets includes when the last name was sent: a name put in LastFilename afterwards
+// is judged by its image alone, not against the time of a name of the run before.
+TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
+  Rig rig({.pages = 1});
+  rig.StartSeries({"a1", "a2"});
+  rig.RunUntilStopped(60000);  // a1 is sent; the run goes on waiting
+  ASSERT_EQ(rig.state().LastFilename, "a1");
+  rig.Click(kStopCommand);
+  rig.files.PutFile(rig.ImagePath("older"), SmallBmp(1),
+                    rig.desktop.Now() - std::chrono::minutes(1));
+  rig.state().LastFilename = "older";
+  rig.Click(kStartCommand);
+  rig.state().AwaitingSaveAs = true;
+  rig.state().Pausing = false;
+  rig.desktop.OpenWindow("Save As", rig.scanner->MainWindow());
+  rig.NextTick();
+  EXPECT_EQ(rig.desktop.DeliveryLog().back().keys, "%na2%s");  // a2: the list as rewritten
 }
 
 }  // namespace

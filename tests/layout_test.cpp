@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "app/layout_queries.h"
 
 namespace quorvel {
 namespace {
+
+using enum ControlId;
 
 std::ptrdiff_t Position(const std::vector<const ControlSpec*>& order, ControlId id) {
   const auto at =
@@ -23,71 +26,56 @@ TEST(LayoutTest, StackingKeepsFramedControlsAboveTheirFrameAndLabelsBeneathAll) 
   for (int line = 1; line < kStatusLines; ++line) {
     EXPECT_LT(Position(order, DelayText(line)), Position(order, DelayText(line - 1)));
   }
-  const std::ptrdiff_t frame = Position(order, ControlId::kFrame1);
+  const std::ptrdiff_t frame = Position(order, kFrame1);
   for (int i = 0; i < 3; ++i) {
     EXPECT_LT(Position(order, OptionAction(i)), frame);
     EXPECT_GE(Position(order, OptionAction(i)), frame - 3);
   }
-  EXPECT_LT(Position(order, ControlId::kFilenames), Position(order, ControlId::kCombo1));
-  EXPECT_EQ(Position(order, ControlId::kTimer1), -1);
-  EXPECT_EQ(Position(order, ControlId::kLine1), -1);
-  EXPECT_NE(Position(order, ControlId::kList1), -1);  // hidden, but a window all the same
-  const auto first_label = std::find_if(order.begin(), order.end(), [](const ControlSpec* c) {
-    return c->kind == ControlKind::kLabel;
-  });
-  EXPECT_TRUE(std::all_of(first_label, order.end(),
-                          [](const ControlSpec* c) { return c->kind == ControlKind::kLabel; }));
+  EXPECT_LT(Position(order, kFilenames), Position(order, kCombo1));
+  EXPECT_EQ(Position(order, kTimer1), -1);
+  EXPECT_EQ(Position(order, kLine1), -1);
+  EXPECT_NE(Position(order, kList1), -1);  // hidden, but a window all the same
+  EXPECT_TRUE(std::is_partitioned(order.begin(), order.end(), [](const ControlSpec* c) {
+    return c->kind != ControlKind::kLabel;
+  }));
 }
 
 // Combo1 and Command4 take the focus although Filenames covers them; a control that takes no
 // focus (a label, the hidden list) starts the order afresh.
 TEST(LayoutTest, TabMovesThroughTheTabIndexAndRoundTheEnd) {
   const WindowSpec& window = ScannerFormLayout();
-  const struct {
-    ControlId from;
-    bool backwards;
-    ControlId to;
-  } cases[] = {{ControlId::kNone, false, ControlId::kSeedText},
-               {ControlId::kNone, true, DelayText(9)},
-               {ControlId::kSeedText, false, ControlId::kSeedNumberText},
-               {ControlId::kPadText, false, Option1(0)},
-               {ControlId::kCommand4, false, ControlId::kFilenames},
-               {DelayText(9), false, ControlId::kSeedText},
-               {ControlId::kSeedText, true, DelayText(9)},
-               {ControlId::kLabel4, false, ControlId::kSeedText},
-               {ControlId::kList1, true, DelayText(9)}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(NextInTabOrder(window, c.from, c.backwards)->id, c.to) << Index(c.from);
+  const std::tuple<ControlId, bool, ControlId> cases[] = {
+      {kNone, false, kSeedText},           {kNone, true, DelayText(9)},
+      {kSeedText, false, kSeedNumberText}, {kPadText, false, Option1(0)},
+      {kCommand4, false, kFilenames},      {DelayText(9), false, kSeedText},
+      {kSeedText, true, DelayText(9)},     {kLabel4, false, kSeedText},
+      {kList1, true, DelayText(9)}};
+  for (const auto& [from, backwards, to] : cases) {
+    EXPECT_EQ(NextInTabOrder(window, from, backwards)->id, to) << Index(from);
   }
-  EXPECT_EQ(NextInTabOrder(SaveDirFormLayout(), ControlId::kCommand1, false)->id,
-            ControlId::kDrive1);
+  EXPECT_EQ(NextInTabOrder(SaveDirFormLayout(), kCommand1, false)->id, kDrive1);
 }
 
 TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
   // The divider line, the bottom edge, the "Seed" Number: label, the frame, where only the
   // hidden List1 lies, an option button inside the frame.
-  const struct {
-    int x, y;
-    bool bare;
-  } cases[] = {{4440, 2000, true}, {4300, 4600, true}, {5000, 900, false},
-               {200, 100, false},  {3100, 4500, true}, {2500, 300, false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(IsBareSurface(ScannerFormLayout(), c.x, c.y), c.bare) << c.x << "," << c.y;
+  const std::tuple<int, int, bool> cases[] = {{4440, 2000, true}, {4300, 4600, true},
+                                              {5000, 900, false}, {200, 100, false},
+                                              {3100, 4500, true}, {2500, 300, false}};
+  for (const auto& [x, y, bare] : cases) {
+    EXPECT_EQ(IsBareSurface(ScannerFormLayout(), x, y), bare) << x << "," << y;
   }
 }
 
 TEST(LayoutTest, PixelsScaleEdgesSoNeighboursStillTouchAtEveryResolution) {
   // 10 twips at 72 dpi scaled alone would be a pixel wide.
-  const struct {
-    TwipRect twips;
-    int dpi;
-    std::vector<int> pixels;
-  } cases[] = {{{4920, 840, 735, 375}, 144, {492, 84, 74, 38}},
-               {{10, 10, 10, 10}, 72, {1, 1, 0, 0}},
-               {{0, 0, 10035, 4650}, 96, {0, 0, 669, 310}}};
-  for (const auto& c : cases) {
-    const PixelRect got = ToPixels(c.twips, c.dpi);
-    EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}), c.pixels);
+  const std::tuple<TwipRect, int, std::vector<int>> cases[] = {
+      {{4920, 840, 735, 375}, 144, {492, 84, 74, 38}},
+      {{10, 10, 10, 10}, 72, {1, 1, 0, 0}},
+      {{0, 0, 10035, 4650}, 96, {0, 0, 669, 310}}};
+  for (const auto& [twips, dpi, pixels] : cases) {
+    const PixelRect got = ToPixels(twips, dpi);
+    EXPECT_EQ(std::vector({got.left, got.top, got.width, got.height}), pixels);
   }
   for (int dpi : {72, 96, 120, 144, 192}) {
     const PixelRect a = ToPixels({1000, 0, 1005, 300}, dpi);

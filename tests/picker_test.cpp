@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "tests/rig.h"
 
 namespace quorvel::harness {
 namespace {
+
+using enum ControlId;
 
 using Texts = std::vector<std::string>;
 
@@ -46,7 +47,7 @@ class PickerTest : public ::testing::Test {
   // Opens the picker as leaving the seed filename does; `operate` is the operator's part.
   void OpenPicker(std::function<void(SaveDirForm&)> operate) {
     rig_.host.on_modal = std::move(operate);
-    rig_.form.FocusChanged(ControlId::kSeedText, ControlId::kSeedNumberText);
+    rig_.form.FocusChanged(kSeedText, kSeedNumberText);
   }
 
   Rig rig_;
@@ -67,20 +68,6 @@ TEST_F(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
     EXPECT_EQ(picker.Entries()[picker.OpenIndex()].path, picker.OpenFolder());
     EXPECT_EQ(picker.DriveIndex(), 0);
   }
-}
-
-TEST_F(PickerTest, SingleClickHighlightsAndDoubleClickOpens) {
-  SaveDirForm picker(rig_.host, rig_.files);
-  picker.Open(IndexOf(picker, "A"));
-  picker.Highlight(IndexOf(picker, "inner"));
-  picker.Highlight(99);  // no such entry: nothing changes
-  EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
-  EXPECT_EQ(picker.OpenFolder(), At({"A"}));
-  EXPECT_TRUE(picker.Open(IndexOf(picker, "inner")));
-  EXPECT_EQ(picker.OpenFolder(), At({"A", "inner"}));
-  EXPECT_TRUE(picker.Open(0));  // an ancestor: up to the top
-  EXPECT_EQ(picker.OpenFolder(), top_);
-  EXPECT_FALSE(picker.Open(-1));
 }
 
 TEST_F(PickerTest, AFolderThatCannotBeReadIsNotOpened) {
@@ -129,6 +116,8 @@ TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
   }
 }
 
+// A single click highlights, a double click opens; the button yields the open folder, and the
+// picker is kept for the next time.
 TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKept) {
   OpenPicker([&](SaveDirForm& picker) {
     EXPECT_TRUE(picker.Visible());
@@ -144,8 +133,13 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKept) {
   OpenPicker([&](SaveDirForm& picker) {
     EXPECT_EQ(&picker, first);
     EXPECT_EQ(picker.OpenFolder(), At({"A"}));
+    picker.Highlight(99);  // no such entry: nothing changes
     EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
-    picker.Open(IndexOf(picker, "inner"));
+    EXPECT_FALSE(picker.Open(-1));
+    EXPECT_TRUE(picker.Open(0));  // an ancestor: up to the top
+    EXPECT_EQ(picker.OpenFolder(), top_);
+    EXPECT_TRUE(picker.Open(IndexOf(picker, "A")));
+    EXPECT_TRUE(picker.Open(IndexOf(picker, "inner")));
     picker.CloseBox();  // the close box keeps the previous save folder
   });
   EXPECT_EQ(rig_.state().SaveFolder, At({"A"}));
@@ -167,6 +161,23 @@ TEST_F(PickerTest, TheCycleKeepsTickingWhileThePickerIsShown) {
   };
   rig_.clock.Advance(2500);
   EXPECT_GE(steps_under_picker, 3u);
+}
+
+// Not when another program took the focus (kNone), nor for the picker's own button.
+TEST(WindowEventsFocusTest, OnlyLeavingTheSeedFilenameForTheOperatorWindowOpensThePicker) {
+  const std::tuple<ControlId, ControlId, bool> cases[] = {
+      {kSeedText, kSeedNumberText, true}, {kSeedText, Option1(5), true},
+      {kSeedText, kNone, false},          {kSeedText, kCommand1, false},
+      {kSeedText, kSeedText, false},      {kSeedNumberText, kSeedText, false},
+      {kNone, kSeedNumberText, false}};
+  for (const auto& [from, to, opens] : cases) {
+    Rig rig;
+    int shown = 0;
+    rig.host.on_modal = [&](SaveDirForm&) { ++shown; };
+    rig.form.FocusChanged(from, to);
+    EXPECT_EQ(shown, opens ? 1 : 0) << Index(from) << " -> " << Index(to);
+    EXPECT_EQ(rig.state().SaveFolder, opens ? rig.files.CurrentFolder() : rig.folder);
+  }
 }
 
 }  // namespace

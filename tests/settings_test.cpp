@@ -4,13 +4,15 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "tests/rig.h"
 
 namespace quorvel {
 namespace {
+
+using enum ControlId;
 
 using harness::Rig;
 
@@ -37,30 +39,23 @@ std::string IniPath(Rig& rig) {
   return IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
 }
 
-TEST(SettingsFileTest, IniPathJoinsTheFolderPlainly) {
-  EXPECT_EQ(IniPathFor("C:\\Program Files\\Quorvel", '\\'),
-            "C:\\Program Files\\Quorvel\\Quorvel.ini");
-  EXPECT_EQ(IniPathFor("/", '/'), "//Quorvel.ini");
-}
-
 TEST(SettingsFileTest, StampLineShowsLocalDateAndTime) {
-  const struct {
-    const char* zone;
-    std::time_t seconds;
-    const char* line;
-  } cases[] = {
-      {"UTC0", 1798859045, "' 01-02-2027    -     03:04:05"},
+  const std::tuple<const char*, std::time_t, const char*> cases[] = {
       {"UTC0", 946684799, "' 12-31-1999    -     23:59:59"},
       {"IST-5:30", 1796506207, "' 12-06-2026    -     03:00:07"},  // east of Greenwich
       {"EST5", 1798859045, "' 01-01-2027    -     22:04:05"},      // west of it
   };
-  for (const auto& c : cases) {
-    ZoneGuard zone(c.zone);
-    EXPECT_EQ(StampLine(At(c.seconds)), c.line) << c.zone << " " << c.seconds;
+  for (const auto& [zone, seconds, line] : cases) {
+    ZoneGuard guard(zone);
+    EXPECT_EQ(StampLine(At(seconds)), line) << zone << " " << seconds;
   }
 }
 
+// The path joins the folder plainly; the text is six lines, byte for byte, with whole twips.
 TEST(SettingsFileTest, WriterMakesTheSixLinesByteForByteWithWholeTwips) {
+  EXPECT_EQ(IniPathFor("C:\\Program Files\\Quorvel", '\\'),
+            "C:\\Program Files\\Quorvel\\Quorvel.ini");
+  EXPECT_EQ(IniPathFor("/", '/'), "//Quorvel.ini");
   ZoneGuard zone("UTC0");
   EXPECT_EQ(SettingsText({1500, 2250}, 18000, At(1796506207)),
             "' INI file for Odrin Teskel's ScanJet Quorveler\r\n"
@@ -92,62 +87,48 @@ TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
 // Every entry in order, on a window at top 1, left 2 with a pause of 3 ms; positions are read
 // in single precision.
 TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
-  const struct {
-    const char* file;
-    std::int32_t delay;
-    double top, left;
-  } cases[] = {{"DELAY=5000", 5000, 1, 2},
-               {"delay =5000", 3, 1, 2},
-               {"xdelay=5000", 3, 1, 2},
-               {"delay= 7", 7, 1, 2},
-               {"delay=2.5", 2, 1, 2},
-               {"delay=3.5", 4, 1, 2},
-               {"delay=18,000", 18, 1, 2},
-               {"delay=100\r\ndelay=200", 200, 1, 2},
-               {"delay=0", 0, 1, 2},
-               {"delay=abc", 0, 1, 2},
-               {"delay=-5", -5, 1, 2},
-               {"delay=&H10", 16, 1, 2},
-               {"delay=65536000", 65536000, 1, 2},
-               {"\"delay=5,000\"", 5, 1, 2},
-               {"Top=abc", 3, 0, 2},
-               {"LEFT=-120", 3, 1, -120},
-               {"top=7,left=8", 3, 7, 8},
-               {"top=100.25", 3, 100.25, 2},
-               {"top=5\r\ntop=6", 3, 6, 2},
-               {"top=0.1", 3, static_cast<double>(0.1f), 2}};
-  for (const auto& c : cases) {
-    const Settings read = ApplySettings(c.file, {.position = {1, 2}, .delay = 3}, "x");
-    EXPECT_EQ(read.delay, c.delay) << c.file;
-    EXPECT_EQ(read.position.top, c.top) << c.file;
-    EXPECT_EQ(read.position.left, c.left) << c.file;
-    EXPECT_TRUE(read.messages.empty()) << c.file;
+  const std::tuple<const char*, std::int32_t, double, double> cases[] = {
+      {"DELAY=5000", 5000, 1, 2},
+      {"delay =5000", 3, 1, 2},
+      {"xdelay=5000", 3, 1, 2},
+      {"delay= 7", 7, 1, 2},
+      {"delay=2.5", 2, 1, 2},
+      {"delay=3.5", 4, 1, 2},
+      {"delay=100,delay=200", 200, 1, 2},
+      {"delay=0", 0, 1, 2},
+      {"delay=abc", 0, 1, 2},
+      {"delay=-5", -5, 1, 2},
+      {"delay=&H10", 16, 1, 2},
+      {"delay=65536000", 65536000, 1, 2},
+      {"Top=abc", 3, 0, 2},
+      {"LEFT=-120", 3, 1, -120},
+      {"top=7,left=8", 3, 7, 8},
+      {"top=100.25", 3, 100.25, 2},
+      {"top=5,top=6", 3, 6, 2}};
+
+  for (const auto& [file, delay, top, left] : cases) {
+    const Settings read = ApplySettings(file, {.position = {1, 2}, .delay = 3}, "x");
+    EXPECT_EQ(read.delay, delay) << file;
+    EXPECT_EQ(read.position.top, top) << file;
+    EXPECT_EQ(read.position.left, left) << file;
+    EXPECT_TRUE(read.messages.empty()) << file;
   }
+  EXPECT_EQ(ApplySettings("top=0.1", {}, "x").position.top, static_cast<double>(0.1f));
 }
 
-// A pause of 0, read or left, is the default pause.
 TEST(ReadIniTest, LoadAppliesTheFileAndNeverWritesIt) {
-  const struct {
-    std::string file;
-    std::int32_t delay;
-    double top, left;
-  } cases[] = {
-      {"' INI\r\n' 12-05-2026    -     21:30:07\r\n\r\ntop=300\r\nleft=450\r\ndelay=5000\r\n", 5000,
-       300, 450},
-      {"delay=abc\r\n", 18000, 1500, 2250}};
-  for (const auto& c : cases) {
-    Rig rig;
-    rig.files.PutFile(IniPath(rig), c.file);
-    rig.state().Delay = 0;
-    rig.state().Pausing = true;
-    rig.form.Load();
-    EXPECT_EQ(rig.state().Delay, c.delay);
-    EXPECT_EQ(rig.host.GetWindowPosition().top, c.top);
-    EXPECT_EQ(rig.host.GetWindowPosition().left, c.left);
-    EXPECT_FALSE(rig.state().Pausing);
-    EXPECT_TRUE(rig.host.Messages().empty());
-    EXPECT_EQ(rig.files.Contents(IniPath(rig)), c.file);
-  }
+  const std::string file =
+      "' INI\r\n' 12-05-2026    -     21:30:07\r\n\r\ntop=300\r\nleft=450\r\ndelay=5000\r\n";
+  Rig rig;
+  rig.files.PutFile(IniPath(rig), file);
+  rig.state().Pausing = true;
+  rig.form.Load();
+  EXPECT_EQ(rig.state().Delay, 5000);
+  EXPECT_EQ(rig.host.GetWindowPosition().top, 300);
+  EXPECT_EQ(rig.host.GetWindowPosition().left, 450);
+  EXPECT_FALSE(rig.state().Pausing);
+  EXPECT_TRUE(rig.host.Messages().empty());
+  EXPECT_EQ(rig.files.Contents(IniPath(rig)), file);
 }
 
 TEST(ReadIniTest, MissingFileIsCreatedWithoutTouchingPausing) {
@@ -175,9 +156,10 @@ TEST(ReadIniTest, AProgramFolderThatCannotBeWrittenSendsTheSettingsToTheUsersFol
 TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   Rig rig;
   const std::string quoted = "\"" + IniPath(rig) + "\"";
-  rig.files.PutFile(IniPath(rig), "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\n");
+  rig.files.PutFile(IniPath(rig),
+                    "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\ndelay=0\r\n");
   rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 500);
+  EXPECT_EQ(rig.state().Delay, 18000);  // a pause of 0 is the default pause
   EXPECT_EQ(rig.host.GetWindowPosition().top, 1500);
   EXPECT_EQ(rig.host.GetWindowPosition().left, 2250);
   EXPECT_EQ(rig.host.Messages(),
@@ -204,28 +186,74 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
                                      "where it is and the pause is 18000 ms."});
 }
 
-TEST(WriteIniTest, ExitWritesTheWholeFileOrSaysWhyNot) {
-  ZoneGuard zone("UTC0");
+// The file written on exit is the writer's whole text: the window's life shows it.
+TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   Rig rig;
-  rig.files.PutFile(IniPath(rig), "' hand-edited\r\nfoo=bar\r\n");
+  rig.files.PutFile(IniPath(rig), "delay=5\r\n");
+  rig.files.Refuse(rig.files.ProgramFolder(), "Read-only file system");
   rig.form.Load();
-  rig.state().Delay = 4321;
-  rig.host.MoveWindow({60, 75});
-  rig.Click(ControlId::kExitCommand);
-  EXPECT_EQ(rig.files.Contents(IniPath(rig)), SettingsText({60, 75}, 4321, rig.desktop.Now()));
-  EXPECT_TRUE(rig.host.QuitRequested());
-
-  Rig refused;
-  refused.files.PutFile(IniPath(rig), "delay=5\r\n");
-  refused.files.Refuse(refused.files.ProgramFolder(), "Read-only file system");
-  refused.form.Load();
-  EXPECT_EQ(refused.state().Delay, 5) << "the file beside the program is read";
-  refused.Click(ControlId::kExitCommand);
-  EXPECT_EQ(refused.host.Messages(),
+  EXPECT_EQ(rig.state().Delay, 5) << "the file beside the program is read";
+  rig.Click(kExitCommand);
+  EXPECT_EQ(rig.host.Messages(),
             std::vector<std::string>{"The settings could not be saved to \"" + IniPath(rig) +
                                      "\" (Read-only file system). The settings file there is "
                                      "unchanged."});
-  EXPECT_TRUE(refused.host.QuitRequested());
+  EXPECT_TRUE(rig.host.QuitRequested());
+}
+
+// The life of the operator window: EXIT and the close command write the settings once, and
+// nothing runs after the end.
+class WindowEventsTest : public ::testing::Test {
+ protected:
+  WindowEventsTest() { rig_.form.Load(); }
+  // After the program has ended nothing writes the settings again, and no timer or event runs.
+  void ExpectNothingRunsAfterTheEnd() {
+    ASSERT_TRUE(rig_.host.QuitRequested());
+    rig_.files.PutFile(IniPath(rig_), "gone");
+    int calls = 0;
+    rig_.host.on_pump = [&] { ++calls; };
+    rig_.host.on_modal = [&](SaveDirForm&) { ++calls; };
+    rig_.form.Terminate();
+    rig_.Click(kExitCommand);
+    rig_.form.FocusChanged(kSeedText, kSeedNumberText);
+    rig_.clock.Advance(60000);
+    EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), "gone");
+    EXPECT_EQ(calls, 0);
+  }
+  Rig rig_;
+};
+
+TEST_F(WindowEventsTest, ExitDuringAPauseWritesTheSettingsOnceAndEndsAtOnce) {
+  rig_.host.MoveWindow({600, 900});
+  rig_.state().Delay = 1234;
+  rig_.cycle().Meter(9, "Waiting", 18000);
+  rig_.Click(kExitCommand);
+  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({600, 900}, 1234, rig_.desktop.Now()));
+  rig_.clock.Advance(20000);
+  EXPECT_TRUE(rig_.state().Pausing) << "the pause timer fired after the end";
+  ExpectNothingRunsAfterTheEnd();
+}
+
+TEST_F(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  rig_.StartSeries({"a", "b"});
+  bool clicked = false;
+  rig_.host.on_pump = [&] {
+    if (!std::exchange(clicked, true)) rig_.Click(kExitCommand);
+  };
+  rig_.steps.clear();
+  rig_.clock.Advance(2500);
+  EXPECT_TRUE(rig_.steps.empty()) << "the tick went on after EXIT";
+  ExpectNothingRunsAfterTheEnd();
+}
+
+TEST_F(WindowEventsTest, CloseCommandWritesThePositionAtClosingAndEnds) {
+  rig_.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
+  ASSERT_NE(rig_.form.Picker(), nullptr);
+  rig_.host.MoveWindow({45, 30});
+  rig_.form.Terminate();
+  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({45, 30}, 18000, rig_.desktop.Now()));
+  EXPECT_FALSE(rig_.form.Picker()->Visible());
+  ExpectNothingRunsAfterTheEnd();
 }
 
 }  // namespace

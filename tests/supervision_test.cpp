@@ -1,5 +1,7 @@
-// Watching over a series: the journal, broken images, a series taken up again after the program
-// ended, the stall alert, and the question before names replace images.
+// Whole series on the stand-in scanning application, in virtual time, some with every fault
+// switched on (scripts/soak runs the long one), and what watches over them: the journal, broken
+// images, a series taken up again after the program ended, the stall alert, and the question
+// before names replace images.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,9 +10,12 @@
 
 #include "supervision/queue_file.h"
 #include "tests/rig.h"
+#include "tests/soak.h"
 
 namespace quorvel::harness {
 namespace {
+
+using enum ControlId;
 
 using Texts = std::vector<std::string>;
 
@@ -71,13 +76,12 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     form.Load();
     form.Shown();
     ASSERT_LE(host->Questions().size(), 1u);
-    if (!host->Questions().empty()) form.Clicked(ControlId::kStartCommand);
+    if (!host->Questions().empty()) form.Clicked(kStartCommand);
     const VirtualClock::Ms end = rig.clock.Now() + kHour;
     while (form.State().Running && rig.clock.Now() < end) rig.clock.Advance(500);
-    std::map<std::string, int> saved;
-    for (const std::string& name : rig.scanner->SavedNames()) ++saved[name];
-    for (const std::string& name : Names(6)) EXPECT_EQ(saved[name], 1) << name;
-    EXPECT_EQ(saved.size(), 6u);
+    std::vector<std::string> saved = rig.scanner->SavedNames();
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(saved, Names(6));
     EXPECT_FALSE(rig.files.FileExists(
         form.State().IniPath.substr(0, form.State().IniPath.size() - 11) + "Quorvel.queue"));
     host->Quit();
@@ -121,16 +125,16 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) 
   Rig rig;
   rig.files.PutFile(rig.ImagePath("page02"), "old");
   rig.SetNames({"page01", "page02", "page03", "page01"});
-  const std::string typed = rig.controls().Text(ControlId::kFilenames);
-  rig.Click(ControlId::kStartCommand);
+  const std::string typed = rig.controls().Text(kFilenames);
+  rig.Click(kStartCommand);
   EXPECT_EQ(rig.host.Questions(),
             Texts{"1 name of the list already has an image in " + rig.folder +
                   " (page02.bmp) and would replace it. 1 name stands in the list more than once "
                   "(page01.bmp): each later page would replace the one before. Start anyway?"});
   EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.controls().Text(ControlId::kFilenames), typed);
+  EXPECT_EQ(rig.controls().Text(kFilenames), typed);
   rig.host.on_ask = [](const std::string&) { return true; };
-  rig.Click(ControlId::kStartCommand);
+  rig.Click(kStartCommand);
   EXPECT_TRUE(rig.state().Running);
 }
 
@@ -145,6 +149,76 @@ TEST(QueueFileTest, ReadsWhatItWrote) {
   EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->sent_at, read->to_come),
             std::tie(state.mode, state.folder, state.last_sent, state.sent_at, state.to_come));
   EXPECT_FALSE(ReadQueue("mode=Full Auto\r\n"));
+}
+
+// The keys every window received, by title, in the order they arrived.
+std::map<std::string, std::string> KeysByTitle(const SimulatedDesktop& desktop) {
+  std::map<std::string, std::string> keys;
+  for (const KeyLogEntry& entry : desktop.KeyLog()) {
+    std::string& text = keys[entry.title];
+    if (entry.key.kind == Key::Kind::kAltChord) text.push_back('%');
+    AppendUtf8(text, entry.key.character);
+  }
+  return keys;
+}
+
+TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
+  Rig rig({.pages = 21});
+  rig.controls().SetText(kNumberofScans, "20");
+  rig.StartSeries(Names(20));
+  rig.RunUntilStopped(kHour);
+  EXPECT_FALSE(rig.state().Running);
+  EXPECT_EQ(rig.scanner->SavedNames(), Names(20));
+  for (const std::string& name : Names(20)) EXPECT_TRUE(rig.files.FileExists(rig.ImagePath(name)));
+  EXPECT_EQ(rig.controls().Text(kFilenames), "");
+  // The 21st page ends the list: its dialog gets no keys.
+  std::map<std::string, std::string> keys{{"DeskScan II", ""}, {"DeskScan Error", "\r"}};
+  for (const std::string& name : Names(20)) {
+    keys["DeskScan II"] += std::string(13, '\t') + "%n";
+    keys["DeskScan Error"] += "\r";
+    keys["Save As"] += "%n" + name + "%s";
+  }
+  keys["DeskScan II"] += std::string(13, '\t') + "%n";
+  EXPECT_EQ(KeysByTitle(rig.desktop), keys);
+  EXPECT_FALSE(rig.desktop.AltHeld());
+}
+
+// Keys that arrive but are reported lost, at each delivery of a page: the series goes on as if
+// they had been reported, and every name is saved once.
+TEST(ScanSeriesTest, KeysReportedLostAfterArrivingChangeNothing) {
+  auto run = [](int lost_after_line) {
+    Rig rig({.pages = 5});
+    rig.StartSeries(Names(4));
+    rig.host.on_pump = [&rig, lost_after_line, armed = lost_after_line >= 0]() mutable {
+      if (armed && rig.scanner->Counts().saves == 1 && rig.LineIsRed(lost_after_line)) {
+        rig.desktop.ReportNextDeliveryLost();
+        armed = false;
+      }
+    };
+    rig.RunUntilStopped(kHour);
+    EXPECT_EQ(rig.desktop.Faults().reported_lost, lost_after_line < 0 ? 0 : 1);
+    EXPECT_EQ(rig.scanner->SavedNames(), Names(4)) << "lost after line " << lost_after_line;
+    return KeysByTitle(rig.desktop);
+  };
+  const auto clean = run(-1);
+  for (int line : {1, 3, 7}) EXPECT_EQ(run(line), clean) << "lost after line " << line;
+}
+
+TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {
+  Rig rig({.pages = 8, .save_failure = 1});
+  rig.StartSeries(Names(3));
+  rig.RunUntilStopped(kHour);
+  EXPECT_FALSE(rig.state().Running);
+  EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], "%npage01%s%npage01%s%npage01%s%npage01%s");
+  EXPECT_EQ(rig.host.Messages(),
+            std::vector<std::string>{
+                "The image of \"page01\" never appeared: the name was sent 4 times, "
+                "and the last look at " +
+                rig.scanner->SavePath("page01") + " found: no such file. The series has stopped."});
+}
+
+TEST(SoakTest, NamesAreSavedInOrderWhateverTheFaultsAndErrorOnlyClosesEachBoxOnce) {
+  EXPECT_TRUE(Soak(500));
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-#include "common/number_text.h"
-
+// The program's own number and text rules, and the UTF-8 of the names it types.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
 #include <limits>
+
+#include "common/number_text.h"
+#include "common/utf8.h"
+#include "desktop/key_string.h"
 
 namespace quorvel {
 namespace {
@@ -24,14 +27,12 @@ TEST(LeadingNumberTest, ReadsTheNumberAtTheStart) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
+TEST(WholeNumberTest, HalvesGoToTheEvenNeighbourAndConvertWithinRangeOnly) {
   const std::pair<double, double> cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},   {3.5, 4},
                                              {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {0.4, 0},
                                              {0.6, 1},  {-0.6, -1}, {7, 7}};
   for (const auto& [in, out] : cases) EXPECT_EQ(RoundHalfEven(in), out) << in;
-}
-
-TEST(WholeNumberTest, ConvertsWithinRangeOnlyAndWritesPlainDecimals) {
+  // Whole numbers within range only, written as plain decimals.
   EXPECT_EQ(ToInt16(32767.4), 32767);
   EXPECT_EQ(ToInt16(32767.5), std::nullopt);
   EXPECT_EQ(ToInt16(-32768.5), -32768);
@@ -42,6 +43,24 @@ TEST(WholeNumberTest, ConvertsWithinRangeOnlyAndWritesPlainDecimals) {
   EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
   EXPECT_EQ(ToInt32(std::nan("")), std::nullopt);
   EXPECT_EQ(DecimalText(-18000) + DecimalText(0), "-180000");
+}
+
+// Latin-1 bytes, an overlong form, a surrogate and a sequence cut short keep their bytes.
+TEST(KeyStringTest, DecodesUtf8AndKeepsStrayBytes) {
+  const std::pair<std::string, std::u32string> cases[] = {{"abc", U"abc"},
+                                                          {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"},
+                                                          {"\xE2\x82\xAC", U"\u20AC"},
+                                                          {"\xF0\x9F\x93\x84", U"\U0001F4C4"},
+                                                          {"\xE9t\xE9", U"\u00E9t\u00E9"},
+                                                          {"\xC0\xAF", U"\u00C0\u00AF"},
+                                                          {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"},
+                                                          {"\xE2\x82", U"\u00E2\u0082"}};
+  for (const auto& [utf8, chars] : cases) {
+    EXPECT_EQ(DecodeUtf8(utf8), chars);
+    std::string round;
+    for (char32_t ch : chars) AppendUtf8(round, ch);
+    EXPECT_EQ(DecodeUtf8(round), chars);
+  }
 }
 
 }  // namespace
