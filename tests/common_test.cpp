@@ -47,14 +47,11 @@ TEST(WholeNumberTest, HalvesGoToTheEvenNeighbourAndConvertWithinRangeOnly) {
 
 // Latin-1 bytes, an overlong form, a surrogate and a sequence cut short keep their bytes.
 TEST(KeyStringTest, DecodesUtf8AndKeepsStrayBytes) {
-  const std::pair<std::string, std::u32string> cases[] = {{"abc", U"abc"},
-                                                          {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"},
-                                                          {"\xE2\x82\xAC", U"\u20AC"},
-                                                          {"\xF0\x9F\x93\x84", U"\U0001F4C4"},
-                                                          {"\xE9t\xE9", U"\u00E9t\u00E9"},
-                                                          {"\xC0\xAF", U"\u00C0\u00AF"},
-                                                          {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"},
-                                                          {"\xE2\x82", U"\u00E2\u0082"}};
+  const std::pair<std::string, std::u32string> cases[] = {
+      {"\xC3\xA9t\xC3\xA9", U"\u00E9t\u00E9"}, {"\xE2\x82\xAC", U"\u20AC"},
+      {"\xF0\x9F\x93\x84", U"\U0001F4C4"},     {"\xE9t\xE9", U"\u00E9t\u00E9"},
+      {"\xC0\xAF", U"\u00C0\u00AF"},           {"\xE0\x82\xA9", U"\u00E0\u0082\u00A9"},
+      {"\xED\xA0\x80", U"\u00ED\u00A0\u0080"}, {"\xE2\x82", U"\u00E2\u0082"}};
   for (const auto& [utf8, chars] : cases) {
     EXPECT_EQ(DecodeUtf8(utf8), chars);
     std::string round;

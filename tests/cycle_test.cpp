@@ -102,14 +102,19 @@ TEST_F(CycleTest, IdleOrPausedTicksOnlyPumpAndOnlyTwoWindowsAreAnErrorBox) {
   rig_.desktop.CloseWindow(box);
   rig_.desktop.CloseWindow(help);
   EXPECT_EQ(Tick(true), "0 Waiting for Error|");
-  EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButton) {
+// While the box cannot be activated, no key goes anywhere; the Enter goes again on the next tick.
+TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButtonOnceTheBoxIsActive) {
   rig_.Click(kStartCommand);
   OpenErrorBox();
+  rig_.desktop.SetForeground(rig_.terminal);
+  rig_.desktop.FailNextActivation();
+  EXPECT_EQ(Tick(), "1");
+  EXPECT_TRUE(rig_.desktop.KeyLog().empty());
   EXPECT_EQ(Tick(), "123");
-  EXPECT_EQ(Sent(), (Texts{"DeskScan II:\r+", "DeskScan II:" + kFinal + "+"}));
+  EXPECT_EQ(rig_.KeysTo(rig_.terminal), "");
+  EXPECT_EQ(Sent(), (Texts{"DeskScan II:\r+", "DeskScan II:\r+", "DeskScan II:" + kFinal + "+"}));
   EXPECT_TRUE(rig_.state().AwaitingSaveAs);
 }
 
@@ -118,7 +123,6 @@ TEST_F(CycleTest, ErrorOnlyClosesTheBoxAndNeverAwaitsSaveAs) {
   rig_.Click(kStartCommand);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "12");
-  EXPECT_FALSE(rig_.state().AwaitingSaveAs);
   EXPECT_EQ(Tick(), "0");
   EXPECT_EQ(Sent(), Texts{"DeskScan II:\r+"});
 }
@@ -247,10 +251,7 @@ TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
 TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
   AwaitSaveAs({"a1"}, "a0");
   rig_.files.PutFile(rig_.ImagePath("a0"), SmallBmp(1));
-  for (int tick = 0; tick < 3; ++tick) {
-    EXPECT_EQ(Tick(), "45");
-    EXPECT_TRUE(rig_.state().AwaitingSaveAs);
-  }
+  for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(Tick(), "45");
   EXPECT_EQ(ImagesLookedFor().size(), 3u);
 
   rig_.state().NextNameIndex = kPendingNameSlots;
@@ -299,7 +300,12 @@ TEST_F(CycleTest, ANameIsTypedLiterally) {
   AwaitSaveAs({"50%s off"});
   OpenSaveAs();
   rig_.NextTick();
-  EXPECT_EQ(rig_.desktop.KeyLog().size(), 10u);  // Alt+N, the eight characters, Alt+S
+  std::string keys;  // an Alt chord as "Alt+" and its letter
+  for (const KeyLogEntry& e : rig_.desktop.KeyLog()) {
+    keys += e.key.kind == Key::Kind::kAltChord ? "Alt+" : "";
+    keys += static_cast<char>(e.key.character);
+  }
+  EXPECT_EQ(keys, "Alt+n50%s offAlt+s");
 }
 
 // Enter reaches the box and the focus is stolen before the final-button keys: the button is owed
@@ -411,7 +417,6 @@ TEST(CensusTest, CountsAndListsTitles) {
   } cases[] = {
       {{"", ""}, 0, false, ""},
       {{"my deskscan", "x"}, 1, false, "my deskscan"},
-      {{"A DESKSCAN window"}, 1, false, "A DESKSCAN window"},
       {{"SAVE AS..."}, 0, true, ""},
       {{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
       {{"DeskScan: save as"}, 1, true, "DeskScan: save as"},

@@ -86,9 +86,7 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
   std::map<std::string, int> events;
   for (const std::string& event : rig.Journal(0)) ++events[event];
   int expected = series + sent + (mode != ActionMode::ErrorOnly ? c.saves + series : 0);
-  for (const char* other : {"missing", "missed", "stop", "stall", "recovered"}) {
-    expected += events[other];
-  }
+  for (const char* e : {"missing", "missed", "stop", "stall", "recovered"}) expected += events[e];
   const int lines = static_cast<int>(rig.Journal(0).size());
   const FaultCounts& f = rig.desktop.Faults();
   std::printf(

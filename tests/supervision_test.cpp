@@ -64,7 +64,6 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     SCOPED_TRACE(run);
     Rig rig({.pages = -1});
     rig.form.Load();
-    rig.state().SaveFolder = rig.folder;
     rig.StartSeries(Names(6));
     rig.clock.Advance(std::uniform_int_distribution<VirtualClock::Ms>(1, 150000)(random));
     rig.host.Quit();  // the program ends; its timers with it
@@ -144,7 +143,7 @@ TEST(QueueFileTest, ReadsWhatItWrote) {
                          "page 7",
                          std::chrono::system_clock::from_time_t(1796506207),
                          {"page 8", "page,9"}};
-  const auto read = ReadQueue(QueueText(state));
+  const auto read = ReadQueue(QueueText(state) + "\r\n");  // a blank line is no name
   ASSERT_TRUE(read);
   EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->sent_at, read->to_come),
             std::tie(state.mode, state.folder, state.last_sent, state.sent_at, state.to_come));
