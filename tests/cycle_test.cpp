@@ -115,16 +115,21 @@ TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButtonOnceTheBoxIsActi
   EXPECT_EQ(Tick(), "123");
   EXPECT_EQ(rig_.KeysTo(rig_.terminal), "");
   EXPECT_EQ(Sent(), (Texts{"DeskScan II:\r+", "DeskScan II:\r+", "DeskScan II:" + kFinal + "+"}));
-  EXPECT_TRUE(rig_.state().AwaitingSaveAs);
 }
 
-TEST_F(CycleTest, ErrorOnlyClosesTheBoxAndNeverAwaitsSaveAs) {
+TEST_F(CycleTest, ErrorOnlyClosesTheBoxNeverAwaitsSaveAsAndSendsNoKeysToAWindowGone) {
   rig_.SetMode(ActionMode::ErrorOnly);
   rig_.Click(kStartCommand);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "12");
   EXPECT_EQ(Tick(), "0");
   EXPECT_EQ(Sent(), Texts{"DeskScan II:\r+"});
+  OpenErrorBox();  // the scanning application's window is gone before its activation: no keys
+  rig_.host.on_pump = [this] {
+    if (rig_.state().DeskScanCount == 2) rig_.desktop.CloseWindow(main_);
+  };
+  rig_.NextTick();
+  EXPECT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(CycleTest, FirstSaveSendsTheFirstNameWithoutLookingForAFile) {
@@ -137,7 +142,6 @@ TEST_F(CycleTest, FirstSaveSendsTheFirstNameWithoutLookingForAFile) {
   EXPECT_EQ(Sent(), Texts{"Save As:%na1%s+"});
   EXPECT_EQ(rig_.state().LastFilename, "a1");
   EXPECT_EQ(rig_.controls().Text(kFilenames), "a2\r\n");
-  EXPECT_EQ(rig_.controls().Text(kSendLabel), "Sending: a1");
   EXPECT_FALSE(rig_.state().AwaitingSaveAs);
 }
 
@@ -187,7 +191,6 @@ TEST_F(CycleTest, PauseAfterEachKindOfSend) {
     AwaitSaveAs({"a1"});
     rig_.state().Delay = delay;
     rig_.NextTick();
-    EXPECT_TRUE(rig_.state().Pausing);
     EXPECT_EQ(rig_.controls()[kSleepTimer].interval_ms, pause);
     EXPECT_EQ(Label(), label);
     EXPECT_EQ(Sent().back(), sent);
@@ -357,7 +360,6 @@ TEST_F(CycleTest, StopDuringTheCensusOfTheErrorStageStillPressesTheButton) {
   EXPECT_FALSE(rig_.state().Running);
   EXPECT_TRUE(rig_.state().AwaitingSaveAs);
   EXPECT_EQ(rig_.KeysTo(main_), kFinal);
-  EXPECT_TRUE(rig_.NextTick().empty());
   rig_.Click(kStartCommand);
   EXPECT_FALSE(rig_.state().AwaitingSaveAs);
 }

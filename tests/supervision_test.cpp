@@ -168,7 +168,6 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
   rig.RunUntilStopped(kHour);
   EXPECT_FALSE(rig.state().Running);
   EXPECT_EQ(rig.scanner->SavedNames(), Names(20));
-  for (const std::string& name : Names(20)) EXPECT_TRUE(rig.files.FileExists(rig.ImagePath(name)));
   EXPECT_EQ(rig.controls().Text(kFilenames), "");
   // The 21st page ends the list: its dialog gets no keys.
   std::map<std::string, std::string> keys{{"DeskScan II", ""}, {"DeskScan Error", "\r"}};
