@@ -238,45 +238,22 @@ TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
   EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
 }
 
-// The widget FLTK offers a click at this point to first: the last child that holds it.
-ControlId TopmostAt(const FormWidgets& widgets, Fl_Group& group, int x, int y) {
+// FLTK offers a click to the last child of a group that holds the point and draws it last, so the
+// children, last first and a frame's own inside it, are the stacking from the top.
+void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<ControlId>& order) {
   for (int i = group.children() - 1; i >= 0; --i) {
-    Fl_Widget* child = group.child(i);
-    if (!child->visible() || x < child->x() || y < child->y() || x >= child->x() + child->w() ||
-        y >= child->y() + child->h()) {
-      continue;
-    }
-    const ControlId id = widgets.ControlOf(child);
-    if (id == K::kFrame1) {
-      const ControlId inner = TopmostAt(widgets, *child->as_group(), x, y);
-      if (inner != K::kNone) return inner;
-    }
-    return id;
+    const ControlId id = widgets.ControlOf(group.child(i));
+    if (id == K::kFrame1) Stacking(widgets, *group.child(i)->as_group(), order);
+    if (id != K::kNone && id != K::kLine1) order.push_back(id);
   }
-  return K::kNone;
 }
 
 TEST_F(OperatorWindowTest, ControlsCoverOneAnotherInTheTablesOrder) {
-  struct Case {
-    int x, y;  // pixels
-    ControlId top;
-  };
-  const Case cases[] = {
-      {600, 28, DelayText(1)},  // the 45 twips where line 1 overlaps line 0: the higher index
-      {600, 165, DelayText(9)},  {600, 160, DelayText(9)},
-      {100, 260, K::kFilenames},  // Combo1 lies wholly beneath the filename list
-      {250, 280, K::kFilenames},  // so does most of Command4
-      {250, 300, K::kCommand4},   // the strip along its bottom edge shows
-      {286, 280, K::kCommand4},   // and the one along its right edge
-      {20, 20, OptionAction(0)},  // a button above its frame
-      {200, 5, K::kFrame1},      {340, 60, Label3(0)},
-      {330, 20, K::kLabel2},     {310, 100, K::kNone},  // the bare surface
-      {296, 100, K::kLine1},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(TopmostAt(host_->Widgets(), host_->Window(), c.x, c.y), c.top)
-        << "at " << c.x << ", " << c.y;
-  }
+  std::vector<ControlId> expected;
+  for (const ControlSpec* row : StackingOrder(ScannerFormLayout())) expected.push_back(row->id);
+  std::vector<ControlId> stacked;
+  Stacking(host_->Widgets(), host_->Window(), stacked);
+  EXPECT_EQ(stacked, expected);
 }
 
 TEST_F(OperatorWindowTest, ColoursAndFontsFollowTheTable) {
