@@ -29,6 +29,42 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Generates the named locales ("fr_FR.UTF-8") once, when `locale -a` lacks any: Debian's locales
+# package, their lines enabled in /etc/locale.gen, locale-gen.
+ensure_locales() {
+  ensure_packages locales
+  local locale missing=()
+  for locale in "$@"; do
+    locale -a | grep -qx "${locale%.UTF-8}.utf8" || missing+=("$locale")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Generating locales: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  for locale in "${missing[@]}"; do  # its line enabled, or added when the list lacks it
+    $sudo sed -i "s/^# *$locale UTF-8\$/$locale UTF-8/" /etc/locale.gen
+    grep -q "^$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+  done
+  $sudo locale-gen >/dev/null
+}
+
+# Runs cases of tests/e2e/x11/series_cases.sh, each given as "name arguments...", and says how
+# long each took; fails once all have run if any failed.
+run_series_cases() {
+  local case start failed=0
+  for case in "$@"; do
+    start=$SECONDS
+    # shellcheck disable=SC2086  # a case's name and arguments
+    if bash "$ROOT/tests/e2e/x11/series_cases.sh" $case; then
+      echo "=== $case: passed in $((SECONDS - start)) s"
+    else
+      echo "=== $case: FAILED after $((SECONDS - start)) s"
+      failed=1
+    fi
+  done
+  return $failed
+}
+
 # Starts Xvfb on a display it picks itself, with openbox as its window manager; sets DISPLAY.
 # The window manager counts as up once it announces itself through a window that exists; it is
 # started again if it does not come up. Returns non-zero, with openbox's output, when there is

@@ -1,17 +1,22 @@
 # The Windows build: cross-compiled with MinGW-w64, its unit tests run under Wine, the import list
-# of Quorvel.exe checked, and the end-to-end tests run under Wine on a private virtual X server.
+# of Quorvel.exe checked, the Windows desktop port tried on Wine's desktop, and Quorvel.exe operated
+# as a person would through the shell cases of tests/e2e/x11, against the Win32 stand-in, on a
+# private virtual X server. The operator's hands are the Linux build's X11 probe and xdotool.
 #
 # QUORVEL_WINE_SERIES=20 (taken from the caller's environment, also through scripts/test) runs
-# twenty five-page series of Quorvel.exe back to back, ten against each variant of the common
-# Save As dialog (ANSI and wide), instead of five; each takes about 40 s.
+# twenty five-page series of Quorvel.exe back to back, alternating the ANSI and the wide common
+# Save As dialog, instead of five; each takes about 40 s.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
 ensure_packages $PKGS_CORE $PKGS_WINDOWS $PKGS_GUI
+ensure_locales fr_FR.UTF-8 de_DE.UTF-8 es_ES.UTF-8
 
 build="$ROOT/build/windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j 2
+cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
+cmake --build --preset linux -j 2 --target quorvel-x11-probe
 
 # Wine keeps its own prefix beside the build; the first start creates it (about 10 s).
 export WINEPREFIX="$build/wineprefix"
@@ -26,13 +31,21 @@ echo "windows unit tests: $(( $(date +%s) - start )) s"
 
 # Quorvel.exe needs only DLLs of Windows itself (the same check runs as a test of the build).
 exe="$build/src/app/win32/Quorvel.exe"
-if [ -f "$exe" ]; then
-  echo "Quorvel.exe: $(stat -c %s "$exe") bytes"
-  cmake -DEXE="$exe" -DOBJDUMP=x86_64-w64-mingw32-objdump -P src/app/win32/check_imports.cmake
-fi
+echo "Quorvel.exe: $(stat -c %s "$exe") bytes"
+cmake -DEXE="$exe" -DOBJDUMP=x86_64-w64-mingw32-objdump -P src/app/win32/check_imports.cmake
 
-# The end-to-end tests on a private display; Wine's server ends with the last program.
+# The end-to-end tests on a private display; Wine's server ends with the last program. One left
+# by an earlier run would hold another display.
+/usr/lib/wine/wineserver -k 2>/dev/null || true
 trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
 ctest --preset windows -L e2e || { print_x_logs; exit 1; }
+export QUORVEL_BIN="$exe"
+export SCANNER_SIM="$build/tools/scanner-sim/deskscan-sim.exe"
+export FOCUS_THIEF="$build/tools/scanner-sim/focus-thief.exe"
+export X11_PROBE="$ROOT/build/linux/tests/e2e/x11/quorvel-x11-probe"
+export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
+run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall \
+  collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
+  "foreign_dialog es_ES table"

@@ -1,25 +1,20 @@
 // The stand-in scanning application with real Win32 windows. A main window "DeskScan II" with
-// thirteen tab stops before its final button (Alt+N); after each scan a real message box
-// ("DeskScan Error" unless told otherwise); the final button opens the common Save As dialog, and
-// the name chosen there is written as a small .bmp; the next scan starts a set time after each
-// save.
-//
-// Options: --folder DIR (where the dialog opens), --pages N, --scan-ms N (page start to error
-// box), --next-ms N (save to next page), --fail-saves 2,4 (pages whose save writes nothing),
-// --log FILE (key and event log), --box-title TEXT (the error box's title; "DeskScan II" gives
-// it the main window's title), --ansi (the dialog of the ANSI API, GetSaveFileNameA).
+// thirteen tab stops before its final button (Alt+N); after each scan a real message box; the
+// final button opens the common Save As dialog, and the name chosen there is written as a small
+// .bmp; the next scan starts a set time after each save. Options: those of every stand-in
+// (tool_options.h), and --ansi (the dialog of the ANSI API, GetSaveFileNameA) and --system-title
+// (the dialog gets no title of its own, so the system gives it one in its language).
 #include <windows.h>
 
 #include <commdlg.h>
 
 #include <optional>
-#include <set>
-#include <sstream>
 #include <string>
 
 #include "common/win32_text.h"
 #include "sim/bmp_file.h"
-#include "win32_event_log.h"
+#include "tool_options.h"
+#include "win32_key_hooks.h"
 
 namespace quorvel {
 namespace {
@@ -36,28 +31,16 @@ enum class Stage { kScanning, kErrorShown, kScanned, kSaving, kDone };
 
 struct Scanner {
   HWND main = nullptr;
-  std::wstring folder;
-  int pages = 5;
-  int scan_ms = 1000;
-  int next_ms = 1000;
-  std::set<int> failing_pages;
-  std::wstring box_title;
+  StandInOptions options;
   bool ansi = false;
+  bool system_title = false;
+  EventLog* log = nullptr;
   int page = 1;
+  int saves = 0;  // attempts, failed ones included
   Stage stage = Stage::kScanning;
 };
 
 Scanner scanner;
-
-std::set<int> ParsePages(const std::wstring& list) {
-  std::set<int> pages;
-  std::wstringstream in(list);
-  std::wstring item;
-  while (std::getline(in, item, L',')) {
-    if (!item.empty()) pages.insert(std::stoi(item));
-  }
-  return pages;
-}
 
 void CreateControls(HWND window, HINSTANCE instance) {
   const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -78,19 +61,24 @@ void CreateControls(HWND window, HINSTANCE instance) {
   SendMessageW(final_button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-void StartScan(int after_ms) {
+void StartScan(std::int64_t after_ms) {
   scanner.stage = Stage::kScanning;
   SetTimer(scanner.main, kScanTimer, static_cast<UINT>(after_ms), nullptr);
 }
 
+// The error box; at the jam page, a box whose title Quorvel does not know, which stays until
+// someone closes it. The next step waits for the box to close.
 void ScanDone() {
   KillTimer(scanner.main, kScanTimer);
-  LogEvent("scanned", "page " + std::to_string(scanner.page));
   scanner.stage = Stage::kErrorShown;
-  LogEvent("error-box", "shown");
-  MessageBoxW(scanner.main, L"The scanner reported an error. Press OK to continue.",
-              scanner.box_title.c_str(), MB_OK | MB_ICONEXCLAMATION);
-  LogEvent("error-box", "closed");
+  const bool jam = scanner.page == scanner.options.jam_page;
+  const std::string title = jam ? kJamTitle : scanner.options.box_title;
+  scanner.log->Line("box", title, "shown");
+  MessageBoxW(
+      scanner.main,
+      jam ? L"The paper is jammed." : L"The scanner reported an error. Press OK to continue.",
+      Utf8ToWide(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  scanner.log->Line("box", title, "closed");
   scanner.stage = Stage::kScanned;
 }
 
@@ -127,41 +115,47 @@ Dialog SaveAsDialog(Char* name, const std::basic_string<Char>& folder, const Cha
 }
 
 std::optional<ChosenPath> AskSavePath() {
+  const std::wstring title = Utf8ToWide(scanner.options.dialog_title);
+  const std::wstring folder = Utf8ToWide(scanner.options.folder);
   if (scanner.ansi) {
     char name[MAX_PATH] = "";
-    const std::string folder = WideToAnsi(scanner.folder);
+    const std::string ansi_title = WideToAnsi(title), ansi_folder = WideToAnsi(folder);
     auto dialog =
-        SaveAsDialog<OPENFILENAMEA>(name, folder, "Bitmap (*.bmp)\0*.bmp\0", "Save As", "bmp");
+        SaveAsDialog<OPENFILENAMEA>(name, ansi_folder, "Bitmap (*.bmp)\0*.bmp\0",
+                                    scanner.system_title ? nullptr : ansi_title.c_str(), "bmp");
     if (!GetSaveFileNameA(&dialog)) return std::nullopt;
     return ChosenPath{AnsiToUtf8(name), name};
   }
   wchar_t name[MAX_PATH] = L"";
-  auto dialog = SaveAsDialog<OPENFILENAMEW>(name, scanner.folder, L"Bitmap (*.bmp)\0*.bmp\0",
-                                            L"Save As", L"bmp");
+  auto dialog = SaveAsDialog<OPENFILENAMEW>(name, folder, L"Bitmap (*.bmp)\0*.bmp\0",
+                                            scanner.system_title ? nullptr : title.c_str(), L"bmp");
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
   return ChosenPath{WideToUtf8(name), WideToAnsi(name)};
 }
 
+// The name typed into the dialog: the chosen file's name without its folder and ".bmp".
+std::string NameOf(const std::string& path) {
+  std::string name = path.substr(path.find_last_of('\\') + 1);
+  if (name.ends_with(".bmp")) name.resize(name.size() - 4);
+  return name;
+}
+
 void Save() {
   scanner.stage = Stage::kSaving;
-  LogEvent("save-as", "shown");
   const std::optional<ChosenPath> path = AskSavePath();
   if (!path) {
-    LogEvent("save-as", "cancelled");
     scanner.stage = Stage::kScanned;
     return;
   }
-  if (scanner.failing_pages.contains(scanner.page)) {
-    LogEvent("save-failed", path->utf8);
-  } else {
-    LogEvent(WriteSmallBmp(path->ansi, scanner.page) ? "saved" : "save-error", path->utf8);
-  }
-  if (++scanner.page > scanner.pages) {
+  const bool fail = scanner.options.failing_saves.contains(++scanner.saves);
+  const bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page);
+  scanner.log->Line("save", NameOf(path->utf8), saved ? "ok" : "failed");
+  if (++scanner.page > scanner.options.pages) {
     scanner.stage = Stage::kDone;
-    LogEvent("series", "done");
+    scanner.log->Line("done");
     return;
   }
-  StartScan(scanner.next_ms);
+  StartScan(scanner.options.scan_ms);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -170,15 +164,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       if (wparam == kScanTimer && scanner.stage == Stage::kScanning) ScanDone();
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wparam) == kFinalButtonId) {
-        const HWND focus = GetFocus();
-        LogEvent("final-button", "focus=" + std::to_string(GetDlgCtrlID(focus)));
-        if (scanner.stage == Stage::kScanned) {
-          Save();
-        } else {
-          LogEvent("final-button", "ignored");
-        }
-      }
+      if (LOWORD(wparam) == kFinalButtonId && scanner.stage == Stage::kScanned) Save();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -193,14 +179,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace quorvel;
-  OpenEventLog(OptionValue(L"--log"));
-  scanner.folder = OptionValue(L"--folder");
-  scanner.pages = OptionNumber(L"--pages", 5);
-  scanner.scan_ms = OptionNumber(L"--scan-ms", 1000);
-  scanner.next_ms = OptionNumber(L"--next-ms", 1000);
-  scanner.failing_pages = ParsePages(OptionValue(L"--fail-saves"));
-  scanner.box_title = OptionValue(L"--box-title", L"DeskScan Error");
-  scanner.ansi = HasOption(L"--ansi");
+  std::vector<ToolOption> table = StandInOptionTable(scanner.options);
+  table.push_back({"--ansi", &scanner.ansi});
+  table.push_back({"--system-title", &scanner.system_title});
+  ReadToolOptionsOrExit(Arguments(), table, "deskscan-sim");
+  EventLog log(scanner.options.log);
+  scanner.log = &log;
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -214,10 +198,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kLeft,
                                  kTop, 420, 240, nullptr, nullptr, instance, nullptr);
   CreateControls(scanner.main, instance);
-  InstallKeyLog();
+  LogOwnKeys(log);
+  LogStrayKeys(log);
   ShowWindow(scanner.main, show);
-  LogEvent("started", "pages " + std::to_string(scanner.pages));
-  StartScan(scanner.scan_ms);
+  StartScan(scanner.options.first_scan_ms);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -2,13 +2,15 @@
 // title shows up, it waits a little, then takes the foreground and keeps taking it back for a
 // while. Every key it receives is logged, so a test can show that none reached it.
 //
-// Options: --watch TITLE, --delay-ms N (after the title appears), --hold-ms N, --log FILE.
+// Options: --steal-from TITLE (the window it watches for), --delay-ms N (after the title
+// appears), --hold-ms N, --title TEXT (its own), --log FILE.
 #include <windows.h>
 
 #include <string>
 
 #include "common/win32_text.h"
-#include "win32_event_log.h"
+#include "tool_options.h"
+#include "win32_key_hooks.h"
 
 namespace quorvel {
 namespace {
@@ -18,13 +20,15 @@ constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchMs = 10;
 
 struct Thief {
-  std::wstring watched;
+  std::string watched = "Save As";
+  std::string title = "Bystander Notes";
+  std::string log_path;
   int delay_ms = 200;
   int hold_ms = 5000;
   ULONGLONG seen_at = 0;
   ULONGLONG stolen_at = 0;
   bool done = false;
-  int grabs = 0;
+  EventLog* log = nullptr;
 };
 
 Thief thief;
@@ -33,25 +37,19 @@ void Watch(HWND self) {
   if (thief.done) return;
   const ULONGLONG now = GetTickCount64();
   if (!thief.seen_at) {
-    const HWND watched = FindWindowW(nullptr, thief.watched.c_str());
-    if (watched && IsWindowVisible(watched)) {
-      thief.seen_at = now;
-      LogEvent("seen", WideToUtf8(thief.watched));
-    }
+    const HWND watched = FindWindowW(nullptr, Utf8ToWide(thief.watched).c_str());
+    if (watched && IsWindowVisible(watched)) thief.seen_at = now;
     return;
   }
   if (now < thief.seen_at + static_cast<ULONGLONG>(thief.delay_ms)) return;
   if (!thief.stolen_at) thief.stolen_at = now;
   if (now >= thief.stolen_at + static_cast<ULONGLONG>(thief.hold_ms)) {
     thief.done = true;
-    LogEvent("released", "grabs " + std::to_string(thief.grabs));
     return;
   }
-  if (GetForegroundWindow() != self) {
-    ++thief.grabs;
-    const bool ok = SetForegroundWindow(self);
-    LogEvent("grab", (ok ? "ok from " : "refused from ") + RootTitle(GetForegroundWindow()));
-  }
+  const HWND foreground = GetForegroundWindow();
+  if (foreground != self && SetForegroundWindow(self))
+    thief.log->Line("steal", RootTitle(foreground));
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -72,10 +70,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace quorvel;
-  OpenEventLog(OptionValue(L"--log"));
-  thief.watched = OptionValue(L"--watch", L"Save As");
-  thief.delay_ms = OptionNumber(L"--delay-ms", 200);
-  thief.hold_ms = OptionNumber(L"--hold-ms", 5000);
+  const ToolOption options[] = {{"--steal-from", &thief.watched},
+                                {"--delay-ms", &thief.delay_ms},
+                                {"--hold-ms", &thief.hold_ms},
+                                {"--title", &thief.title},
+                                {"--log", &thief.log_path}};
+  ReadToolOptionsOrExit(Arguments(), options, "focus-thief");
+  EventLog log(thief.log_path);
+  thief.log = &log;
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -85,12 +87,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   window_class.lpszClassName = kClassName;
   RegisterClassExW(&window_class);
-  const HWND window = CreateWindowExW(0, kClassName, L"Bystander Notes", WS_OVERLAPPEDWINDOW, 600,
-                                      500, 300, 200, nullptr, nullptr, instance, nullptr);
-  InstallKeyLog();
+  const HWND window =
+      CreateWindowExW(0, kClassName, Utf8ToWide(thief.title).c_str(), WS_OVERLAPPEDWINDOW, 600, 500,
+                      300, 200, nullptr, nullptr, instance, nullptr);
+  LogOwnKeys(log);
   ShowWindow(window, show);
   SetTimer(window, kWatchTimer, kWatchMs, nullptr);
-  LogEvent("started", "watching " + WideToUtf8(thief.watched));
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

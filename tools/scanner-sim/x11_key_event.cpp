@@ -3,7 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include "key_log.h"
+#include "event_log.h"
 
 namespace quorvel {
 namespace {

@@ -31,7 +31,7 @@ void SetAtomProperty(Display* display, Window window, const char* property, cons
 }  // namespace
 
 X11ScannerWindows::X11ScannerWindows(Display* display, SimulatedDesktop& desktop,
-                                     SimulatedScanner& scanner, KeyLog& log, int left, int top)
+                                     SimulatedScanner& scanner, EventLog& log, int left, int top)
     : display_(display),
       desktop_(desktop),
       scanner_(scanner),

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "key_log.h"
+#include "event_log.h"
 #include "sim/simulated_scanner.h"
 
 namespace quorvel {
@@ -17,7 +17,7 @@ namespace quorvel {
 class X11ScannerWindows {
  public:
   X11ScannerWindows(Display* display, SimulatedDesktop& desktop, SimulatedScanner& scanner,
-                    KeyLog& log, int left, int top);
+                    EventLog& log, int left, int top);
   ~X11ScannerWindows();
   X11ScannerWindows(const X11ScannerWindows&) = delete;
   X11ScannerWindows& operator=(const X11ScannerWindows&) = delete;
@@ -48,7 +48,7 @@ class X11ScannerWindows {
   Display* display_;
   SimulatedDesktop& desktop_;
   SimulatedScanner& scanner_;
-  KeyLog& log_;
+  EventLog& log_;
   int left_, top_;
   GC gc_;
   XFontStruct* font_;

@@ -12,11 +12,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "key_log.h"
+#include "event_log.h"
+#include "tool_options.h"
 #include "x11_key_event.h"
 
 using namespace quorvel;
@@ -82,30 +82,13 @@ bool HasFocus(Display* display, Window window) {
 int main(int argc, char** argv) {
   std::string log_path, title = "Terminal";
   int times = 1;
-  long hold_ms = 0;
-  long grab_ms = 0;
+  std::int64_t hold_ms = 0, grab_ms = 0;
   std::vector<std::string> victims;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i], value = argv[i + 1];
-    if (name == "--log") {
-      log_path = value;
-    } else if (name == "--times") {
-      times = std::atoi(value.c_str());
-    } else if (name == "--hold-ms") {
-      hold_ms = std::atol(value.c_str());
-    } else if (name == "--grab-keyboard-ms") {
-      grab_ms = std::atol(value.c_str());
-    } else if (name == "--title") {
-      title = value;
-    } else if (name == "--steal-from") {
-      victims.push_back(value);
-    } else {
-      std::fprintf(stderr, "quorvel-focus-thief: unknown option %s\n", name.c_str());
-      return 2;
-    }
-  }
-  if (victims.empty()) victims = {"DeskScan", "Save As"};
-  KeyLog log(log_path);
+  const ToolOption options[] = {{"--log", &log_path},    {"--times", &times},
+                                {"--hold-ms", &hold_ms}, {"--grab-keyboard-ms", &grab_ms},
+                                {"--title", &title},     {"--steal-from", &victims}};
+  ReadToolOptionsOrExit({argv + 1, argv + argc}, options, "quorvel-focus-thief");
+  EventLog log(log_path);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 1;
   XSetErrorHandler(IgnoreErrors);

@@ -10,7 +10,7 @@ in_census() { census | grep -qx -- "$1"; }
 send() { "$X11_PROBE" send "$@" >"$WORK/send.out" 2>&1; }
 
 window_manager_running && fail "a window manager runs on the bare display $DISPLAY"
-start_scanner --pages 2 --first-scan-ms 500 --scan-ms 800 --dialog-ms 200
+start_scanner --pages 2 --first-scan-ms 500 --scan-ms 800
 
 for page in 1 2; do
   wait_for 10 "the error box of page $page" in_census "DeskScan Error"
@@ -22,12 +22,11 @@ for page in 1 2; do
   wait_for 5 "Save As" in_census "Save As"
   # Addressed to the main window, the name reaches the modal Save As dialog it has open.
   send "DeskScan II" %n "bare$page" %s || fail "name refused: $(cat "$WORK/send.out")"
-  wait_for 5 "the save of page $page" has_saves "$page"
+  wait_for 5 "the save of page $page" at_least "$page" count_of save ok
 done
 
 expect_files bare1 bare2
-expect_keys "DeskScan Error" "$(enters 2)"
-expect_keys "DeskScan II" "$(final_button_keys 2)"
-expect_keys "Save As" "$(name_keys 1 bare1 bare2)"
+expect_page_keys 2
+expect_keys "Save As" "$(name_keys n s bare1 bare2)"
 expect_clean_finish
 echo "bare desktop: 2 pages, every key in the window that held the input"

@@ -1,5 +1,7 @@
-# Shared by the end-to-end cases: a private folder, the programs under test started and always
-# stopped, the operator's hands (xdotool) on Quorvel's window, and checks of the stand-in's log.
+# Shared by the end-to-end cases: a private folder; the programs under test started and always
+# stopped; checks of the stand-in's log (tools/scanner-sim/event_log.h) and of Quorvel's journal.
+# QUORVEL_BIN is the Linux program or Quorvel.exe, SCANNER_SIM and FOCUS_THIEF the X11 stand-ins or
+# the Win32 ones: a program whose name ends in .exe runs under Wine (in WINEPREFIX).
 # shellcheck shell=bash
 set -euo pipefail
 
@@ -9,32 +11,26 @@ source "$E2E_DIR/operator.sh"
 
 : "${QUORVEL_BIN:?}" "${SCANNER_SIM:?}" "${FOCUS_THIEF:?}" "${X11_PROBE:?}"
 
-
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-e2e.XXXXXX")
 SAVE="$WORK/scans"
 SIM_LOG="$WORK/scanner.log"
 THIEF_LOG="$WORK/thief.log"
-QUORVEL_OUT="$WORK/quorvel.out"
-mkdir -p "$SAVE"
+JOURNAL="$SAVE/quorvel-journal.csv"
+QUORVEL_OUT="$WORK/quorvel.out"  # the Linux program's status steps, or what Wine says
+TOOLS_OUT="$WORK/tools.out"
+mkdir -p "$SAVE" "$WORK/bin"
+: >"$SIM_LOG"
+: >"$THIEF_LOG"
 PIDS=()
-EXTRA_LOGS=()
 OWN_XSERVER=0
 
 fail() {
   echo "FAILED: $*" >&2
-  echo "--- quorvel's steps:" >&2
-  cat "$QUORVEL_OUT" >&2 2>/dev/null || true
-  echo "--- the stand-in's log:" >&2
-  cat "$SIM_LOG" >&2 2>/dev/null || true
-  if [ -s "${THIEF_LOG:-}" ]; then
-    echo "--- the thief's log:" >&2
-    cat "$THIEF_LOG" >&2
-  fi
-  print_x_logs >&2
-  local log  # those a case adds
-  for log in "${EXTRA_LOGS[@]}"; do
-    [ -f "$log" ] && { echo "--- $log:" && cat "$log"; } >&2
+  local log
+  for log in "$QUORVEL_OUT" "$JOURNAL" "$SIM_LOG" "$THIEF_LOG" "$TOOLS_OUT"; do
+    [ -s "$log" ] && { echo "--- $(basename "$log"):" && cat "$log"; } >&2
   done
+  print_x_logs >&2
   exit 1
 }
 
@@ -61,66 +57,128 @@ else
   window_manager_running || fail "no window manager runs on $DISPLAY; these cases need one"
 fi
 
-start_scanner() {  # options of quorvel-scanner-sim after --folder and --log
-  "$SCANNER_SIM" --folder "$SAVE" --log "$SIM_LOG" "$@" &
+on_wine() { [[ $1 == *.exe ]]; }  # program
+# Becomes the program, run under Wine when it is one; SCANNER_LANG is the locale of Wine's.
+launch() {  # program arguments...
+  if on_wine "$1"; then
+    exec env ${SCANNER_LANG:+LANG=$SCANNER_LANG LC_ALL=$SCANNER_LANG} /usr/lib/wine/wine64 "$@"
+  fi
+  exec "$@"
+}
+path_for() { if on_wine "$1"; then printf 'Z:%s' "${2//\//\\}"; else printf '%s' "$2"; fi; }
+
+# A fresh stand-in, saving into the save folder, with a fresh log.
+SCANNER_PID=""
+start_scanner() {  # options after --folder and --log
+  : >"$SIM_LOG"
+  (launch "$SCANNER_SIM" --folder "$(path_for "$SCANNER_SIM" "$SAVE")" \
+    --log "$(path_for "$SCANNER_SIM" "$SIM_LOG")" "$@" >>"$TOOLS_OUT" 2>&1) &
+  SCANNER_PID=$!
   PIDS+=($!)
-  wait_for 10 "the stand-in's main window" xdotool search --name '^DeskScan II$'
+  wait_for 60 "the stand-in's main window" shown "DeskScan II"
+}
+stop_scanner() {
+  kill "$SCANNER_PID"
+  wait "$SCANNER_PID" 2>/dev/null || true
+  wait_for 10 "the stand-in to go" gone "DeskScan II"
 }
 
-start_thief() {  # options of quorvel-focus-thief after --log
-  "$FOCUS_THIEF" --log "$THIEF_LOG" "$@" &
+start_thief() {  # options after --log
+  (launch "$FOCUS_THIEF" --log "$(path_for "$FOCUS_THIEF" "$THIEF_LOG")" "$@" >>"$TOOLS_OUT" 2>&1) &
   PIDS+=($!)
-  wait_for 10 "the thief's window" xdotool search --name '^Terminal$'
 }
 
-# Starts a copy of Quorvel (its settings file lives beside it, in $WORK/bin) with the save folder
-# as its working folder and a short pause after each save; QUORVEL_RUNNER, when set, runs it
-# (wine64 for Quorvel.exe).
-start_quorvel() {
-  local delay=$1 program
-  program="$WORK/bin/$(basename "$QUORVEL_BIN")"
-  mkdir -p "$WORK/bin"
-  cp "$QUORVEL_BIN" "$program"
-  printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$delay" \
-    >"$WORK/bin/Quorvel.ini"
-  (cd "$SAVE" && exec ${QUORVEL_RUNNER:-} "$program" >"$QUORVEL_OUT" 2>&1) &
+# A copy of Quorvel with its settings file beside it and a pause of `delay` ms after each save,
+# started in the save folder, which the picker then offers first.
+install_quorvel() {  # delay
+  QUORVEL_COPY="$WORK/bin/$(basename "$QUORVEL_BIN")"
+  cp "$QUORVEL_BIN" "$QUORVEL_COPY"
+  printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$1" >"$WORK/bin/Quorvel.ini"
+}
+run_quorvel() {  # options
+  (cd "$SAVE" && launch "$QUORVEL_COPY" "$@" >>"$QUORVEL_OUT" 2>&1) &
+  QUORVEL_PID=$!
   PIDS+=($!)
   find_quorvel
 }
+start_quorvel() {  # delay options...
+  install_quorvel "$1"
+  run_quorvel "${@:2}"
+}
 
 # --- the stand-in's log
-keys_of() {  # window title: the keys it received, one per line
-  awk -F '\t' -v t="$1" '$1 == "key" && $2 == t { print $3 }' "$SIM_LOG" 2>/dev/null
+count_of() {  # event [last field]: how many lines
+  awk -F '\t' -v e="$1" -v d="${2:-}" '$1 == e && (d == "" || $NF == d) { n++ } END { print n + 0 }' \
+    "$SIM_LOG" 2>/dev/null || echo 0
 }
-saves_ok() { awk -F '\t' '$1 == "save" && $3 == "ok" { print $2 }' "$SIM_LOG" 2>/dev/null; }
-count_lines() { grep -c -- "$2" "$1" 2>/dev/null || true; }
-keys_at_least() { [ "$(keys_of "$2" | wc -l)" -ge "$1" ]; }  # count title
-steps_at_least() { [ "$(count_lines "$QUORVEL_OUT" "$2")" -ge "$1" ]; }
-has_saves() { [ "$(saves_ok | wc -l)" -ge "$1" ]; }
+logged() { grep -qxF -- "$1" "$SIM_LOG" 2>/dev/null; }  # a whole line
+keys_of() {  # window title: the keys it received, one per line
+  awk -F '\t' -v t="$1" '$1 == "key" && $2 == t { print $3 }' "$SIM_LOG" 2>/dev/null || true
+}
+saves() { awk -F '\t' -v r="$1" '$1 == "save" && $3 == r { print $2 }' "$SIM_LOG" 2>/dev/null || true; }
+at_least() { [ "$("${@:2}")" -ge "$1" ]; }  # count command...
 
-# expect_keys TITLE EXPECTED-KEYS-ONE-PER-LINE
-expect_keys() {
+# --- Quorvel's journal: the names of one event's lines, in order
+journal() {
+  [ -f "$JOURNAL" ] || return 0
+  tr -d '\r' <"$JOURNAL" | awk -F, -v e="$1" '$2 == e { print $3 }'
+}
+journal_count() { journal "$1" | wc -l; }
+
+# --- expectations
+expect_keys() {  # window-title expected-keys-one-per-line
   local got
   got=$(keys_of "$1")
   [ "$got" = "$2" ] || fail "keys received by \"$1\":
 $(diff <(echo "$2") <(echo "$got") || true)"
 }
 
-expect_files() {  # names in order
-  local expected got
+# Saved once each, in this order, and no other image in the folder.
+expect_files() {  # names
+  local expected got name
   expected=$(printf '%s\n' "$@")
-  got=$(saves_ok)
+  got=$(saves ok)
   [ "$got" = "$expected" ] || fail "saves in order: expected
 $expected
 got
 $got"
-  local name
-  for name in "$@"; do
-    [ -s "$SAVE/$name.bmp" ] || fail "no image $SAVE/$name.bmp"
+  for name in "$@"; do [ -s "$SAVE/$name.bmp" ] || fail "no image $SAVE/$name.bmp"; done
+  [ "$(find "$SAVE" -name '*.bmp' | wc -l)" -eq $# ] || fail "images: $(ls "$SAVE")"
+}
+
+# Each page: one Enter for its box, thirteen Tabs and Alt+N for the main window.
+expect_page_keys() {  # pages [box title]
+  local box=${2:-DeskScan Error} enters="" main="" i j
+  for ((i = 0; i < $1; i++)); do
+    enters+="{ENTER}"$'\n'
+    [ "$box" = "DeskScan II" ] && main+="{ENTER}"$'\n'
+    for ((j = 0; j < 13; j++)); do main+="{TAB}"$'\n'; done
+    main+="%n"$'\n'
   done
-  local count
-  count=$(find "$SAVE" -name '*.bmp' | wc -l)
-  [ "$count" -eq $# ] || fail "$count images in $SAVE, expected $#"
+  [ "$box" = "DeskScan II" ] || expect_keys "$box" "${enters%$'\n'}"
+  expect_keys "DeskScan II" "${main%$'\n'}"
+}
+
+# Each name into the dialog: Alt and its name key, the name, and Alt and its save key.
+name_keys() {  # name-key save-key names...
+  local name_key=$1 save_key=$2 name
+  shift 2
+  for name in "$@"; do
+    echo "%$name_key"
+    printf '%s' "$name" | grep -o .
+    echo "%$save_key"
+  done
+}
+
+# No key reached a window but those named, neither in the stand-in's log nor, under Wine, in
+# any other program's window.
+expect_keys_only_in() {  # titles
+  local elsewhere
+  elsewhere=$(awk -F '\t' -v titles="$(printf '%s\n' "$@")" '
+    BEGIN { n = split(titles, t, "\n"); for (i = 1; i <= n; i++) ok[t[i]] = 1 }
+    ($1 == "key" || $1 == "stray") && !($2 in ok)' "$SIM_LOG" "$THIEF_LOG" 2>/dev/null || true)
+  [ -z "$elsewhere" ] || fail "keys in other windows:
+$elsewhere"
 }
 
 # No modifier or other key left down, and no X protocol error reported by Quorvel.
@@ -129,48 +187,4 @@ expect_clean_finish() {
   if grep -E -q "Bad(Window|Match|Value|Atom|Access)" "$QUORVEL_OUT" 2>/dev/null; then
     fail "X errors: $(grep -E "Bad(Window|Match|Value|Atom|Access)" "$QUORVEL_OUT")"
   fi
-}
-
-# The keys the stand-in's windows receive for each page in Full Auto.
-final_button_keys() {  # pages
-  local i j
-  for ((i = 0; i < $1; i++)); do
-    for ((j = 0; j < 13; j++)); do echo "{TAB}"; done
-    echo "%n"
-  done
-}
-enters() { local i; for ((i = 0; i < $1; i++)); do echo "{ENTER}"; done; }
-name_keys() {  # with-save name...: %n, the name's characters, and %s in Full Auto
-  local save=$1 name
-  shift
-  for name in "$@"; do
-    echo "%n"
-    printf '%s' "$name" | grep -o .
-    [ "$save" = 1 ] && echo "%s"
-  done
-  return 0
-}
-
-# The names typed on a German (QWERTZ) and a French (AZERTY) layout.
-LAYOUT_NAMES=("page008" "Zürich-Ä_1" "scan (2) 50%" "été")
-use_layout() {  # the desktop's keyboard layout, until the case ends
-  setxkbmap "$1" || fail "no layout $1"
-  LAYOUT_CHANGED=1
-}
-
-# With the scanning application and Quorvel started, the layout names twice in Quorvel's queue
-# file: the operator takes them up and presses ENABLE (the first click leaves the seed filename
-# and opens the picker; the second asks whether to start though each name comes twice), and a
-# Full Auto series types them on the German layout, then on the French one, to which the desktop
-# is switched while the series runs.
-series_across_layouts() {  # command: succeeds once the scanning application has N saves
-  answer_question Return  # yes, the names back in the list
-  use_layout de
-  click_control "$QUORVEL_WIN" form StartCommand -1  # leaves the seed filename: the picker
-  confirm_picker
-  click_control "$QUORVEL_WIN" form StartCommand -1
-  answer_question Tab space  # yes, though each name comes twice
-  wait_for 120 "four saves on the German layout" "$1" 4
-  use_layout fr
-  wait_for 120 "four more on the French layout" "$1" 8
 }

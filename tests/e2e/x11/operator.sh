@@ -1,7 +1,8 @@
 # The operator's hands on Quorvel's window, through xdotool: clicks at the places the layout
-# table gives its controls, typing, the save-folder picker. Shared by the end-to-end tests and
-# the demo. Needs X11_PROBE (quorvel-x11-probe, for the layout in pixels) and a function
-# `fail MESSAGE`; sets QUORVEL_WIN with find_quorvel.
+# table gives its controls, typing, the save-folder picker. The same for the Linux program and
+# for Quorvel.exe under Wine, whose windows are X11 windows with the same layout in pixels.
+# Shared by the end-to-end tests and the demo. Needs X11_PROBE (quorvel-x11-probe, for the layout
+# in pixels) and a function `fail MESSAGE`; sets QUORVEL_WIN with find_quorvel.
 # shellcheck shell=bash
 
 readonly QUORVEL_TITLE="Odrin's HP Scanner Error Workaround"
@@ -18,9 +19,12 @@ wait_for() {
   done
 }
 
+shown() { xdotool search --onlyvisible --name "^$1\$"; }  # title: its shown windows
+gone() { ! shown "$1"; }
+
 find_quorvel() {
-  wait_for 10 "Quorvel's window" xdotool search --name "^$QUORVEL_TITLE\$"
-  QUORVEL_WIN=$(xdotool search --name "^$QUORVEL_TITLE\$" | head -1)
+  wait_for 60 "Quorvel's window" shown "$QUORVEL_TITLE"
+  QUORVEL_WIN=$(shown "$QUORVEL_TITLE" | head -1)
 }
 
 # The pixel rectangle of a control from the layout table: left top width height.
@@ -43,63 +47,50 @@ activate() {  # window id: asked for again every 5 s while another window keeps 
   fail "window $1 did not become active"
 }
 
+# The window takes the click and the keys after it in the order they are made.
 click_control() {  # window-id form|picker name index
   local rect
   read -r -a rect <<<"$(control_rect "$2" "$3" "$4")"
   [ ${#rect[@]} -eq 4 ] || fail "no control $3($4) in the layout of the $2"
   activate "$1"
   xdotool mousemove --window "$1" $((rect[0] + rect[2] / 2)) $((rect[1] + rect[3] / 2)) click 1
-  sleep 0.2
 }
+click() { click_control "$QUORVEL_WIN" form "$1" "${2:--1}"; }  # name [index]
 
-type_into() {  # name index text: clicks the operator window's box and types the text
-  click_control "$QUORVEL_WIN" form "$1" "$2"
-  xdotool key --clearmodifiers ctrl+a BackSpace
+type_into() {  # name index text: clicks the operator window's box and types the text over it
+  click "$1" "$2"
+  xdotool key --clearmodifiers End shift+Home BackSpace
   xdotool type --delay 15 "$3"
 }
 
-# The save-folder picker, which leaving the seed filename opens: its first folder confirmed.
+# The save-folder picker, which opens as the focus leaves the seed filename: the folder it
+# shows first (Quorvel's working folder) is confirmed.
 confirm_picker() {
-  wait_for 10 "the save-folder picker" xdotool search --onlyvisible --name "^$PICKER_TITLE\$"
-  local picker
-  picker=$(xdotool search --onlyvisible --name "^$PICKER_TITLE\$" | head -1)
-  click_control "$picker" picker Command1 -1
-  wait_for 10 "the picker to close" bash -c "! xdotool search --onlyvisible --name '^$PICKER_TITLE\$'"
+  wait_for 10 "the save-folder picker" shown "$PICKER_TITLE"
+  click_control "$(shown "$PICKER_TITLE" | head -1)" picker Command1 -1
+  wait_for 10 "the picker to close" gone "$PICKER_TITLE"
 }
 
-# Operates Quorvel as a person: the seed filename, the save folder in the picker (its working
-# folder), the seed number, a step of +1, the pad width and the number of scans; then
-# "<-- Create Filename List", the action mode and "ENABLE".
-set_up_series() {  # seed seed-number pad scans mode-index
+# Operates Quorvel as a person: the seed filename, the save folder in the picker, the seed
+# number, a step of +1, the pad width and the number of scans; then "<-- Create Filename List".
+prepare_list() {  # seed seed-number pad scans
   type_into SeedText -1 "$1"
   xdotool key Tab
   confirm_picker
   type_into SeedNumberText -1 "$2"
-  click_control "$QUORVEL_WIN" form Option1 0
+  click Option1 0
   type_into PadText -1 "$3"
   type_into NumberofScans -1 "$4"
-  click_control "$QUORVEL_WIN" form CreateCommand -1
-  click_control "$QUORVEL_WIN" form OptionAction "$5"
-  click_control "$QUORVEL_WIN" form StartCommand -1
+  click CreateCommand
 }
 
-# The queue file a series cut short leaves beside the settings file; Quorvel offers its names
-# back when it starts.
-write_queue() {  # program-folder save-folder name...
-  local folder=$1 save=$2
-  shift 2
-  {
-    printf "' Quorvel: a scan series in progress. Quorvel offers to take it up from here when it starts.\r\n"
-    printf 'mode=Full Auto\r\nfolder=%s\r\nlast sent=\r\nsent at=\r\nnames to come:\r\n' "$save"
-    printf '%s\r\n' "$@"
-  } >"$folder/Quorvel.queue"
+# The action mode (0 Full Auto, 1 Error Only, 2 Error and Save As), then "ENABLE".
+start_series() {
+  click OptionAction "$1"
+  click StartCommand
 }
 
-# An answer to Quorvel's question, with the keys given: Return for its default button, Tab space
-# for the other one.
-answer_question() {  # keys...
-  wait_for 20 "Quorvel's question" xdotool search --onlyvisible --name '^Quorvel$'
-  activate "$(xdotool search --onlyvisible --name '^Quorvel$' | head -1)"
-  xdotool key "$@"
-  wait_for 30 "the question to go" bash -c "! xdotool search --onlyvisible --name '^Quorvel\$'"
+set_up_series() {  # seed seed-number pad scans mode
+  prepare_list "$1" "$2" "$3" "$4"
+  start_series "$5"
 }

@@ -1,136 +1,295 @@
 #!/usr/bin/env bash
-# Quorvel driving the stand-in scanning application on a real X display, operated as a person
-# would. Usage: series_cases.sh CASE (full_auto, error_only, error_and_save_as, stop, resend,
-# focus_theft, layouts).
+# Quorvel driving a stand-in scanning application on a real X display, operated as a person
+# would; the same cases for the Linux program and for Quorvel.exe under Wine, against the X11
+# stand-in or the Win32 one under Wine (e2e_lib.sh). The operator's list is the user's: "page",
+# seed number 7, +1, pad 3: page008, page009, ... Usage: series_cases.sh CASE [ARGUMENT]
 source "$(dirname "$0")/e2e_lib.sh"
 
-NAMES5=(page001 page002 page003 page004 page005)
-STEPS_DONE="Sent filename & CR"
+TABS=()
+for _ in $(seq 13); do TABS+=("{TAB}"); done
+names() { local i; for ((i = 8; i < 8 + $1; i++)); do printf '%s%03d\n' "${2:-page}" "$i"; done; }
+done_pages() { wait_for "$1" "the stand-in's last page" at_least 1 count_of done; }
+# The operator answers Quorvel's question with its default button.
+answer() {
+  wait_for 20 "the question" shown Quorvel
+  "$X11_PROBE" send Quorvel "{ENTER}" >/dev/null || fail "the answer did not reach the question"
+  wait_for 10 "the question to go" gone Quorvel
+}
+no_message() { gone Quorvel || fail "a message from Quorvel: $(xdotool search --name '^Quorvel$' getwindowname)"; }
 
+# The user's setup: a pause of 3 s, five names, an error box titled as the main window, series
+# back to back (QUORVEL_SERIES, 1 unless set) with Quorvel running throughout: Stop!, the images
+# filed away, the list created again, ENABLE. The Win32 stand-in's odd series use the dialog of
+# the ANSI API, the even ones the wide one.
 full_auto() {
-  # Five names; the sixth scan finds the list empty and ends the series.
-  start_scanner --pages 6 --first-scan-ms 1000 --scan-ms 1000
-  start_quorvel 1500
-  set_up_series page 0 3 5 0
-  wait_for 90 "five saves" has_saves 5
-  wait_for 20 "the sixth Save As" steps_at_least 6 "Found Save As"
-  sleep 3  # the stop at the end of the list sends nothing more
-  expect_files "${NAMES5[@]}"
-  expect_keys "DeskScan Error" "$(enters 6)"
-  expect_keys "DeskScan II" "$(final_button_keys 6)"
-  expect_keys "Save As" "$(name_keys 1 "${NAMES5[@]}")"
-  [ "$(count_lines "$QUORVEL_OUT" "$STEPS_DONE")" -eq 5 ] || fail "five sends expected"
-  [ "$(count_lines "$QUORVEL_OUT" "First Save in Series")" -eq 1 ] || fail "one first save"
+  local count=${QUORVEL_SERIES:-1} series start variant
+  mapfile -t list < <(names 5)
+  start_quorvel 3000
+  prepare_list page 7 3 5
+  for ((series = 1; series <= count; series++)); do
+    if ((series > 1)); then
+      click StopCommand
+      wait_for 10 "Stop!" at_least $((series - 1)) journal_count stop
+      mkdir "$WORK/filed$series" && mv "$SAVE"/*.bmp "$WORK/filed$series/"
+      click CreateCommand
+    fi
+    start=$SECONDS
+    start_series 0
+    wait_for 10 "ENABLE" at_least "$series" journal_count start
+    variant=()
+    on_wine "$SCANNER_SIM" && ((series % 2)) && variant=(--ansi)
+    start_scanner --pages 5 --box-title "DeskScan II" "${variant[@]}"
+    done_pages 150
+    expect_files "${list[@]}"
+    expect_page_keys 5 "DeskScan II"
+    expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+    expect_keys_only_in "DeskScan II" "Save As"
+    no_message
+    stop_scanner
+    echo "series $series of $count ${variant[*]}: $((SECONDS - start)) s"
+  done
   expect_clean_finish
 }
 
-error_only() {
-  # Quorvel closes each error box and nothing else; the operator saves by hand.
-  start_scanner --pages 2 --first-scan-ms 1000 --scan-ms 1000
+# The second save writes nothing: its name goes again. The dialog after the last name finds the
+# list used up: the series stops and says so.
+failed_save() {
+  mapfile -t list < <(names 3 été-)
   start_quorvel 1500
-  set_up_series page 0 3 5 1
+  prepare_list "été-" 7 3 3
+  start_series 0
+  start_scanner --pages 5 --fail-saves 2
+  wait_for 150 "the end of the list" at_least 1 journal_count end
+  expect_files "${list[@]}"
+  [ "$(saves failed)" = "${list[1]}" ] || fail "the failed save is not in the log"
+  expect_page_keys 5
+  expect_keys "Save As" "$(name_keys n s "${list[0]}" "${list[1]}" "${list[@]:1}")"
+  [ "$(journal sent | tr '\n' ' ')" = "${list[0]} ${list[1]} ${list[*]:1} " ] ||
+    fail "names sent: $(journal sent)"
+  [ "$(journal missing)" = "${list[1]}" ] || fail "missing: $(journal missing)"
+  [ "$(journal saved)" = "$(printf '%s\n' "${list[@]}")" ] || fail "saved: $(journal saved)"
+  wait_for 10 "the message at the end of the series" shown Quorvel
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
+  expect_clean_finish
+}
+
+# A bystander takes the focus when Quorvel activates the scanning application's windows. It is
+# titled as the French save dialog, and the stand-in's dialog as the German one: only the dialog
+# that the scanning application owns counts as its save dialog.
+focus_theft() {
+  mapfile -t list < <(names 3)
+  start_quorvel 1500
+  prepare_list page 7 3 3
+  start_series 0
+  if on_wine "$FOCUS_THIEF"; then
+    start_thief --title Enregistrer --steal-from "Speichern als" --delay-ms 0 --hold-ms 6000
+  else
+    start_thief --title Enregistrer --times 2 --hold-ms 1500 --steal-from DeskScan \
+      --steal-from "Speichern als"
+  fi
+  wait_for 30 "the thief's window" shown Enregistrer
+  start_scanner --pages 3 --dialog-title "Speichern als"
+  done_pages 150
+  grep -q '^steal' "$THIEF_LOG" || fail "the thief never took the focus"
+  echo "the thief took the focus $(grep -c '^steal' "$THIEF_LOG") times"
+  expect_files "${list[@]}"
+  expect_page_keys 3
+  expect_keys "Speichern als" "$(name_keys n s "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Speichern als"
+  expect_clean_finish
+}
+
+# Stop! midway: a second Stop! finds no series running, and ENABLE takes up the names left.
+stop() {
+  mapfile -t list < <(names 5)
+  start_quorvel 1500
+  prepare_list page 7 3 5
+  start_series 0
+  start_scanner --pages 5
+  wait_for 60 "two pages saved" at_least 2 count_of save ok
+  wait_for 10 "the second name sent" at_least 2 journal_count sent
+  click StopCommand
+  wait_for 10 "Stop!" at_least 1 journal_count stop
+  click StopCommand
+  click StartCommand
+  wait_for 10 "ENABLE" at_least 2 journal_count start
+  [ "$(journal_count stop)" -eq 1 ] || fail "the series still ran after Stop!"
+  done_pages 150
+  expect_files "${list[@]}"
+  expect_page_keys 5
+  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+  expect_clean_finish
+}
+
+# Quorvel closes each error box and nothing else; the operator goes on by hand.
+error_only() {
+  start_quorvel 1500
+  prepare_list page 7 3 3
+  start_series 1
+  start_scanner --pages 2
   local page
   for page in 1 2; do
-    wait_for 20 "the error box of page $page to be closed" keys_at_least $page "DeskScan Error"
+    wait_for 30 "the error box of page $page to be closed" at_least $page count_of box closed
     "$X11_PROBE" send "DeskScan II" %n >/dev/null || fail "the operator's Next"
-    wait_for 10 "Save As" xdotool search --name '^Save As$'
+    wait_for 10 "Save As" shown "Save As"
     "$X11_PROBE" send "Save As" %n "hand$page" %s >/dev/null || fail "the operator's save"
-    wait_for 10 "the operator's save" has_saves $page
+    wait_for 10 "the operator's save" at_least $page count_of save ok
   done
-  sleep 3
-  expect_keys "DeskScan Error" "$(enters 2)"
+  expect_keys "DeskScan Error" "$(printf '{ENTER}\n{ENTER}')"
   expect_keys "DeskScan II" "$(printf '%%n\n%%n')"
   expect_files hand1 hand2
-  grep -q "Clicking Final Button" "$QUORVEL_OUT" && fail "the final button was pressed"
+  [ "$(journal_count sent)" -eq 0 ] || fail "Quorvel sent names: $(journal sent)"
   expect_clean_finish
 }
 
+# Quorvel types each name; the operator presses Save.
 error_and_save_as() {
-  # Quorvel types each name; the stand-in's operator presses Save.
-  start_scanner --pages 3 --first-scan-ms 1000 --scan-ms 1000 --operator-saves-after-ms 800
+  mapfile -t list < <(names 3)
   start_quorvel 1500
-  set_up_series scan 7 2 3 2
-  wait_for 60 "three saves" has_saves 3
-  sleep 1
-  expect_files scan08 scan09 scan10
-  expect_keys "DeskScan Error" "$(enters 3)"
-  expect_keys "DeskScan II" "$(final_button_keys 3)"
-  expect_keys "Save As" "$(name_keys 0 scan08 scan09 scan10)"
-  [ "$(count_lines "$QUORVEL_OUT" "Sent filename$")" -eq 3 ] || fail "three sends expected"
+  prepare_list page 7 3 3
+  start_series 2
+  start_scanner --pages 3
+  local page
+  for page in 1 2 3; do
+    wait_for 30 "name $page typed" at_least $page journal_count sent
+    "$X11_PROBE" send "Save As" %s >/dev/null || fail "the operator's save"
+    wait_for 10 "the operator's save" at_least $page count_of save ok
+  done
+  expect_files "${list[@]}"
+  expect_page_keys 3
+  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
   expect_clean_finish
 }
 
-stop() {
-  start_scanner --pages 6 --first-scan-ms 1000 --scan-ms 1000
-  start_quorvel 1500
-  set_up_series page 0 3 5 0
-  wait_for 60 "two saves" has_saves 2
-  click_control "$QUORVEL_WIN" form StopCommand -1
-  sleep 0.5
-  local keys_at_stop
-  keys_at_stop=$(grep -c '^key' "$SIM_LOG")
-  sleep 8  # three ticks and more: a running series would have handled the next page
-  [ "$(grep -c '^key' "$SIM_LOG")" -eq "$keys_at_stop" ] || fail "keys were sent after Stop!"
-  expect_files page001 page002
-  expect_clean_finish
+# The scanning application shows a box nobody foresaw and keeps it: Quorvel waits, and after the
+# stall time its alert comes up without taking the focus from the box.
+stall() {
+  start_quorvel 1500 --stall-after 8
+  prepare_list page 7 3 3
+  start_scanner --pages 3 --jam-page 1
+  wait_for 30 "the jam" shown "Paper Jam"
+  start_series 0
+  local jam alert
+  jam=$(shown "Paper Jam" | head -1)
+  activate "$jam"
+  gone "Quorvel: the scan series has stalled" || fail "the alert came before the box had the focus"
+  wait_for 30 "the stall alert" shown "Quorvel: the scan series has stalled"
+  alert=$(shown "Quorvel: the scan series has stalled" | head -1)
+  wait_for 10 "the window manager to take the alert in" \
+    bash -c "xprop -root _NET_CLIENT_LIST | grep -q $(printf '0x%x' "$alert")"
+  is_active "$jam" || fail "the alert took the focus: $(xdotool getactivewindow getwindowname)"
+  [ "$(journal_count stall)" -eq 1 ] || fail "no stall in the journal"
+  [ "$(count_of key)" -eq 0 ] || fail "keys reached the stand-in"
+  expect_keys_only_in
 }
 
-resend() {
-  # The second save writes nothing: the next dialog gets the same name again.
-  start_scanner --pages 5 --first-scan-ms 1000 --scan-ms 1000 --fail-saves 2
+# A name of the list already has an image: ENABLE asks first, and No (the default) starts
+# nothing. Stop! then finds no series to stop, and ENABLE asks again.
+collision() {
   start_quorvel 1500
-  set_up_series page 0 3 3 0
-  wait_for 90 "three saves" has_saves 3
-  sleep 3
-  expect_files page001 page002 page003
-  expect_keys "Save As" "$(name_keys 1 page001 page002 page002 page003)"
-  grep -q $'^save\tpage002\tfailed' "$SIM_LOG" || fail "the failed save is not in the log"
-  expect_clean_finish
+  prepare_list page 7 3 5
+  printf 'BM' >"$SAVE/page009.bmp"
+  start_scanner --pages 1
+  wait_for 30 "the error box" at_least 1 count_of box shown
+  start_series 0
+  answer
+  click StopCommand
+  click StartCommand
+  answer
+  [ "$(journal_count start)$(journal_count stop)" = 00 ] || fail "a series started"
+  [ "$(count_of key)" -eq 0 ] || fail "keys reached the stand-in"
+  [ "$(cat "$SAVE/page009.bmp")" = BM ] || fail "the image was replaced"
+  expect_keys_only_in Quorvel
 }
 
-focus_theft() {
-  # Twice, a terminal takes the focus the moment Quorvel activates the stand-in's windows, and
-  # takes it back whenever it leaves for a second and a half.
-  start_thief --times 2 --hold-ms 1500
-  start_scanner --pages 4 --first-scan-ms 1000 --scan-ms 1000
+# The series is cut short by killing Quorvel once the second image is saved; started again, it
+# offers the names left, and they are saved, each once.
+resume() {
+  mapfile -t list < <(names 5)
   start_quorvel 1500
-  set_up_series page 0 3 3 0
-  wait_for 90 "three saves" has_saves 3
-  sleep 3
-  [ "$(count_lines "$THIEF_LOG" '^steal')" -eq 2 ] || fail "the thief should have struck twice"
-  echo "deliveries refused while the focus was away: $((
-    $(count_lines "$QUORVEL_OUT" "Found Error Message") - $(count_lines "$QUORVEL_OUT" "Closed Error Message") +
-    $(count_lines "$QUORVEL_OUT" "Found Save As") - $(count_lines "$QUORVEL_OUT" "Sent filename") +
-    $(count_lines "$QUORVEL_OUT" "Clicking Final Button") - 4))"
-  grep -q '^key' "$THIEF_LOG" && fail "keys reached the thief: $(grep '^key' "$THIEF_LOG")"
-  expect_files page001 page002 page003
-  expect_keys "DeskScan Error" "$(enters 4)"
-  expect_keys "DeskScan II" "$(final_button_keys 4)"
-  expect_keys "Save As" "$(name_keys 1 page001 page002 page003)"
-  expect_clean_finish
+  prepare_list page 7 3 5
+  start_series 0
+  start_scanner --pages 5
+  wait_for 60 "two pages saved" at_least 2 count_of save ok
+  wait_for 10 "the second name sent" at_least 2 journal_count sent
+  kill -KILL "$QUORVEL_PID"
+  wait_for 10 "Quorvel to go" gone "$QUORVEL_TITLE"
+  run_quorvel
+  answer
+  [ "$(journal resume)" = "${list[2]}" ] || fail "resumed at: $(journal resume)"
+  click StartCommand  # the focus leaves the seed filename: the picker comes first
+  confirm_picker
+  click StartCommand
+  done_pages 150
+  expect_files "${list[@]}"
+  expect_page_keys 5
+  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As" Quorvel
 }
 
+# The Win32 stand-in under Wine in another language, its save dialog titled by the system.
+# "table": Quorvel finds the dialog as it is; "options": the dialog has a title of its own that
+# no table holds, and Quorvel is told it and the dialog's keys on its command line.
+foreign_dialog() {  # language (fr_FR, de_DE, es_ES) table|options
+  local title keys
+  case $1 in
+    fr_FR) title=Enregistrer keys=(n e) ;;
+    de_DE) title="Speichern als" keys=(n s) ;;
+    es_ES) title="Guardar como" keys=(a g) ;;
+    *) fail "no such language $1" ;;
+  esac
+  local dialog=(--system-title) quorvel=()
+  if [ "$2" = options ]; then
+    title="Seite scannen"
+    dialog=(--dialog-title "$title")
+    quorvel=(--save-as-title "$title" --name-key "${keys[0]}" --save-key "${keys[1]}")
+  fi
+  mapfile -t list < <(names 5)
+  start_quorvel 1500 "${quorvel[@]}"
+  prepare_list page 7 3 5
+  start_series 0
+  SCANNER_LANG=$1.UTF-8 start_scanner --pages 5 "${dialog[@]}"
+  done_pages 150
+  expect_files "${list[@]}"
+  expect_page_keys 5
+  expect_keys "$title" "$(name_keys "${keys[@]}" "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "$title"
+}
+
+# Names beyond ASCII typed exactly on a German and then a French layout, to which the desktop is
+# switched while the series runs. They come from the queue file of a series cut short: the
+# operator takes them up, leaves the seed filename (the picker) and presses ENABLE.
 layouts() {
-  # The names typed exactly, and the final button's keys, Alt+N and Alt+S in their places, on a
-  # German and then a French layout.
-  local names=("${LAYOUT_NAMES[@]}" "${LAYOUT_NAMES[@]}")
-  start_scanner --pages 8 --first-scan-ms 1000 --scan-ms 1000
-  mkdir -p "$WORK/bin"
-  write_queue "$WORK/bin" "$SAVE" "${names[@]}"
+  local names=("Zürich-Ä_1" "scan (2) 50%" "été" page008 "Zürich-Ä_2" "scan (3) 75%" "àé" page009)
+  start_scanner --pages 8
+  {
+    printf "' a series cut short\r\nmode=Full Auto\r\nfolder=%s\r\n" "$(path_for "$QUORVEL_BIN" "$SAVE")"
+    printf 'last sent=\r\nsent at=\r\nnames to come:\r\n'
+    printf '%s\r\n' "${names[@]}"
+  } >"$WORK/bin/Quorvel.queue"
   start_quorvel 1500
-  series_across_layouts has_saves
-  [ "$(saves_ok)" = "$(printf '%s\n' "${names[@]}")" ] || fail "saves: $(saves_ok)"
-  expect_keys "DeskScan Error" "$(enters 8)"
-  expect_keys "DeskScan II" "$(final_button_keys 8)"
-  expect_keys "Save As" "$(name_keys 1 "${names[@]}")"
+  answer
+  setxkbmap de && LAYOUT_CHANGED=1 || fail "no layout de"
+  click StartCommand
+  confirm_picker
+  click StartCommand
+  wait_for 120 "four saves on the German layout" at_least 4 count_of save ok
+  setxkbmap fr || fail "no layout fr"
+  done_pages 120
+  expect_files "${names[@]}"
+  expect_page_keys 8
+  expect_keys "Save As" "$(name_keys n s "${names[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
   expect_clean_finish
 }
 
 case "${1:-}" in
-  full_auto | error_only | error_and_save_as | stop | resend | focus_theft | layouts) "$1" ;;
+  full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
+    collision | resume | foreign_dialog | layouts) "$@" ;;
   *)
-    echo "usage: $0 full_auto|error_only|error_and_save_as|stop|resend|focus_theft|layouts" >&2
+    echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
+      "collision|resume|foreign_dialog LANGUAGE table|options|layouts" >&2
     exit 2
     ;;
 esac
-echo "passed: $1"
+echo "passed: $*"
