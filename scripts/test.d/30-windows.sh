@@ -44,8 +44,8 @@ ctest --preset windows -L e2e || { print_x_logs; exit 1; }
 export QUORVEL_BIN="$exe"
 export SCANNER_SIM="$build/tools/scanner-sim/deskscan-sim.exe"
 export FOCUS_THIEF="$build/tools/scanner-sim/focus-thief.exe"
-export X11_PROBE="$ROOT/build/linux/tests/e2e/x11/quorvel-x11-probe"
+export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
 export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
-run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall \
+run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
   collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
   "foreign_dialog es_ES table"

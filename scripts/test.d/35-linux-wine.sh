@@ -20,7 +20,7 @@ prepare_wine_prefix
 export QUORVEL_BIN="$linux/src/app/fltk/quorvel"
 export SCANNER_SIM="$ROOT/build/windows/tools/scanner-sim/deskscan-sim.exe"
 export FOCUS_THIEF="$ROOT/build/windows/tools/scanner-sim/focus-thief.exe"
-export X11_PROBE="$linux/tests/e2e/x11/quorvel-x11-probe"
+export X11_PROBE="$linux/tools/scanner-sim/quorvel-x11-probe"
 
 # Wine's server ends with the last program; one left by an earlier run would hold another display.
 /usr/lib/wine/wineserver -k 2>/dev/null || true

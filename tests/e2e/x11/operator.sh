@@ -94,3 +94,23 @@ set_up_series() {  # seed seed-number pad scans mode
   prepare_list "$1" "$2" "$3" "$4"
   start_series "$5"
 }
+
+# The queue file a series cut short leaves beside the settings file; Quorvel offers its names
+# back when it starts.
+write_queue() {  # program-folder save-folder name...
+  {
+    printf "' Quorvel: a scan series in progress. Quorvel offers to take it up from here when it"
+    printf " starts.\r\nmode=Full Auto\r\nfolder=%s\r\nlast sent=\r\nsent at=\r\n" "$2"
+    printf 'names to come:\r\n'
+    printf '%s\r\n' "${@:3}"
+  } >"$1/Quorvel.queue"
+}
+
+# Quorvel's question answered with the keys given: Return for its default button, Tab space for
+# the other one.
+answer_question() {  # keys...
+  wait_for 20 "Quorvel's question" shown Quorvel
+  activate "$(shown Quorvel | head -1)"
+  xdotool key "$@"
+  wait_for 30 "the question to go" gone Quorvel
+}

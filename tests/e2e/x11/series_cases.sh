@@ -9,12 +9,6 @@ TABS=()
 for _ in $(seq 13); do TABS+=("{TAB}"); done
 names() { local i; for ((i = 8; i < 8 + $1; i++)); do printf '%s%03d\n' "${2:-page}" "$i"; done; }
 done_pages() { wait_for "$1" "the stand-in's last page" at_least 1 count_of done; }
-# The operator answers Quorvel's question with its default button.
-answer() {
-  wait_for 20 "the question" shown Quorvel
-  "$X11_PROBE" send Quorvel "{ENTER}" >/dev/null || fail "the answer did not reach the question"
-  wait_for 10 "the question to go" gone Quorvel
-}
 no_message() { gone Quorvel || fail "a message from Quorvel: $(xdotool search --name '^Quorvel$' getwindowname)"; }
 
 # The user's setup: a pause of 3 s, five names, an error box titled as the main window, series
@@ -54,9 +48,9 @@ full_auto() {
 # The second save writes nothing: its name goes again. The dialog after the last name finds the
 # list used up: the series stops and says so.
 failed_save() {
-  mapfile -t list < <(names 3 été-)
+  mapfile -t list < <(names 3)
   start_quorvel 1500
-  prepare_list "été-" 7 3 3
+  prepare_list page 7 3 3
   start_series 0
   start_scanner --pages 5 --fail-saves 2
   wait_for 150 "the end of the list" at_least 1 journal_count end
@@ -192,10 +186,10 @@ collision() {
   start_scanner --pages 1
   wait_for 30 "the error box" at_least 1 count_of box shown
   start_series 0
-  answer
+  answer_question Return
   click StopCommand
   click StartCommand
-  answer
+  answer_question Return
   [ "$(journal_count start)$(journal_count stop)" = 00 ] || fail "a series started"
   [ "$(count_of key)" -eq 0 ] || fail "keys reached the stand-in"
   [ "$(cat "$SAVE/page009.bmp")" = BM ] || fail "the image was replaced"
@@ -215,7 +209,7 @@ resume() {
   kill -KILL "$QUORVEL_PID"
   wait_for 10 "Quorvel to go" gone "$QUORVEL_TITLE"
   run_quorvel
-  answer
+  answer_question Return
   [ "$(journal resume)" = "${list[2]}" ] || fail "resumed at: $(journal resume)"
   click StartCommand  # the focus leaves the seed filename: the picker comes first
   confirm_picker
@@ -262,13 +256,9 @@ foreign_dialog() {  # language (fr_FR, de_DE, es_ES) table|options
 layouts() {
   local names=("Zürich-Ä_1" "scan (2) 50%" "été" page008 "Zürich-Ä_2" "scan (3) 75%" "àé" page009)
   start_scanner --pages 8
-  {
-    printf "' a series cut short\r\nmode=Full Auto\r\nfolder=%s\r\n" "$(path_for "$QUORVEL_BIN" "$SAVE")"
-    printf 'last sent=\r\nsent at=\r\nnames to come:\r\n'
-    printf '%s\r\n' "${names[@]}"
-  } >"$WORK/bin/Quorvel.queue"
+  write_queue "$WORK/bin" "$(path_for "$QUORVEL_BIN" "$SAVE")" "${names[@]}"
   start_quorvel 1500
-  answer
+  answer_question Return
   setxkbmap de && LAYOUT_CHANGED=1 || fail "no layout de"
   click StartCommand
   confirm_picker

@@ -1,4 +1,4 @@
-// A small driver of the X11 desktop port and of the display, for the end-to-end tests:
+// A small driver of the X11 desktop port and of the display, for the end-to-end tests and the demo:
 //   census [times]            the census, topmost first, and how long it took
 //   send TITLE KEY...         activates TITLE, then delivers the keys: %x (Alt+x), {ENTER},
 //                             {TAB}, anything else typed as text. Exit 3: refused.
