@@ -27,6 +27,9 @@ export X11_PROBE="$linux/tools/scanner-sim/quorvel-x11-probe"
 trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
-run_series_cases layouts full_auto failed_save focus_theft \
+# No focus_theft here: Wine gives the keys to the window it holds in front, and a Win32 program
+# can take that place without the X input focus following, so the Linux program, which checks
+# the X focus, cannot see the theft (Quorvel.exe, which asks Windows, can: stage 30).
+run_series_cases layouts full_auto failed_save \
   "foreign_dialog fr_FR table" "foreign_dialog de_DE table" "foreign_dialog es_ES table" \
   "foreign_dialog fr_FR options" "foreign_dialog de_DE options" "foreign_dialog es_ES options"

@@ -41,7 +41,7 @@ class OwnWindow {
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 250, 24,
                             window_, nullptr, GetModuleHandleW(nullptr), nullptr);
     // The window manager's focus for the new window arrives before the test moves it.
-    WaitFor([this] { return GetForegroundWindow() == window_; }, milliseconds(2000));
+    WaitFor([this] { return GetForegroundWindow() == window_; }, milliseconds(5000));
   }
   ~OwnWindow() { DestroyWindow(window_); }
   HWND Handle() const { return window_; }
@@ -99,10 +99,10 @@ TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
   OwnWindow longer(L"Save As draft");  // opened later, so above the exact one
   Win32Desktop desktop;
   ASSERT_TRUE(desktop.AppActivate("Save As"));
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == exact.Handle(); }, milliseconds(2000)));
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == exact.Handle(); }, milliseconds(5000)));
   ASSERT_TRUE(desktop.AppActivate("Save As d"));
   EXPECT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == longer.Handle(); }, milliseconds(2000)));
+      WaitFor([&] { return GetForegroundWindow() == longer.Handle(); }, milliseconds(5000)));
   EXPECT_FALSE(desktop.AppActivate("No such window anywhere"));
   EXPECT_FALSE(desktop.SendKeys(KeyString().Enter(), false)) << "no target after a failed search";
 }
@@ -110,10 +110,10 @@ TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
 TEST(Win32DesktopActivation, RestoresAMinimisedWindow) {
   OwnWindow window(L"Quorvel minimised target");
   ShowWindow(window.Handle(), SW_MINIMIZE);
-  ASSERT_TRUE(WaitFor([&] { return IsIconic(window.Handle()); }, milliseconds(2000)));
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(window.Handle()); }, milliseconds(5000)));
   Win32Desktop desktop;
   ASSERT_TRUE(desktop.AppActivate("Quorvel minimised target"));
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(window.Handle()); }, milliseconds(2000)));
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(window.Handle()); }, milliseconds(5000)));
 }
 
 TEST(Win32DesktopKeys, NamesAreTypedAsTheyAre) {
@@ -121,7 +121,7 @@ TEST(Win32DesktopKeys, NamesAreTypedAsTheyAre) {
   Win32Desktop desktop;
   ASSERT_TRUE(desktop.AppActivate("Quorvel typing target"));
   ASSERT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == window.Handle(); }, milliseconds(2000)));
+      WaitFor([&] { return GetForegroundWindow() == window.Handle(); }, milliseconds(5000)));
   window.FocusEdit();
   // Characters that key-string syntax would read as Alt, Shift, Ctrl or Enter, and ones no
   // key of the layout carries.
@@ -138,10 +138,10 @@ TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
   Win32Desktop desktop;
   ASSERT_TRUE(desktop.AppActivate("Quorvel intended target"));
   ASSERT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == target.Handle(); }, milliseconds(2000)));
+      WaitFor([&] { return GetForegroundWindow() == target.Handle(); }, milliseconds(5000)));
   SetForegroundWindow(other.Handle());
   other.FocusEdit();
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Handle(); }, milliseconds(2000)));
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Handle(); }, milliseconds(5000)));
   EXPECT_FALSE(desktop.SendKeys(KeyString().Alt('n').Text("abc"), false));
   // A key sent afterwards, where the focus is, arrives after anything the refused delivery sent.
   ASSERT_TRUE(desktop.AppActivate("Quorvel other window"));
