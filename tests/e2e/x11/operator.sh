@@ -110,7 +110,16 @@ write_queue() {  # program-folder save-folder name...
 # the other one.
 answer_question() {  # keys...
   wait_for 20 "Quorvel's question" shown Quorvel
-  activate "$(shown Quorvel | head -1)"
-  xdotool key "$@"
-  wait_for 30 "the question to go" gone Quorvel
+  local try
+  for try in 1 2 3; do
+    activate "$(shown Quorvel | head -1)"
+    xdotool key "$@"
+    # Under Wine the box can be active on the desktop a moment before Wine gives it the keys,
+    # which then go to the window behind it, Quorvel's own: the answer is given again.
+    for _ in $(seq 50); do
+      gone Quorvel && return 0
+      sleep 0.1
+    done
+  done
+  fail "the question did not go after $try answers"
 }
