@@ -94,15 +94,22 @@ TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
   EXPECT_EQ(desktop.WindowTitle(HandleOf(accented.Handle())), "") << "a window gone has no title";
 }
 
+// Activates by title as the cycle does, once a tick until the window is in front: a request can be
+// overtaken by the window manager's own focus for a window just opened.
+bool Activates(Win32Desktop& desktop, const char* title, HWND expected) {
+  for (int tick = 0; tick < 5; ++tick) {
+    if (!desktop.AppActivate(title)) return false;
+    if (WaitFor([&] { return GetForegroundWindow() == expected; }, milliseconds(1000))) return true;
+  }
+  return false;
+}
+
 TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
   OwnWindow exact(L"Save As");
   OwnWindow longer(L"Save As draft");  // opened later, so above the exact one
   Win32Desktop desktop;
-  ASSERT_TRUE(desktop.AppActivate("Save As"));
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == exact.Handle(); }, milliseconds(5000)));
-  ASSERT_TRUE(desktop.AppActivate("Save As d"));
-  EXPECT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == longer.Handle(); }, milliseconds(5000)));
+  EXPECT_TRUE(Activates(desktop, "Save As", exact.Handle()));
+  EXPECT_TRUE(Activates(desktop, "Save As d", longer.Handle()));
   EXPECT_FALSE(desktop.AppActivate("No such window anywhere"));
   EXPECT_FALSE(desktop.SendKeys(KeyString().Enter(), false)) << "no target after a failed search";
 }
