@@ -61,6 +61,16 @@ WindowHandle HandleOf(HWND window) {
   return reinterpret_cast<std::uintptr_t>(window);
 }
 
+// Activates by title as the cycle does, once a tick until the window is in front: a request can be
+// overtaken by the window manager's own focus for a window just opened.
+bool Activates(Win32Desktop& desktop, const char* title, HWND expected) {
+  for (int tick = 0; tick < 5; ++tick) {
+    if (!desktop.AppActivate(title)) return false;
+    if (WaitFor([&] { return GetForegroundWindow() == expected; }, milliseconds(1000))) return true;
+  }
+  return false;
+}
+
 TEST(Win32DesktopFolder, RootFoldersKeepTheirSeparator) {
   const struct {
     const char* path;
@@ -94,16 +104,6 @@ TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
   EXPECT_EQ(desktop.WindowTitle(HandleOf(accented.Handle())), "") << "a window gone has no title";
 }
 
-// Activates by title as the cycle does, once a tick until the window is in front: a request can be
-// overtaken by the window manager's own focus for a window just opened.
-bool Activates(Win32Desktop& desktop, const char* title, HWND expected) {
-  for (int tick = 0; tick < 5; ++tick) {
-    if (!desktop.AppActivate(title)) return false;
-    if (WaitFor([&] { return GetForegroundWindow() == expected; }, milliseconds(1000))) return true;
-  }
-  return false;
-}
-
 TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
   OwnWindow exact(L"Save As");
   OwnWindow longer(L"Save As draft");  // opened later, so above the exact one
@@ -126,9 +126,7 @@ TEST(Win32DesktopActivation, RestoresAMinimisedWindow) {
 TEST(Win32DesktopKeys, NamesAreTypedAsTheyAre) {
   OwnWindow window(L"Quorvel typing target");
   Win32Desktop desktop;
-  ASSERT_TRUE(desktop.AppActivate("Quorvel typing target"));
-  ASSERT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == window.Handle(); }, milliseconds(5000)));
+  ASSERT_TRUE(Activates(desktop, "Quorvel typing target", window.Handle()));
   window.FocusEdit();
   // Characters that key-string syntax would read as Alt, Shift, Ctrl or Enter, and ones no
   // key of the layout carries.
@@ -143,12 +141,13 @@ TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
   OwnWindow target(L"Quorvel intended target");
   OwnWindow other(L"Quorvel other window");
   Win32Desktop desktop;
-  ASSERT_TRUE(desktop.AppActivate("Quorvel intended target"));
-  ASSERT_TRUE(
-      WaitFor([&] { return GetForegroundWindow() == target.Handle(); }, milliseconds(5000)));
-  SetForegroundWindow(other.Handle());
+  ASSERT_TRUE(Activates(desktop, "Quorvel intended target", target.Handle()));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return SetForegroundWindow(other.Handle()) && GetForegroundWindow() == other.Handle();
+      },
+      milliseconds(5000)));
   other.FocusEdit();
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Handle(); }, milliseconds(5000)));
   EXPECT_FALSE(desktop.SendKeys(KeyString().Alt('n').Text("abc"), false));
   // A key sent afterwards, where the focus is, arrives after anything the refused delivery sent.
   ASSERT_TRUE(desktop.AppActivate("Quorvel other window"));
