@@ -47,8 +47,7 @@ void ScannerForm::WriteIni() {
   RunState& state = State();
   if (state.IniPath.empty()) state.IniPath = SettingsPath(files_);
   // The user's folder for settings is made the first time something is kept there.
-  const std::string folder =
-      state.IniPath.substr(0, state.IniPath.size() - kSettingsFileName.size() - 1);
+  const std::string folder = FolderOfIniPath(state.IniPath);
   std::string error;
   const std::string text = SettingsText(host_.GetWindowPosition(), state.Delay, desktop_.Now());
   if (!files_.MakeFolder(folder, error) || !files_.Replace(state.IniPath, text, error)) {

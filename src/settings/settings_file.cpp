@@ -1,6 +1,7 @@
 // The settings file: ReadIni when the window loads, WriteIni when the program ends.
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,11 @@ std::string Quoted(const std::string& path) {
 
 std::string IniPathFor(const std::string& folder, char separator) {
   return folder + separator + std::string(kSettingsFileName);
+}
+
+std::string FolderOfIniPath(const std::string& ini_path) {
+  return ini_path.substr(0,
+                         ini_path.size() - std::min(ini_path.size(), kSettingsFileName.size() + 1));
 }
 
 std::string StampLine(WallClock::time_point now) {

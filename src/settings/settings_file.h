@@ -24,6 +24,8 @@ struct WindowPosition {
 // root folder keeps its own separator and gets a second one, which every file system reads as
 // one).
 std::string IniPathFor(const std::string& folder, char separator);
+// The folder of a path IniPathFor made, without the separator after it.
+std::string FolderOfIniPath(const std::string& ini_path);
 
 // "' mm-dd-yyyy    -     hh:mm:ss" in local time, without a line end.
 std::string StampLine(WallClock::time_point now);

@@ -212,8 +212,7 @@ void Supervisor::EndWatch() {
 std::string Supervisor::QueuePath() const {
   const std::string& ini = cycle_.State().IniPath;
   if (ini.empty()) return files_.ProgramFolder() + kPathSeparator + std::string(kQueueFileName);
-  return ini.substr(0, ini.size() - std::min(ini.size(), kSettingsFileName.size())) +
-         std::string(kQueueFileName);
+  return FolderOfIniPath(ini) + kPathSeparator + std::string(kQueueFileName);
 }
 
 void Supervisor::WriteQueue() {
