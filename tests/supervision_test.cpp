@@ -120,25 +120,31 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
   EXPECT_TRUE(rig.desktop.KeysReceivedBy(box).empty());
 }
 
-// Another program's file dialog stops answering. Behind the scanning application it is asked
-// nothing and the series goes on; in front of it, no key goes anywhere and the alert names it.
+// A program stops answering: another program's file dialog, behind the scanning application (0)
+// or in front of it (1), or the scanning application's error box (2). Behind, the dialog is asked
+// nothing and the series goes on; otherwise no key goes anywhere and the alert names the window.
 TEST(StallTest, AProgramThatStopsAnsweringIsAskedNothingAndNamedWhenInTheWay) {
-  for (const bool in_front : {false, true}) {
+  for (const int hung : {0, 1, 2}) {
     Rig rig({.pages = 3}, {.supervision = {.stall_after = std::chrono::seconds(60)}});
     const WindowHandle dialog = rig.desktop.OpenWindow("Open");
     rig.desktop.MakeFileDialog(dialog, {"File &name:", "&Open"});
-    rig.desktop.Hang(dialog);
-    if (in_front) rig.host.on_pump = [&] { rig.desktop.SetForeground(dialog); };
+    if (hung < 2) rig.desktop.Hang(dialog);
+    rig.host.on_pump = [&] {
+      if (hung == 1) rig.desktop.SetForeground(dialog);
+      if (hung == 2) rig.desktop.Hang(rig.scanner->ErrorBox());
+    };
     rig.StartSeries(Names(2));
     rig.RunUntilStopped(5 * 60000);
-    EXPECT_EQ(rig.desktop.Faults().hung_asked, 0) << in_front;
-    EXPECT_EQ(rig.scanner->SavedNames().size(), in_front ? 0u : 2u);
-    EXPECT_EQ(rig.desktop.KeysReceivedBy(dialog), "");
-    EXPECT_EQ(rig.desktop.KeyLog().empty(), in_front);
-    EXPECT_EQ(rig.host.Alert().has_value(), in_front);
-    if (!in_front) continue;
-    EXPECT_NE(rig.host.Alert()->find(".\nNot answering: Open.\nWindows now:"), std::string::npos);
-    EXPECT_NE(rig.Journal(4, "stall").at(0).find("; not answering: Open"), std::string::npos);
+    const bool stalled = hung > 0;
+    EXPECT_EQ(rig.desktop.Faults().hung_asked, 0) << hung;
+    EXPECT_EQ(rig.scanner->SavedNames().size(), stalled ? 0u : 2u);
+    EXPECT_EQ(rig.desktop.KeyLog().empty(), stalled);
+    EXPECT_EQ(rig.host.Alert().has_value(), stalled);
+    if (!stalled) continue;
+    const std::string named = hung == 1 ? "Open" : "DeskScan Error";
+    EXPECT_NE(rig.host.Alert()->find(".\nNot answering: " + named + ".\nWindows now:"),
+              std::string::npos);
+    EXPECT_NE(rig.Journal(4, "stall").at(0).find("; not answering: " + named), std::string::npos);
   }
 }
 

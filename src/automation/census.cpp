@@ -36,14 +36,14 @@ void Cycle::LoadTaskList() {
 // dialog, or titled as that dialog is in one of the languages known, or as the operator says.
 //
 // The owner is known without asking the window's program anything; only a dialog of the scanning
-// application is asked for its captions, since a program that hangs (a file dialog browsing an
-// unreachable network drive) would keep the question waiting.
+// application that still answers is asked for its captions, since a program that hangs (a file
+// dialog browsing an unreachable network drive) would keep the question waiting.
 void Cycle::FindSaveDialog(WindowHandle window, const std::string& title) {
   const bool english = ContainsIgnoringCase(title, "save as");
   const WindowHandle owner = desktop_.OwnerOf(window);
   const bool owned = owner != 0 && ContainsIgnoringCase(desktop_.WindowTitle(owner), "deskscan");
   const std::optional<DesktopPort::FileDialogCaptions> captions =
-      owned ? desktop_.FileDialog(window) : std::nullopt;
+      owned && !desktop_.NotAnswering(window) ? desktop_.FileDialog(window) : std::nullopt;
   const SaveDialogLanguage* language = SaveDialogTitled(title);
   if (!english) {
     const bool named =

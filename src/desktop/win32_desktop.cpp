@@ -79,10 +79,15 @@ bool Answers(HWND window) {
 // foreground lock is lifted only by sharing the input state of the foreground's thread, which
 // would tie this program's input to a thread that does not run. The keys then refuse to go, and
 // the series waits for the program, or for the operator whom the stall alert tells.
+bool MayTakeForeground(HWND window) {
+  const HWND front = GetForegroundWindow();
+  return front == window || ((!front || Answers(front)) && Answers(window));
+}
+
+// Asks for the foreground for a window that may take it (MayTakeForeground).
 bool BringToForeground(HWND window) {
   const HWND before = GetForegroundWindow();
   if (before == window) return true;
-  if ((before && !Answers(before)) || !Answers(window)) return false;
   if (SetForegroundWindow(window)) return true;
   // The foreground lock refuses a program that does not own the foreground; sharing the input
   // state of the foreground thread for the moment of the switch lifts it.
@@ -230,7 +235,8 @@ bool Win32Desktop::AppActivate(std::string_view title) {
   // A window showing a modal box is disabled; the box it last activated takes the focus.
   HWND focus = GetLastActivePopup(target_);
   if (!focus || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) focus = target_;
-  BringToForeground(focus);
+  held_back_ = !MayTakeForeground(focus);
+  if (!held_back_) BringToForeground(focus);
   return true;
 }
 
@@ -242,7 +248,7 @@ bool Win32Desktop::AppActivate(std::string_view title) {
 // round trips of WaitUntilProcessed see that thread read it. Where the foreground goes after a
 // key says nothing against it: the keys of the cycle open and close windows themselves.
 bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
-  if (!target_ || !IsWindow(target_)) return false;
+  if (!target_ || !IsWindow(target_) || held_back_) return false;
   const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
   const auto deadline = Clock::now() + kActivationWait + kProcessWait;
   bool delivered = true;

@@ -30,7 +30,8 @@ class Win32Desktop : public DesktopPort {
 
  private:
   HWND program_window_ = nullptr;
-  HWND target_ = nullptr;  // the window of the last successful AppActivate
+  HWND target_ = nullptr;   // the window of the last successful AppActivate
+  bool held_back_ = false;  // ... which a program that does not answer keeps from the foreground
 };
 
 }  // namespace quorvel
