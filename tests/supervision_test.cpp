@@ -120,6 +120,34 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
   EXPECT_TRUE(rig.desktop.KeysReceivedBy(box).empty());
 }
 
+// A program stops answering: another program's file dialog, behind the scanning application (0)
+// or in front of it (1), or the scanning application's error box (2). Behind, the dialog is asked
+// nothing and the series goes on; otherwise no key goes anywhere and the alert names the window.
+TEST(StallTest, AProgramThatStopsAnsweringIsAskedNothingAndNamedWhenInTheWay) {
+  for (const int hung : {0, 1, 2}) {
+    Rig rig({.pages = 3}, {.supervision = {.stall_after = std::chrono::seconds(60)}});
+    const WindowHandle dialog = rig.desktop.OpenWindow("Open");
+    rig.desktop.MakeFileDialog(dialog, {"File &name:", "&Open"});
+    if (hung < 2) rig.desktop.Hang(dialog);
+    rig.host.on_pump = [&] {
+      if (hung == 1) rig.desktop.SetForeground(dialog);
+      if (hung == 2) rig.desktop.Hang(rig.scanner->ErrorBox());
+    };
+    rig.StartSeries(Names(2));
+    rig.RunUntilStopped(5 * 60000);
+    const bool stalled = hung > 0;
+    EXPECT_EQ(rig.desktop.Faults().hung_asked, 0) << hung;
+    EXPECT_EQ(rig.scanner->SavedNames().size(), stalled ? 0u : 2u);
+    EXPECT_EQ(rig.desktop.KeyLog().empty(), stalled);
+    EXPECT_EQ(rig.host.Alert().has_value(), stalled);
+    if (!stalled) continue;
+    const std::string named = hung == 1 ? "Open" : "DeskScan Error";
+    EXPECT_NE(rig.host.Alert()->find(".\nNot answering: " + named + ".\nWindows now:"),
+              std::string::npos);
+    EXPECT_NE(rig.Journal(4, "stall").at(0).find("; not answering: " + named), std::string::npos);
+  }
+}
+
 TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) {
   Rig rig;
   rig.files.PutFile(rig.ImagePath("page02"), "old");

@@ -34,15 +34,21 @@ void Cycle::LoadTaskList() {
 // A title with "save as" in it, as on an English system, names the dialog. So does, in any
 // language, a window that the scanning application owns when it is the system's common file
 // dialog, or titled as that dialog is in one of the languages known, or as the operator says.
+//
+// The owner is known without asking the window's program anything; only a dialog of the scanning
+// application that still answers is asked for its captions, since a program that hangs (a file
+// dialog browsing an unreachable network drive) would keep the question waiting.
 void Cycle::FindSaveDialog(WindowHandle window, const std::string& title) {
   const bool english = ContainsIgnoringCase(title, "save as");
-  const std::optional<DesktopPort::FileDialogCaptions> captions = desktop_.FileDialog(window);
+  const WindowHandle owner = desktop_.OwnerOf(window);
+  const bool owned = owner != 0 && ContainsIgnoringCase(desktop_.WindowTitle(owner), "deskscan");
+  const std::optional<DesktopPort::FileDialogCaptions> captions =
+      owned && !desktop_.NotAnswering(window) ? desktop_.FileDialog(window) : std::nullopt;
   const SaveDialogLanguage* language = SaveDialogTitled(title);
   if (!english) {
     const bool named =
         captions || language || (!dialog_options_.title.empty() && title == dialog_options_.title);
-    const WindowHandle owner = named ? desktop_.OwnerOf(window) : 0;
-    if (owner == 0 || !ContainsIgnoringCase(desktop_.WindowTitle(owner), "deskscan")) return;
+    if (!named || !owned) return;
   }
   state_.SaveAsPresent = true;
   // Activated as it has always been on an English system; by its own title elsewhere.

@@ -27,8 +27,12 @@ class DesktopPort {
   virtual std::string WindowTitle(WindowHandle window) = 0;
   // The window that owns this one (it is a box or a dialog of that window); 0 when none.
   virtual WindowHandle OwnerOf(WindowHandle window) = 0;
+  // True when the window is shown and its program has taken no messages for some seconds, as a
+  // hung program does; found out without asking it anything.
+  virtual bool NotAnswering(WindowHandle /*window*/) { return false; }
   // The captions of the file-name label and of the default button, when the window is the
-  // system's common file dialog; nothing otherwise, or where the system cannot tell.
+  // system's common file dialog; nothing otherwise, or where the system cannot tell. This asks the
+  // dialog's program; empty captions when it does not answer in a moment.
   struct FileDialogCaptions {
     std::string name_label;
     std::string save_button;
@@ -37,7 +41,9 @@ class DesktopPort {
     return std::nullopt;
   }
   // Brings the window with this title (exact, else the first whose title begins with it) to the
-  // foreground and makes it the target of the next SendKeys. False: no such window.
+  // foreground and makes it the target of the next SendKeys. False: no such window. A program that
+  // does not answer keeps the foreground it holds and is sent no key, nor is a window brought
+  // forward whose program does not answer.
   virtual bool AppActivate(std::string_view title) = 0;
   // Delivers the keys to the target of the last AppActivate, checking right before each key that
   // the focus is on the target or on a window it owns. False: the focus was elsewhere (or the

@@ -25,6 +25,8 @@ constexpr milliseconds kSteadyForeground{100};
 // How long one SendKeys waits, all its keys together, for the target to read them.
 constexpr milliseconds kProcessWait{3000};
 constexpr milliseconds kPoll{10};
+// How long another program has to answer a message before it counts as not answering now.
+constexpr milliseconds kAnswerWait{200};
 
 HWND ToHwnd(WindowHandle window) {
   return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
@@ -61,17 +63,42 @@ bool WaitForForeground(HWND target, milliseconds steady, milliseconds timeout) {
   }
 }
 
+// The window's thread takes its messages: it answers a WM_NULL within the time limit. A thread that
+// has taken none for some seconds is passed over at once (SMTO_ABORTIFHUNG). Every question put to
+// another program's window goes through here or through a call that does not wait, so that a hung
+// program never holds this one up.
+bool Answers(HWND window) {
+  if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return true;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                             static_cast<UINT>(kAnswerWait.count()), &result) != 0;
+}
+
+// A program that does not answer keeps the foreground it holds, and a window that does not answer
+// is not brought forward: raising a window of another thread waits for that thread, and the
+// foreground lock is lifted only by sharing the input state of the foreground's thread, which
+// would tie this program's input to a thread that does not run. The keys then refuse to go, and
+// the series waits for the program, or for the operator whom the stall alert tells.
+bool MayTakeForeground(HWND window) {
+  const HWND front = GetForegroundWindow();
+  return front == window || ((!front || Answers(front)) && Answers(window));
+}
+
+// Asks for the foreground for a window that may take it (MayTakeForeground).
 bool BringToForeground(HWND window) {
-  if (GetForegroundWindow() == window) return true;
+  const HWND before = GetForegroundWindow();
+  if (before == window) return true;
   if (SetForegroundWindow(window)) return true;
   // The foreground lock refuses a program that does not own the foreground; sharing the input
   // state of the foreground thread for the moment of the switch lifts it.
   const DWORD own_thread = GetCurrentThreadId();
   const HWND foreground = GetForegroundWindow();
   const DWORD foreground_thread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+  // Only the input state of a thread that has just answered is shared.
   const bool attached = foreground_thread != 0 && foreground_thread != own_thread &&
+                        (foreground == before || Answers(foreground)) &&
                         AttachThreadInput(own_thread, foreground_thread, TRUE);
-  BringWindowToTop(window);
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
   const bool done = SetForegroundWindow(window);
   if (attached) AttachThreadInput(own_thread, foreground_thread, FALSE);
   return done;
@@ -153,6 +180,12 @@ WindowHandle Win32Desktop::OwnerOf(WindowHandle window) {
   return ToHandle(GetWindow(ToHwnd(window), GW_OWNER));
 }
 
+// Hidden windows of a hung program (its input method's, say) stand in nobody's way.
+bool Win32Desktop::NotAnswering(WindowHandle window) {
+  const HWND w = ToHwnd(window);
+  return IsWindowVisible(w) && IsHungAppWindow(w);
+}
+
 // The common file dialog is a dialog box (class #32770) with the file-name field of its template:
 // the combo box cmb13 of the Explorer style, or the edit field edt1 of the old style. Its label
 // stc3 and its default button say which letters reach them with Alt.
@@ -165,10 +198,19 @@ std::optional<DesktopPort::FileDialogCaptions> Win32Desktop::FileDialog(WindowHa
       (!GetDlgItem(dialog, kNameCombo) && !GetDlgItem(dialog, kNameEdit))) {
     return std::nullopt;
   }
+  // Read with a time limit: a dialog that does not answer keeps its letters to itself, and the
+  // defaults stand for them.
+  bool answered = true;
   const auto caption = [&](int id) {
     wchar_t text[128] = L"";
-    GetDlgItemTextW(dialog, id, text, 128);
-    return WideToUtf8(text);
+    DWORD_PTR copied = 0;
+    const HWND control = GetDlgItem(dialog, id);
+    answered =
+        answered && control &&
+        SendMessageTimeoutW(control, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, static_cast<UINT>(kAnswerWait.count()), &copied);
+    text[127] = L'\0';
+    return answered ? WideToUtf8(text) : std::string();
   };
   return FileDialogCaptions{caption(kNameLabel), caption(IDOK)};
 }
@@ -189,11 +231,12 @@ bool Win32Desktop::AppActivate(std::string_view title) {
     return false;
   }
   target_ = shown[*match];
-  if (IsIconic(target_)) ShowWindow(target_, SW_RESTORE);
+  if (IsIconic(target_)) ShowWindowAsync(target_, SW_RESTORE);  // waits for no other thread
   // A window showing a modal box is disabled; the box it last activated takes the focus.
   HWND focus = GetLastActivePopup(target_);
   if (!focus || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) focus = target_;
-  BringToForeground(focus);
+  held_back_ = !MayTakeForeground(focus);
+  if (!held_back_) BringToForeground(focus);
   return true;
 }
 
@@ -205,7 +248,7 @@ bool Win32Desktop::AppActivate(std::string_view title) {
 // round trips of WaitUntilProcessed see that thread read it. Where the foreground goes after a
 // key says nothing against it: the keys of the cycle open and close windows themselves.
 bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
-  if (!target_ || !IsWindow(target_)) return false;
+  if (!target_ || !IsWindow(target_) || held_back_) return false;
   const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
   const auto deadline = Clock::now() + kActivationWait + kProcessWait;
   bool delivered = true;
@@ -217,7 +260,10 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   for (const Key& key : keys.Keys()) {
     // Each key goes only after a fresh look at the foreground. The first waits for the
     // activation just requested to arrive and hold.
-    if (!(first ? WaitForForeground(target_, kSteadyForeground, kActivationWait)
+    // The first key also waits for the window in front to answer: keys for a program that does
+    // not would wait in its queue for a moment nobody can foresee.
+    if (!(first ? WaitForForeground(target_, kSteadyForeground, kActivationWait) &&
+                      Answers(GetForegroundWindow())
                 : ForegroundBelongsTo(target_))) {
       delivered = false;
       break;

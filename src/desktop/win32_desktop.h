@@ -22,6 +22,7 @@ class Win32Desktop : public DesktopPort {
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
   WindowHandle OwnerOf(WindowHandle window) override;
+  bool NotAnswering(WindowHandle window) override;
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
@@ -29,7 +30,8 @@ class Win32Desktop : public DesktopPort {
 
  private:
   HWND program_window_ = nullptr;
-  HWND target_ = nullptr;  // the window of the last successful AppActivate
+  HWND target_ = nullptr;   // the window of the last successful AppActivate
+  bool held_back_ = false;  // ... which a program that does not answer keeps from the foreground
 };
 
 }  // namespace quorvel

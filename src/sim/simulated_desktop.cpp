@@ -81,8 +81,18 @@ WindowHandle SimulatedDesktop::OwnerOf(WindowHandle window) {
   return w ? w->owner : 0;
 }
 
+bool SimulatedDesktop::NotAnswering(WindowHandle window) {
+  const Window* w = Find(window);
+  return w != nullptr && w->hung;
+}
+
+void SimulatedDesktop::Hang(WindowHandle window) {
+  if (Window* w = Find(window)) w->hung = true;
+}
+
 std::optional<DesktopPort::FileDialogCaptions> SimulatedDesktop::FileDialog(WindowHandle window) {
   const Window* w = Find(window);
+  if (w != nullptr && w->hung) ++counts_.hung_asked;
   return w ? w->file_dialog : std::nullopt;
 }
 
@@ -105,7 +115,7 @@ bool SimulatedDesktop::AppActivate(std::string_view title) {
     return true;
   }
   const WindowHandle box = TopOwnedBy(target_);
-  SetForeground(box ? box : target_);
+  if (!NotAnswering(foreground_)) SetForeground(box ? box : target_);
   return true;
 }
 
@@ -170,7 +180,7 @@ WindowHandle SimulatedDesktop::TopOwnedBy(WindowHandle owner) const {
 
 bool SimulatedDesktop::FocusBelongsToTarget() const {
   const Window* focus = Find(foreground_);
-  return focus != nullptr && target_ != 0 && IsOpen(target_) &&
+  return focus != nullptr && !focus->hung && target_ != 0 && IsOpen(target_) &&
          (focus->handle == target_ || focus->owner == target_);
 }
 

@@ -30,6 +30,7 @@ struct FaultCounts {
   int deliveries_refused = 0;  // SendKeys that found the focus elsewhere
   int deliveries = 0;          // SendKeys that delivered every key
   int reported_lost = 0;       // ... of which were reported refused all the same
+  int hung_asked = 0;          // questions put to a window that does not answer: each would wait
 };
 
 // One call of SendKeys: where the keys were meant to go and whether they all arrived.
@@ -72,6 +73,9 @@ class SimulatedDesktop : public DesktopPort {
   void StealFocusDuringNextDelivery(int after_keys = 0) { forced_steal_after_ = after_keys; }
   void VanishDuringNextCensus() { forced_.vanish_during_census = true; }
   void ReportNextDeliveryLost() { forced_.reported_lost = true; }
+  // The window's program stops taking messages, as a hung program does: it keeps the foreground
+  // it holds, and it takes no keys.
+  void Hang(WindowHandle window);
   const FaultCounts& Faults() const { return counts_; }
   bool Roll(double rate);
 
@@ -88,6 +92,7 @@ class SimulatedDesktop : public DesktopPort {
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
   WindowHandle OwnerOf(WindowHandle window) override;
+  bool NotAnswering(WindowHandle window) override;
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
   // Makes the window a common file dialog with these captions.
   void MakeFileDialog(WindowHandle window, FileDialogCaptions captions);
@@ -105,6 +110,7 @@ class SimulatedDesktop : public DesktopPort {
     WindowHandle owner;
     KeyHandler handler;
     std::optional<FileDialogCaptions> file_dialog;
+    bool hung = false;
   };
   Window* Find(WindowHandle window);
   const Window* Find(WindowHandle window) const;

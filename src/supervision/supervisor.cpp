@@ -68,12 +68,14 @@ void Supervisor::Tick() {
   const Clock::time_point now = desktop_.Now();
   if (!cycle_.State().Running) EndWatch();
   if (!watch_.Stalled(now)) return;
-  const std::string text = StallText(now);
+  const std::string not_answering = NotAnswering();
+  const std::string text = StallText(now, not_answering);
   if (!stalled_) {
     stalled_ = true;
     last_bell_ = now - kBellEvery;
     Write("stall", cycle_.State().LastFilename, {}, {},
-          "nothing since " + ClockTime(watch_.Since()));
+          "nothing since " + ClockTime(watch_.Since()) +
+              (not_answering.empty() ? "" : "; not answering: " + not_answering));
     if (!options_.on_stall.empty()) {
       desktop_.RunCommand(options_.on_stall, std::string(kStallTitle) + ". " + text);
     }
@@ -85,7 +87,19 @@ void Supervisor::Tick() {
   }
 }
 
-std::string Supervisor::StallText(Clock::time_point now) const {
+// The titles of the windows whose programs have stopped taking messages, as hung programs do: one
+// of them in front, or the scanning application itself, holds the series up.
+std::string Supervisor::NotAnswering() const {
+  std::string titles;
+  for (WindowHandle window : desktop_.ListTopLevelWindows()) {
+    if (!desktop_.NotAnswering(window)) continue;
+    const std::string title = desktop_.WindowTitle(window);
+    if (!title.empty()) titles += (titles.empty() ? "" : ", ") + title;
+  }
+  return titles;
+}
+
+std::string Supervisor::StallText(Clock::time_point now, const std::string& not_answering) const {
   std::string last_step = "none";
   for (int line = 0; line < kStatusLines; ++line) {
     if (controls_[DelayText(line)].back == kRed) {
@@ -96,7 +110,8 @@ std::string Supervisor::StallText(Clock::time_point now) const {
       "Nothing has happened since " + ClockTime(watch_.Since()) + " (" +
       DurationText(std::chrono::duration_cast<std::chrono::seconds>(now - watch_.Since())) +
       ").\nLast step: " + last_step + ".\nPages done: " + DecimalText(confirmed_) + " of " +
-      DecimalText(queued_) + ".\nWindows now:";
+      DecimalText(queued_) + "." +
+      (not_answering.empty() ? "" : "\nNot answering: " + not_answering + ".") + "\nWindows now:";
   for (const std::string& title : controls_[ControlId::kCombo1].items) text += "\n    " + title;
   return text;
 }

@@ -60,7 +60,8 @@ class Supervisor : public CycleEvents {
   void WriteQueue();
   std::string ImagePath(const std::string& name) const;
   std::string Totals() const;
-  std::string StallText(StallWatch::Clock::time_point now) const;
+  std::string NotAnswering() const;
+  std::string StallText(StallWatch::Clock::time_point now, const std::string& not_answering) const;
 
   Cycle& cycle_;
   FileSystem& files_;

@@ -11,6 +11,7 @@
 //   done                           the last page is saved
 //   steal  <title>                 (thief) it took the focus from that window
 //   grab, ungrab                   (thief) it holds the keyboard, or let it go
+//   hung   <title>                 (hung dialog) it stopped taking messages
 #pragma once
 
 #include <cstdio>

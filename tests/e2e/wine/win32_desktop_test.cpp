@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "common/win32_text.h"
@@ -156,6 +157,36 @@ TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
   EXPECT_EQ(other.Typed(), "z");
   EXPECT_EQ(target.Typed(), "");
   EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+}
+
+// A file dialog whose thread takes no messages is still known by its class and its name field; its
+// captions come back empty within a moment instead of when the thread runs again.
+TEST(Win32DesktopHung, AFileDialogThatDoesNotAnswerIsReadWithinAMoment) {
+  const HANDLE wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::promise<HWND> made;
+  std::future<HWND> dialog_made = made.get_future();
+  std::thread hung([&] {
+    const HWND dialog = CreateWindowExW(0, L"#32770", L"Open", WS_POPUP | WS_CAPTION, 0, 0, 300,
+                                        100, nullptr, nullptr, nullptr, nullptr);
+    for (const int id : {0x442, 0x480, IDOK}) {
+      CreateWindowExW(0, L"STATIC", L"&x", WS_CHILD, 0, 0, 50, 20, dialog,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+    made.set_value(dialog);
+    WaitForSingleObject(wake, 10000);  // no messages taken meanwhile
+    DestroyWindow(dialog);
+  });
+  const HWND dialog = dialog_made.get();
+  Win32Desktop desktop;
+  const auto start = std::chrono::steady_clock::now();
+  const auto captions = desktop.FileDialog(HandleOf(dialog));
+  const auto took = std::chrono::steady_clock::now() - start;
+  SetEvent(wake);
+  hung.join();
+  CloseHandle(wake);
+  ASSERT_TRUE(captions.has_value());
+  EXPECT_EQ(captions->name_label + captions->save_button, "");
+  EXPECT_LT(took, milliseconds(2000));
 }
 
 // A delivery cut off after some events of a key lets go of exactly what those events pressed.

@@ -250,6 +250,49 @@ foreign_dialog() {  # language (fr_FR, de_DE, es_ES) table|options
   expect_keys_only_in "DeskScan Error" "DeskScan II" "$title"
 }
 
+# Quorvel.exe beside another program's "Open" dialog that stops answering, as one browsing an
+# unreachable network drive does. "behind": it stands on the desktop and every page is saved.
+# "front": it takes the foreground from the first error box, and keeps it: no key goes anywhere,
+# the stall alert comes after the stall time and names it, and Stop! and EXIT are answered.
+hung_dialog() {  # behind|front
+  on_wine "$QUORVEL_BIN" || { echo "Quorvel.exe only"; return 0; }
+  local hung_log="$WORK/hung.log" stall_after=12 dialog enabled ms
+  dialog=("$(dirname "$SCANNER_SIM")/hung-dialog.exe" --log "$(path_for "$SCANNER_SIM" "$hung_log")")
+  [ "$1" = front ] && dialog+=(--front-when "DeskScan Error")
+  mapfile -t list < <(names 3)
+  start_quorvel 1500 --stall-after "$stall_after"
+  prepare_list page 7 3 3
+  (launch "${dialog[@]}" >>"$TOOLS_OUT" 2>&1) &
+  PIDS+=($!)
+  wait_for 30 "the dialog" shown Open
+  [ "$1" = behind ] && wait_for 10 "the dialog to hang" grep -q '^hung' "$hung_log"
+  start_series 0
+  wait_for 10 "ENABLE" at_least 1 journal_count start
+  enabled=$SECONDS
+  start_scanner --pages 3
+  if [ "$1" = behind ]; then
+    done_pages 150
+    expect_files "${list[@]}"
+    expect_page_keys 3
+    expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+    expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
+    return
+  fi
+  wait_for 30 "the dialog to take the front and hang" grep -q '^hung' "$hung_log"
+  wait_for 60 "the stall alert" shown "Quorvel: the scan series has stalled"
+  echo "the stall alert came $((SECONDS - enabled)) s after ENABLE (--stall-after $stall_after)"
+  ((SECONDS - enabled >= stall_after)) || fail "the alert came before the stall time"
+  grep -q ",stall,.*; not answering: Open" "$JOURNAL" || fail "the hung dialog is not named"
+  ms=$(date +%s%N)
+  click StopCommand
+  wait_for 10 "Stop!" at_least 1 journal_count stop
+  echo "Stop! answered in $((($(date +%s%N) - ms) / 1000000)) ms"
+  [ "$(count_of key)$(count_of save ok)" = 00 ] || fail "keys reached the stand-in"
+  expect_keys_only_in
+  click ExitCommand
+  wait_for 10 "EXIT" gone "$QUORVEL_TITLE"
+}
+
 # Names beyond ASCII typed exactly on a German and then a French layout, to which the desktop is
 # switched while the series runs. They come from the queue file of a series cut short: the
 # operator takes them up, leaves the seed filename (the picker) and presses ENABLE.
@@ -275,10 +318,10 @@ layouts() {
 
 case "${1:-}" in
   full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
-    collision | resume | foreign_dialog | layouts) "$@" ;;
+    collision | resume | foreign_dialog | layouts | hung_dialog) "$@" ;;
   *)
     echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
-      "collision|resume|foreign_dialog LANGUAGE table|options|layouts" >&2
+      "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front" >&2
     exit 2
     ;;
 esac
