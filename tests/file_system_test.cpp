@@ -121,24 +121,19 @@ TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
                {kUnset, "/h", "/h/.config/quorvel"},
                {kUnset, "h", account + "/.config/quorvel"},
                {"", kUnset, account + "/.config/quorvel"}};
-  const std::string saved_home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-  const char* saved_config = std::getenv("XDG_CONFIG_HOME");
-  const std::string config_before = saved_config != nullptr ? saved_config : "";
   const auto put = [](const char* name, const char* value) {
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
+    return value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   };
+  const char* const config_was = std::getenv("XDG_CONFIG_HOME");
+  const std::string home = std::getenv("HOME"), config = config_was != nullptr ? config_was : "";
   for (const auto& c : cases) {
     put("XDG_CONFIG_HOME", c.config);
     put("HOME", c.home);
     EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), c.folder)
         << (c.config ? c.config : "-") << " " << (c.home ? c.home : "-");
   }
-  put("HOME", saved_home.c_str());
-  put("XDG_CONFIG_HOME", saved_config != nullptr ? config_before.c_str() : nullptr);
+  put("HOME", home.c_str());
+  put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());
 }
 #endif
 

@@ -90,15 +90,16 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
   // stalls; every name sent and every save that Quorvel's keys made is journalled; a failed save
   // is found missing at least once. Only the counts of missing and missed lines are free.
   const bool names_pages = mode != ActionMode::ErrorOnly;
+  const int free_missing = std::max(events["missing"], names_pages ? c.saves_failed : 0);
   const std::map<std::string, int> expected_events = {
       {"start", series},
       {"end", names_pages ? series : 0},
-      {"stop", mode == ActionMode::FullAuto ? 0 : series},
       {"saved", names_pages ? c.saves : 0},
+      {"stop", mode == ActionMode::FullAuto ? 0 : series},
       {"sent", sent},
       {"stall", 0},
       {"recovered", 0},
-      {"missing", std::max(events["missing"], names_pages ? c.saves_failed : 0)},
+      {"missing", free_missing},
       {"missed", events["missed"]}};
   int expected = 0;
   bool journal_exact = true;

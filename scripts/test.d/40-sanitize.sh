@@ -17,7 +17,8 @@ for fuzzer in build/sanitize/fuzz/fuzz_*; do
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   echo "--- $name for ${seconds} s"
   status=0
-  "$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$work" \
+  "$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+    -artifact_prefix=build/sanitize/ "$work" \
     >"$work.log" 2>&1 || status=$?
   grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|deadly signal|Test unit written' \
     "$work.log" || true

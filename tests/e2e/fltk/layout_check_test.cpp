@@ -87,8 +87,7 @@ void Settle() {
 int releases_read = 0;
 int CountRelease(void* event, void*) {
   const int type = static_cast<XEvent*>(event)->type;
-  releases_read += type == KeyRelease || type == ButtonRelease;
-  return 0;
+  return releases_read += type == KeyRelease || type == ButtonRelease, 0;
 }
 void AwaitRelease(int before) {
   XFlush(fl_display);
@@ -122,11 +121,7 @@ void Click(Fl_Window& window, int x, int y) {
   XTestFakeMotionEvent(fl_display, fl_screen, root_x, root_y, CurrentTime);
   XTestFakeButtonEvent(fl_display, 1, True, CurrentTime);
   XTestFakeButtonEvent(fl_display, 1, False, CurrentTime);
-  if (y >= 0) {
-    AwaitRelease(before);
-  } else {
-    Settle();
-  }
+  y >= 0 ? AwaitRelease(before) : Settle();
 }
 
 std::string TextProperty(::Window window, const char* name) {

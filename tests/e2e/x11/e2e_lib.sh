@@ -113,7 +113,6 @@ sim_log() { local log; log=$(log_of "$SIM_LOG") && awk -F '\t' "$@" <<<"$log"; }
 count_of() {  # event [last field]: how many lines
   sim_log -v e="$1" -v d="${2:-}" '$1 == e && (d == "" || $NF == d) { n++ } END { print n + 0 }'
 }
-logged() { sim_log -v l="$1" '$0 == l { f = 1 } END { exit !f }'; }  # a whole line
 keys_of() { sim_log -v t="$1" '$1 == "key" && $2 == t { print $3 }'; }  # window title
 saves() { sim_log -v r="$1" '$1 == "save" && $3 == r { print $2 }'; }
 at_least() { [ "$("${@:2}")" -ge "$1" ]; }  # count command...
