@@ -4,6 +4,8 @@
 
 #include <tuple>
 
+#include "automation/image_check.h"
+#include "automation/save_dialogs.h"
 #include "sim/bmp_file.h"
 #include "tests/rig.h"
 
@@ -265,38 +267,98 @@ TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
 }
 
 // The save dialog in another language: the scanning application's own common file dialog, a
-// title of the table, or the operator's; a window that only looks like one is not counted.
+// title of the table, or the operator's; a window that only looks like one is not counted, nor
+// one that another program owns. Of two dialogs, the one met first in the census is taken.
 TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
   using Captions = DesktopPort::FileDialogCaptions;
+  enum Owner { kNobody, kDeskScan, kOther };
   const struct {
     std::string title;
-    bool owned;
+    Owner owner;
     std::optional<Captions> captions;
     SaveDialogOptions options;
     std::string keys;  // what the dialog receives; "" when it is not taken for the dialog
   } cases[] = {
-      {"Enregistrer", true, {}, {}, "%na1%e"},
-      {"Enregistrer", false, {}, {}, ""},
-      {"Guardar como", true, {}, {}, "%aa1%g"},
-      {"Sauver", true, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
-      {"Sauver", true, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1%s"},
-      {"Sauver", true, {}, {}, ""},
-      {"Speichern unter", true, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
-      {"Enregistrer", true, {}, {.name_key = U'x'}, "%xa1%e"},
-      {"Save As", false, {}, {.save_key = U'k'}, "%na1%k"},
+      {"Enregistrer", kDeskScan, {}, {}, "%na1%e"},
+      {"Enregistrer", kNobody, {}, {}, ""},
+      {"Enregistrer", kOther, {}, {}, ""},
+      {"Guardar como", kDeskScan, {}, {}, "%aa1%g"},
+      {"Sauver", kDeskScan, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
+      {"Sauver", kDeskScan, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1%s"},
+      {"Sauver", kOther, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, ""},
+      {"Sauver", kDeskScan, {}, {}, ""},
+      {"Speichern unter", kDeskScan, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
+      {"Enregistrer", kDeskScan, {}, {.name_key = U'x'}, "%xa1%e"},
+      {"Save As", kNobody, {}, {.save_key = U'k'}, "%na1%k"},
   };
   for (const auto& c : cases) {
     Rig rig({}, {.save_dialog = c.options});
     const WindowHandle main = rig.desktop.OpenWindow("DeskScan II");
-    const WindowHandle dialog = rig.desktop.OpenWindow(c.title, c.owned ? main : 0);
+    const WindowHandle owner = c.owner == kDeskScan ? main : c.owner == kOther ? rig.terminal : 0;
+    const WindowHandle dialog = rig.desktop.OpenWindow(c.title, owner);
     if (c.captions) rig.desktop.MakeFileDialog(dialog, *c.captions);
     rig.SetNames({"a1"});
     rig.Click(kStartCommand);
     rig.state().AwaitingSaveAs = true;
     rig.NextTick();
-    EXPECT_EQ(rig.KeysTo(dialog), c.keys) << c.title;
+    EXPECT_EQ(rig.KeysTo(dialog), c.keys) << c.title << " " << c.owner;
     EXPECT_EQ(rig.state().AwaitingSaveAs, c.keys.empty()) << c.title;
   }
+  Rig rig;
+  const WindowHandle main = rig.desktop.OpenWindow("DeskScan II");
+  const WindowHandle second = rig.desktop.OpenWindow("Enregistrer", main);
+  const WindowHandle first = rig.desktop.OpenWindow("Save As", main);  // topmost
+  rig.SetNames({"a1"});
+  rig.Click(kStartCommand);
+  rig.state().AwaitingSaveAs = true;
+  rig.NextTick();
+  EXPECT_EQ(rig.KeysTo(first) + "|" + rig.KeysTo(second), "%na1%s|");
+}
+
+// The key a caption underlines: the letter after a single "&", lower case; "&&" shows an "&".
+TEST(SaveDialogTest, MnemonicIsTheLetterAfterASingleAmpersand) {
+  const std::pair<const char*, std::optional<char32_t>> cases[] = {
+      {"&Save", U's'},          {"File &name:", U'n'},   {"Fish && &Chips", U'c'},
+      {"&&Save", std::nullopt}, {"Save&", std::nullopt}, {"&\u00c9crire", U'\u00c9'}};
+  for (const auto& [caption, key] : cases) EXPECT_EQ(MnemonicOf(caption), key) << caption;
+}
+
+// Whether an image confirms a save: the facts of a whole bitmap, or the problem in the operator's
+// words. The bitmaps are the stand-in's 8 x 8 page with bytes of its header changed.
+TEST(ImageCheckTest, AWholeBitmapConfirmsAndEveryFaultIsNamed) {
+  const std::string page = SmallBmp(1);  // 246 bytes, a 40-byte header
+  auto changed = [&page](std::size_t at, std::string bytes, std::size_t size = 246) {
+    std::string image = page.substr(0, size);
+    return image.replace(at, bytes.size(), bytes);
+  };
+  using std::string_literals::operator""s;
+  const std::pair<std::string, std::string> cases[] = {
+      {page, "8 x 8, 246 bytes"},
+      {changed(22, "\xF8\xFF\xFF\xFF"s), "8 x -8, 246 bytes"},          // rows from the top down
+      {changed(14, "\x0C\0\0\0\x08\0\xF8\xFF"s), "8 x -8, 246 bytes"},  // the oldest header
+      {changed(18, "\0\0\0\0"s), "0 x 8 pixels"},
+      {changed(18, "\xFF\xFF\xFF\xFF"s), "-1 x 8 pixels"},
+      {changed(22, "\0\0\0\0"s), "8 x 0 pixels"},
+      {changed(0, "", 245), "cut short at 245 of 246 bytes"},
+      {changed(2, "\x40\x42\x0F\0"s), "cut short at 246 of 1,000,000 bytes"},
+      {changed(14, "\x0E"), "not a bitmap"},
+      {changed(0, "BA"), "not a bitmap"},
+      {changed(0, "", 20), "header cut short"},
+      {"", "0 bytes"},
+  };
+  for (const auto& [bytes, outcome] : cases) {
+    MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
+    files.PutFile("/p/a.bmp", bytes);
+    const ImageCheck check = CheckImage(files, "/p/a.bmp", std::nullopt);
+    EXPECT_EQ(check.facts ? std::to_string(check.facts->width) + " x " +
+                                std::to_string(check.facts->height) + ", " +
+                                std::to_string(check.facts->bytes) + " bytes"
+                          : check.problem,
+              outcome);
+  }
+  const std::pair<std::uintmax_t, const char*> numbers[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {123456, "123,456"}, {1440054, "1,440,054"}};
+  for (const auto& [number, text] : numbers) EXPECT_EQ(GroupedNumber(number), text);
 }
 
 TEST_F(CycleTest, ANameIsTypedLiterally) {
@@ -382,8 +444,12 @@ TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {
   EXPECT_EQ(Label(), "");
   EXPECT_TRUE(rig_.state().Pausing);  // the pause of line 9 goes on
   EXPECT_EQ(rig_.host.Repaints(DelayText(3)), 1);
-  rig_.cycle().Meter(-1, "No Message", 0);
-  EXPECT_EQ(RedLines(), "");
+  for (const int beyond : {-1, kStatusLines}) {  // no line: every line plain again
+    rig_.cycle().Meter(3, "Clicking Final Button", 0);
+    rig_.cycle().Meter(static_cast<std::int16_t>(beyond), "No Message", 5000);
+    EXPECT_EQ(RedLines(), "") << beyond;
+    EXPECT_EQ(Label(), "") << beyond;
+  }
   EXPECT_EQ(rig_.controls().Text(DelayText(3)), "Clicking Final Button");
   bool red_when_pumped = true;  // it pumps before changing anything
   rig_.host.on_pump = [&] { red_when_pumped = rig_.LineIsRed(2); };

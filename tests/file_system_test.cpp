@@ -6,6 +6,11 @@
 #include <fstream>
 #include <random>
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #include "files/mount_points.h"
 #include QUORVEL_SYSTEM_FILES_HEADER  // this system's realisation, QUORVEL_SYSTEM_FILES
 
@@ -52,6 +57,7 @@ TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
   fs::create_directories(PathOf(folder) / "inside");
   EXPECT_FALSE(files_.Replace(folder, "lost", error));  // cannot take a folder's place
   EXPECT_TRUE(fs::is_directory(PathOf(folder) / "inside"));
+  EXPECT_FALSE(fs::exists(TemporaryPathFor(folder))) << "the attempt left its temporary file";
 }
 
 TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
@@ -83,14 +89,53 @@ TEST_F(FileSystemTest, FoldersAreMadeWhereMissingAndAskedWhetherTheyTakeFiles) {
   std::ofstream(PathOf(At("file"))) << "in the way";
   EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
   EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(files_.UserSettingsFolder("Quorvel").empty());
 }
 
+// Each drive is a folder of the file systems mounted for the operator's files, opened at its
+// root; the root folder is always the first.
 TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
   EXPECT_EQ(files_.AbsoluteFolder(At("x") + kPathSeparator + ".." + kPathSeparator + "y"), At("y"));
   EXPECT_TRUE(files_.IsFolder(files_.ProgramFolder()));
-  EXPECT_FALSE(files_.Drives().empty());
+  const std::vector<Drive> drives = files_.Drives();
+  ASSERT_FALSE(drives.empty());
+#ifndef _WIN32
+  EXPECT_EQ(drives.front().root, "/");
+#endif
+  for (const Drive& drive : drives) {
+    EXPECT_TRUE(files_.IsFolder(drive.root)) << drive.root;
+    EXPECT_EQ(drive.current_folder, drive.root);
+  }
 }
+
+#ifndef _WIN32
+// The user's settings folder: below an absolute XDG_CONFIG_HOME, else below an absolute HOME,
+// else below the home folder of the user's account; relative ones are ignored.
+TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
+  const std::string account = getpwuid(getuid())->pw_dir;
+  const char* const kUnset = nullptr;
+  const struct {
+    const char *config, *home;
+    std::string folder;
+  } cases[] = {{"/x/conf", "/h", "/x/conf/quorvel"},
+               {"x/conf", "/h", "/h/.config/quorvel"},
+               {kUnset, "/h", "/h/.config/quorvel"},
+               {kUnset, "h", account + "/.config/quorvel"},
+               {"", kUnset, account + "/.config/quorvel"}};
+  const auto put = [](const char* name, const char* value) {
+    return value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+  };
+  const char* const config_was = std::getenv("XDG_CONFIG_HOME");
+  const std::string home = std::getenv("HOME"), config = config_was != nullptr ? config_was : "";
+  for (const auto& c : cases) {
+    put("XDG_CONFIG_HOME", c.config);
+    put("HOME", c.home);
+    EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), c.folder)
+        << (c.config ? c.config : "-") << " " << (c.home ? c.home : "-");
+  }
+  put("HOME", home.c_str());
+  put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());
+}
+#endif
 
 TEST(MountPointsTest, OnlyFileSystemsOfTheOperatorsStandInForDrives) {
   const std::string mounts =

@@ -102,16 +102,19 @@ struct Rig {
   // 0 event, 1 name, 2 file, 3 bytes, 4 detail.
   std::vector<std::string> Journal(int column, const std::string& event = {}) {
     std::vector<std::string> values;
-    const auto text = files.Contents(folder + kPathSeparator + "quorvel-journal.csv");
+    const auto text = files.Contents(quorvel::Journal::PathIn(folder));
     for (const std::string& line : SplitIntoItems(text.value_or(""))) {
       std::vector<std::string> fields(1);
       bool quoted = false;
-      for (char c : line) {
-        if (c == '"') quoted = !quoted;  // a doubled quote toggles twice: kept below
-        if (c == ',' && !quoted) {
+      for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+          fields.back() += line[i++];  // a doubled quote inside quotes is one quote
+        } else if (line[i] == '"') {
+          quoted = !quoted;
+        } else if (line[i] == ',' && !quoted) {
           fields.emplace_back();
-        } else if (c != '"') {
-          fields.back() += c;
+        } else {
+          fields.back() += line[i];
         }
       }
       fields.resize(6);

@@ -8,7 +8,10 @@
 #include <map>
 #include <random>
 
+#include "sim/bmp_file.h"
+#include "supervision/collisions.h"
 #include "supervision/queue_file.h"
+#include "supervision/supervisor.h"
 #include "tests/rig.h"
 #include "tests/soak.h"
 
@@ -18,42 +21,6 @@ namespace {
 using enum ControlId;
 
 using Texts = std::vector<std::string>;
-
-TEST(JournalTest, ASeriesWithFailedSavesIsJournalledPageByPage) {
-  Rig rig({.pages = 30, .save_failure = 0.2});
-  rig.StartSeries(Names(20));
-  rig.RunUntilStopped(kHour);
-  const int failed = rig.scanner->Counts().saves_failed;
-  ASSERT_GT(failed, 0);
-  EXPECT_EQ(rig.files.Contents(rig.folder + kPathSeparator + "quorvel-journal.csv")->substr(0, 35),
-            "time,event,name,file,bytes,detail\r\n");
-  EXPECT_EQ(rig.Journal(1, "saved"), Names(20));
-  EXPECT_EQ(rig.Journal(1, "missing").size(), static_cast<std::size_t>(failed));
-  EXPECT_EQ(rig.Journal(0).front(), "start");
-  EXPECT_EQ(rig.Journal(4).front(), "Full Auto, 20 names, into " + rig.folder);
-  EXPECT_EQ(rig.Journal(0).back(), "end");
-  EXPECT_EQ(rig.Journal(2, "saved").front(), rig.ImagePath("page01"));
-  EXPECT_EQ(rig.Journal(3, "saved").front(), "246");
-  EXPECT_EQ(rig.Journal(4, "saved").front(), "8 x 8 pixels");
-  // Every name reached the dialog once, and once more for each save that failed.
-  EXPECT_EQ(rig.Journal(1, "sent").size(), 20u + failed);
-  EXPECT_EQ(rig.host.Messages().back().substr(0, 40), "The scan series is done: 20 pages saved,");
-}
-
-TEST(JournalTest, ABrokenImageIsSentAgainAndTheJournalSaysWhy) {
-  for (const auto& [broken, why] :
-       {std::pair{SimulatedScanner::BrokenSave::kEmpty, "0 bytes; the name goes again"},
-        std::pair{SimulatedScanner::BrokenSave::kCutShort,
-                  "cut short at 123 of 246 bytes; the name goes again"}}) {
-    Rig rig({.pages = 4});
-    rig.StartSeries(Names(2));
-    rig.scanner->BreakNextSave(broken);
-    rig.RunUntilStopped(kHour);
-    EXPECT_EQ(rig.scanner->SavedNames(), Names(2));
-    EXPECT_EQ(rig.Journal(1, "missing"), Texts{"page01"});
-    EXPECT_EQ(rig.Journal(4, "missing"), Texts{why});
-  }
-}
 
 // The program ends at a random moment of a series (the scanning application goes on, and a
 // dialog it had open is cancelled); started again, it offers the names still to come, and in the
@@ -81,43 +48,27 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     std::vector<std::string> saved = rig.scanner->SavedNames();
     std::sort(saved.begin(), saved.end());
     EXPECT_EQ(saved, Names(6));
-    EXPECT_FALSE(rig.files.FileExists(
-        form.State().IniPath.substr(0, form.State().IniPath.size() - 11) + "Quorvel.queue"));
+    EXPECT_FALSE(rig.files.FileExists(QueueFilePath(form.State().IniPath, "")));
     host->Quit();
   }
 }
 
-// With the second error box up, the scanning application opens a third window that nobody
-// foresaw: the cycle does nothing while three DeskScan windows are up, and the alert tells.
-TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
-  Rig rig({.pages = 4}, {.supervision = {.on_stall = "notify"}});
-  rig.StartSeries(Names(3));
-  WindowHandle box = 0;
-  rig.host.on_pump = [&] {
-    if (box == 0 && rig.scanner->Counts().pages_scanned == 2 &&
-        rig.desktop.IsOpen(rig.scanner->ErrorBox())) {
-      box = rig.desktop.OpenWindow("DeskScan II: paper jam", rig.scanner->MainWindow());
-    }
-  };
-  while (box == 0) rig.clock.Advance(500);
-  rig.clock.Advance(9 * 60000);
-  EXPECT_FALSE(rig.host.Alert()) << "alerted before ten minutes without progress";
-  rig.clock.Advance(2 * 60000);
-  ASSERT_TRUE(rig.host.Alert());
-  for (const char* part : {"Quorvel: the scan series has stalled\nNothing has happened since ",
-                           "Pages done: 0 of 3.", "\n    DeskScan II: paper jam"}) {
-    EXPECT_NE(rig.host.Alert()->find(part), std::string::npos) << part;
+// The name sent last comes back first when its image is not there; the operator's No removes
+// the queue file and leaves the list alone.
+TEST(ResumeTest, TheLastNameSentComesBackUnlessItsImageIsThere) {
+  for (const bool saved : {false, true}) {
+    Rig rig;
+    rig.form.Load();
+    const QueueState queue{
+        ActionMode::ErrorAndSaveAs, rig.folder, "page03", rig.desktop.Now(), {"page04"}};
+    rig.files.PutFile(QueueFilePath(rig.state().IniPath, ""), QueueText(queue));
+    if (saved) rig.files.PutFile(rig.ImagePath("page03"), SmallBmp(3));
+    rig.host.on_ask = [](const std::string&) { return true; };
+    rig.form.Shown();
+    EXPECT_EQ(rig.controls().Text(kFilenames), saved ? "page04\r\n" : "page03\r\npage04\r\n");
+    EXPECT_EQ(rig.cycle().ReadActionMode(), ActionMode::ErrorAndSaveAs);
+    EXPECT_EQ(rig.host.Questions().size(), 1u);
   }
-  EXPECT_GE(rig.host.Bells(), 2);  // a minute apart
-  ASSERT_EQ(rig.desktop.Commands().size(), 1u);
-  EXPECT_EQ(rig.desktop.Commands()[0].first, "notify");
-  rig.desktop.CloseWindow(box);
-  rig.RunUntilStopped(kHour);
-  EXPECT_FALSE(rig.host.Alert());
-  EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
-  EXPECT_EQ(rig.Journal(0, "stall").size(), 1u);
-  EXPECT_EQ(rig.Journal(0, "recovered").size(), 1u);
-  EXPECT_TRUE(rig.desktop.KeysReceivedBy(box).empty());
 }
 
 // A program stops answering: another program's file dialog, behind the scanning application (0)
@@ -148,10 +99,82 @@ TEST(StallTest, AProgramThatStopsAnsweringIsAskedNothingAndNamedWhenInTheWay) {
   }
 }
 
+// With the second error box up, the scanning application opens a third window that nobody
+// foresaw: the cycle does nothing while three DeskScan windows are up, and the alert tells, with
+// a bell a minute. The box goes, or the operator presses Stop!: the alert goes too.
+TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
+  for (const bool stop : {false, true}) {
+    Rig rig({.pages = 4}, {.supervision = {.on_stall = stop ? "" : "notify"}});
+    rig.StartSeries(Names(3));
+    WindowHandle box = 0;
+    rig.host.on_pump = [&] {
+      if (box == 0 && rig.scanner->Counts().pages_scanned == 2 &&
+          rig.desktop.IsOpen(rig.scanner->ErrorBox())) {
+        box = rig.desktop.OpenWindow("DeskScan II: paper jam", rig.scanner->MainWindow());
+      }
+    };
+    while (box == 0) rig.clock.Advance(500);
+    rig.clock.Advance(9 * 60000);
+    EXPECT_FALSE(rig.host.Alert()) << "alerted before ten minutes without progress";
+    for (int tick = 0; tick < 100 && !rig.host.Alert(); ++tick) rig.clock.Advance(500);
+    ASSERT_TRUE(rig.host.Alert());
+    for (const char* part : {"Quorvel: the scan series has stalled\nNothing has happened since ",
+                             "Pages done: 0 of 3.", "\n    DeskScan II: paper jam"}) {
+      EXPECT_NE(rig.host.Alert()->find(part), std::string::npos) << part;
+    }
+    const int first_bell = rig.host.Bells();
+    rig.clock.Advance(59000);
+    const int before_a_minute = rig.host.Bells();
+    rig.clock.Advance(3000);
+    EXPECT_EQ(std::tuple(first_bell, before_a_minute, rig.host.Bells()), std::tuple(1, 1, 2));
+    EXPECT_EQ(rig.desktop.Commands().size(), stop ? 0u : 1u);
+    if (stop) {
+      rig.Click(kStopCommand);
+      EXPECT_FALSE(rig.host.Alert());
+      EXPECT_EQ(rig.Journal(4, "stop").front().substr(0, 29), "0 pages saved, 0 sent again, ");
+      rig.clock.Advance(120000);
+      EXPECT_EQ(rig.host.Bells(), 2);
+    } else {
+      EXPECT_EQ(rig.desktop.Commands()[0].first, "notify");
+      rig.desktop.CloseWindow(box);
+      rig.RunUntilStopped(kHour);
+      EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
+    }
+    EXPECT_FALSE(rig.host.Alert());
+    EXPECT_EQ(rig.Journal(0, "stall").size(), 1u);
+    EXPECT_EQ(rig.Journal(0, "recovered").size(), stop ? 0u : 1u);
+    EXPECT_TRUE(rig.desktop.KeysReceivedBy(box).empty());
+  }
+}
+
+// Without a stall time given: ten minutes, or three times the longest page when that is longer.
+// Durations as the operator reads them.
+TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
+  using std::chrono::minutes;
+  StallWatch watch(std::nullopt);
+  const StallWatch::Clock::time_point start{};
+  watch.Start(start);
+  watch.Progress(start + minutes(8));
+  watch.Progress(start + minutes(9));
+  EXPECT_FALSE(watch.Stalled(start + minutes(9 + 24) - std::chrono::seconds(1)));
+  EXPECT_TRUE(watch.Stalled(start + minutes(9 + 24)));
+  const std::pair<int, const char*> cases[] = {{0, "0 s"},          {59, "59 s"},
+                                               {60, "1 min 0 s"},   {3599, "59 min 59 s"},
+                                               {3600, "1 h 0 min"}, {9060, "2 h 31 min"}};
+  for (const auto& [span, text] : cases) EXPECT_EQ(DurationText(std::chrono::seconds(span)), text);
+}
+
+// In Error Only nothing is asked, as the operator names the pages; else the question comes first.
 TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) {
   Rig rig;
   rig.files.PutFile(rig.ImagePath("page02"), "old");
   rig.SetNames({"page01", "page02", "page03", "page01"});
+  rig.SetMode(ActionMode::ErrorOnly);
+  rig.Click(kStartCommand);
+  EXPECT_TRUE(rig.host.Questions().empty());
+  EXPECT_TRUE(rig.state().Running);
+  rig.Click(kStopCommand);
+  rig.SetMode(ActionMode::FullAuto);
   const std::string typed = rig.controls().Text(kFilenames);
   rig.Click(kStartCommand);
   EXPECT_EQ(rig.host.Questions(),
@@ -165,17 +188,42 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) 
   EXPECT_TRUE(rig.state().Running);
 }
 
-TEST(QueueFileTest, ReadsWhatItWrote) {
+// Ten images are named, an eleventh only hinted at; a name three times is named once.
+TEST(CollisionTest, TheQuestionNamesTenImagesAtMost) {
+  const std::string folder = PathOf({"s"});
+  const std::string ten =
+      "page01.bmp, page02.bmp, page03.bmp, page04.bmp, page05.bmp, page06.bmp, page07.bmp, "
+      "page08.bmp, page09.bmp, page10.bmp";
+  MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
+  for (const auto& [count, end] : {std::pair{10, ")"}, std::pair{11, ", ...)"}}) {
+    for (const std::string& name : Names(count)) {
+      files.PutFile(folder + kPathSeparator + name + ".bmp", "BM");
+    }
+    EXPECT_EQ(CollisionQuestion(files, folder, Names(count)),
+              std::to_string(count) + " names of the list already have an image in " + folder +
+                  " (" + ten + end + " and would replace them. Start anyway?");
+  }
+  EXPECT_EQ(CollisionQuestion(files, folder, {"a", "b", "a", "a"}),
+            "1 name stands in the list more than once (a.bmp): each later page would replace the "
+            "one before. Start anyway?");
+  EXPECT_EQ(CollisionQuestion(files, folder, {"a", "b"}), std::nullopt);
+}
+
+TEST(QueueFileTest, ReadsWhatItWroteAndNothingElse) {
   const QueueState state{ActionMode::ErrorAndSaveAs,
                          "C:\\scans, \"new\"",
                          "page 7",
                          std::chrono::system_clock::from_time_t(1796506207),
                          {"page 8", "page,9"}};
-  const auto read = ReadQueue(QueueText(state) + "\r\n");  // a blank line is no name
+  const std::string text = QueueText(state);
+  const auto read = ReadQueue(text + "\r\n");  // a blank line is no name
   ASSERT_TRUE(read);
   EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->sent_at, read->to_come),
             std::tie(state.mode, state.folder, state.last_sent, state.sent_at, state.to_come));
-  EXPECT_FALSE(ReadQueue("mode=Full Auto\r\n"));
+  EXPECT_FALSE(ReadQueue(text.substr(text.find('\n') + 1)));
+  std::string unknown_mode = text;
+  unknown_mode.insert(unknown_mode.find(ModeName(state.mode)), "No ");
+  EXPECT_FALSE(ReadQueue(unknown_mode));
 }
 
 // The keys every window received, by title, in the order they arrived.
@@ -189,45 +237,48 @@ std::map<std::string, std::string> KeysByTitle(const SimulatedDesktop& desktop) 
   return keys;
 }
 
-TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsName) {
-  Rig rig({.pages = 21});
+// A Full Auto series of 20 names, a fifth of its saves failing, the last name with a quote and a
+// comma: every page saved under its name, each page's keys, and the journal page by page.
+TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
+  Rig rig({.pages = -1, .save_failure = 0.2});
+  Texts names = Names(19);
+  names.push_back("page \"20\", last");
   rig.controls().SetText(kNumberofScans, "20");
-  rig.StartSeries(Names(20));
+  rig.StartSeries(names);
   rig.RunUntilStopped(kHour);
+  const int failed = rig.scanner->Counts().saves_failed;
+  ASSERT_GT(failed, 0);
   EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.scanner->SavedNames(), Names(20));
+  EXPECT_EQ(rig.scanner->SavedNames(), names);
   EXPECT_EQ(rig.controls().Text(kFilenames), "");
-  // The 21st page ends the list: its dialog gets no keys.
-  std::map<std::string, std::string> keys{{"DeskScan II", ""}, {"DeskScan Error", "\r"}};
-  for (const std::string& name : Names(20)) {
-    keys["DeskScan II"] += std::string(13, '\t') + "%n";
-    keys["DeskScan Error"] += "\r";
-    keys["Save As"] += "%n" + name + "%s";
-  }
-  keys["DeskScan II"] += std::string(13, '\t') + "%n";
+  // Each page: Enter for its box and the final button; the page after the last name ends the list
+  // and its dialog gets no keys. Each name reached the dialog once, and again for each failed save.
+  const int pages = 21 + failed;
+  EXPECT_EQ(rig.scanner->Counts().pages_scanned, pages);
+  EXPECT_EQ(rig.Journal(1, "sent").size(), 20u + failed);
+  std::map<std::string, std::string> keys{{"DeskScan Error", std::string(pages, '\r')}};
+  for (int page = 0; page < pages; ++page) keys["DeskScan II"] += std::string(13, '\t') + "%n";
+  for (const std::string& name : rig.Journal(1, "sent")) keys["Save As"] += "%n" + name + "%s";
   EXPECT_EQ(KeysByTitle(rig.desktop), keys);
   EXPECT_FALSE(rig.desktop.AltHeld());
-}
-
-// Keys that arrive but are reported lost, at each delivery of a page: the series goes on as if
-// they had been reported, and every name is saved once.
-TEST(ScanSeriesTest, KeysReportedLostAfterArrivingChangeNothing) {
-  auto run = [](int lost_after_line) {
-    Rig rig({.pages = 5});
-    rig.StartSeries(Names(4));
-    rig.host.on_pump = [&rig, lost_after_line, armed = lost_after_line >= 0]() mutable {
-      if (armed && rig.scanner->Counts().saves == 1 && rig.LineIsRed(lost_after_line)) {
-        rig.desktop.ReportNextDeliveryLost();
-        armed = false;
-      }
-    };
-    rig.RunUntilStopped(kHour);
-    EXPECT_EQ(rig.desktop.Faults().reported_lost, lost_after_line < 0 ? 0 : 1);
-    EXPECT_EQ(rig.scanner->SavedNames(), Names(4)) << "lost after line " << lost_after_line;
-    return KeysByTitle(rig.desktop);
-  };
-  const auto clean = run(-1);
-  for (int line : {1, 3, 7}) EXPECT_EQ(run(line), clean) << "lost after line " << line;
+  EXPECT_EQ(rig.files.Contents(Journal::PathIn(rig.folder))->substr(0, kJournalHeader.size() + 2),
+            std::string(kJournalHeader) + "\r\n");
+  EXPECT_EQ(rig.Journal(1, "saved"), names);
+  EXPECT_EQ(rig.Journal(1, "missing").size(), static_cast<std::size_t>(failed));
+  EXPECT_EQ(rig.Journal(0).front(), "start");
+  EXPECT_EQ(rig.Journal(4).front(), "Full Auto, 20 names, into " + rig.folder);
+  EXPECT_EQ(rig.Journal(0).back(), "end");
+  EXPECT_EQ(rig.Journal(2, "saved").front(), rig.ImagePath("page01"));
+  EXPECT_EQ(rig.Journal(3, "saved").front(), "246");
+  EXPECT_EQ(rig.Journal(4, "saved").front(), "8 x 8 pixels");
+  EXPECT_EQ(rig.host.Messages().back().substr(0, 40), "The scan series is done: 20 pages saved,");
+  // A field with a comma, a quote or a line end is quoted, its quotes doubled.
+  for (const auto& [text, field] : {std::pair{"page 1", "page 1"},
+                                    {"a,b", "\"a,b\""},
+                                    {"a\"b", "\"a\"\"b\""},
+                                    {"a\r\nb", "\"a\r\nb\""}}) {
+    EXPECT_EQ(CsvField(text), field) << text;
+  }
 }
 
 TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {

@@ -1,10 +1,11 @@
 # The Linux build (the core, the desktop front-end and the tools) and every test that needs no
-# display: the core's unit tests, the layout and binding tests that run headless; and the
-# layout of the sources.
+# display: the core's unit tests, the layout and binding tests that run headless, the X11 port's
+# keyboard tables; and the layout of the sources.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
 ensure_packages $PKGS_CORE $PKGS_GUI clang-format
+ensure_locales de_DE.UTF-8  # the unit tests read numbers under a comma locale
 # Every C++ file as the project's .clang-format lays it out.
 find src tests tools fuzz bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
   xargs -0 clang-format --dry-run -Werror

@@ -5,6 +5,7 @@
 
 #include "common/number_text.h"
 #include "series/filename_list.h"
+#include "settings/settings_file.h"
 #include "supervision/journal.h"
 
 namespace quorvel {
@@ -39,6 +40,11 @@ std::optional<std::chrono::system_clock::time_point> FromLocalIso(const std::str
 
 std::string_view ModeName(ActionMode mode) {
   return kModeNames[static_cast<std::size_t>(mode)];
+}
+
+std::string QueueFilePath(const std::string& ini_path, const std::string& program_folder) {
+  const std::string folder = ini_path.empty() ? program_folder : FolderOfIniPath(ini_path);
+  return folder + kPathSeparator + std::string(kQueueFileName);
 }
 
 std::string QueueText(const QueueState& state) {

@@ -27,6 +27,9 @@ struct QueueState {
 std::string QueueText(const QueueState& state);
 // What a queue file says; nothing when the text is not one.
 std::optional<QueueState> ReadQueue(std::string_view text);
+// Where the queue file is kept: beside the settings file at `ini_path`, or in the program's folder
+// while the settings file has no place yet.
+std::string QueueFilePath(const std::string& ini_path, const std::string& program_folder);
 // The mode as its option button names it.
 std::string_view ModeName(ActionMode mode);
 

@@ -2,7 +2,6 @@
 
 #include "automation/image_check.h"
 #include "common/number_text.h"
-#include "settings/settings_file.h"
 #include "supervision/collisions.h"
 #include "supervision/queue_file.h"
 
@@ -226,8 +225,7 @@ void Supervisor::EndWatch() {
 // Beside the settings file, wherever that is kept.
 std::string Supervisor::QueuePath() const {
   const std::string& ini = cycle_.State().IniPath;
-  if (ini.empty()) return files_.ProgramFolder() + kPathSeparator + std::string(kQueueFileName);
-  return FolderOfIniPath(ini) + kPathSeparator + std::string(kQueueFileName);
+  return QueueFilePath(ini, ini.empty() ? files_.ProgramFolder() : std::string());
 }
 
 void Supervisor::WriteQueue() {

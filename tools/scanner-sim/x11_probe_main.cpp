@@ -5,18 +5,22 @@
 //   held-keys                 lists the keys held down now; exit 1 when any is
 //   layout                    every control of both windows in pixels at 96 dpi:
 //                             window name index left top width height
+//   queue INI FOLDER NAME...  writes the queue file of a Full Auto series cut short before its
+//                             first name, saving into FOLDER, beside the settings file INI
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "app/layout.h"
 #include "app/layout_queries.h"
 #include "desktop/x11_desktop.h"
+#include "supervision/queue_file.h"
 
 using namespace quorvel;
 
@@ -101,6 +105,15 @@ int Layout() {
   return 0;
 }
 
+int Queue(int argc, char** argv) {
+  QueueState queue{.folder = argv[3]};
+  queue.to_come.assign(argv + 4, argv + argc);
+  const std::string path = QueueFilePath(argv[2], "");
+  std::ofstream file(path, std::ios::binary);
+  file << QueueText(queue);
+  return file.flush() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,11 +123,13 @@ int main(int argc, char** argv) {
     if (command == "send" && argc > 2) return Send(argc, argv);
     if (command == "held-keys") return HeldKeys();
     if (command == "layout") return Layout();
+    if (command == "queue" && argc > 3) return Queue(argc, argv);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "quorvel-x11-probe: %s\n", error.what());
     return 2;
   }
-  std::fprintf(
-      stderr, "usage: quorvel-x11-probe census [times] | send TITLE KEY... | held-keys | layout\n");
+  std::fprintf(stderr,
+               "usage: quorvel-x11-probe census [times] | send TITLE KEY... | held-keys | layout | "
+               "queue INI FOLDER NAME...\n");
   return 2;
 }

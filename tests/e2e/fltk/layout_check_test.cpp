@@ -76,26 +76,43 @@ bool WaitUntil(const std::function<bool()>& done, double seconds = 5) {
   return true;
 }
 
+// What is pending is handled and drawn; nothing is waited for.
 void Settle() {
   XSync(fl_display, False);
-  for (int i = 0; i < 10; ++i) Fl::wait(0.01);
+  Fl::check();
+}
+
+// The key and button releases the program has read from the X server: a faked press has been
+// handled once its release is read, as the server sends the events in order.
+int releases_read = 0;
+int CountRelease(void* event, void*) {
+  const int type = static_cast<XEvent*>(event)->type;
+  return releases_read += type == KeyRelease || type == ButtonRelease, 0;
+}
+void AwaitRelease(int before) {
+  XFlush(fl_display);
+  EXPECT_TRUE(WaitUntil([before] { return releases_read > before; })) << "the event never came";
+  Settle();
 }
 
 void PressKey(KeySym key, bool shift = false) {
+  const int before = releases_read;
   const KeyCode shift_code = XKeysymToKeycode(fl_display, XK_Shift_L);
   if (shift) XTestFakeKeyEvent(fl_display, shift_code, True, CurrentTime);
   XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, key), True, CurrentTime);
   XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, key), False, CurrentTime);
   if (shift) XTestFakeKeyEvent(fl_display, shift_code, False, CurrentTime);
-  Settle();
+  AwaitRelease(before);
 }
 
 void Type(const std::string& text) {
   for (char c : text) PressKey(c == '\n' ? XK_Return : static_cast<KeySym>(c));
 }
 
-// A left click at a point of the window's client area, in pixels.
+// A left click at a point of the window's client area, in pixels; one on the title bar (y < 0)
+// goes to the window manager, and is not waited for.
 void Click(Fl_Window& window, int x, int y) {
+  const int before = releases_read;
   int root_x = 0;
   int root_y = 0;
   Window child = 0;
@@ -104,7 +121,7 @@ void Click(Fl_Window& window, int x, int y) {
   XTestFakeMotionEvent(fl_display, fl_screen, root_x, root_y, CurrentTime);
   XTestFakeButtonEvent(fl_display, 1, True, CurrentTime);
   XTestFakeButtonEvent(fl_display, 1, False, CurrentTime);
-  Settle();
+  y >= 0 ? AwaitRelease(before) : Settle();
 }
 
 std::string TextProperty(::Window window, const char* name) {
@@ -147,6 +164,7 @@ XSizeHints SizeHints(::Window window) {
 class OperatorWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    Fl::add_system_handler(CountRelease, nullptr);
     desktop_ = new X11Desktop();
     host_ = new FltkHost();
     form_ = new ScannerForm(*desktop_, files_, *host_);

@@ -103,6 +103,7 @@ TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
   }
   DestroyWindow(accented.Handle());
   EXPECT_EQ(desktop.WindowTitle(HandleOf(accented.Handle())), "") << "a window gone has no title";
+  if (lossy) GTEST_SKIP() << "the accented title: code page " << GetACP() << " has no \u00e9";
 }
 
 TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {

@@ -95,31 +95,22 @@ set_up_series() {  # seed seed-number pad scans mode
   start_series "$5"
 }
 
-# The queue file a series cut short leaves beside the settings file; Quorvel offers its names
-# back when it starts.
-write_queue() {  # program-folder save-folder name...
-  {
-    printf "' Quorvel: a scan series in progress. Quorvel offers to take it up from here when it"
-    printf " starts.\r\nmode=Full Auto\r\nfolder=%s\r\nlast sent=\r\nsent at=\r\n" "$2"
-    printf 'names to come:\r\n'
-    printf '%s\r\n' "${@:3}"
-  } >"$1/Quorvel.queue"
+# The queue file of a series cut short, as Quorvel writes it beside its settings file; Quorvel
+# offers its names back when it starts.
+write_queue() {  # settings-file save-folder name...
+  "$X11_PROBE" queue "$@" || fail "no queue file beside $1"
 }
 
 # Quorvel's question answered with the keys given: Return for its default button, Tab space for
-# the other one.
+# the other one. Under Wine the box can be active on the desktop a moment before Wine gives it the
+# keyboard: the keys go once it holds the input focus.
+has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
 answer_question() {  # keys...
   wait_for 20 "Quorvel's question" shown Quorvel
-  local try
-  for try in 1 2 3; do
-    activate "$(shown Quorvel | head -1)"
-    xdotool key "$@"
-    # Under Wine the box can be active on the desktop a moment before Wine gives it the keys,
-    # which then go to the window behind it, Quorvel's own: the answer is given again.
-    for _ in $(seq 50); do
-      gone Quorvel && return 0
-      sleep 0.1
-    done
-  done
-  fail "the question did not go after $try answers"
+  local box
+  box=$(shown Quorvel | head -1)
+  activate "$box"
+  wait_for 10 "the question to take the keyboard" has_focus "$box"
+  xdotool key "$@"
+  wait_for 10 "the question to go after the answer" gone Quorvel
 }

@@ -178,7 +178,7 @@ stall() {
 }
 
 # A name of the list already has an image: ENABLE asks first, and No (the default) starts
-# nothing. Stop! then finds no series to stop, and ENABLE asks again.
+# nothing. Stop! then finds no series to stop, and ENABLE asks again; Yes starts the one series.
 collision() {
   start_quorvel 1500
   prepare_list page 7 3 5
@@ -190,10 +190,13 @@ collision() {
   click StopCommand
   click StartCommand
   answer_question Return
-  [ "$(journal_count start)$(journal_count stop)" = 00 ] || fail "a series started"
   [ "$(count_of key)" -eq 0 ] || fail "keys reached the stand-in"
   [ "$(cat "$SAVE/page009.bmp")" = BM ] || fail "the image was replaced"
   expect_keys_only_in Quorvel
+  click StartCommand
+  answer_question Tab space
+  wait_for 10 "the series Yes started" at_least 1 journal_count start
+  [ "$(journal_count start)$(journal_count stop)" = 10 ] || fail "a No started a series"
 }
 
 # The series is cut short by killing Quorvel once the second image is saved; started again, it
@@ -210,7 +213,7 @@ resume() {
   wait_for 10 "Quorvel to go" gone "$QUORVEL_TITLE"
   run_quorvel
   answer_question Return
-  [ "$(journal resume)" = "${list[2]}" ] || fail "resumed at: $(journal resume)"
+  wait_for 10 "the names put back from ${list[2]}" journal_is resume "${list[2]}"
   click StartCommand  # the focus leaves the seed filename: the picker comes first
   confirm_picker
   click StartCommand
@@ -299,8 +302,9 @@ hung_dialog() {  # behind|front
 layouts() {
   local names=("Zürich-Ä_1" "scan (2) 50%" "été" page008 "Zürich-Ä_2" "scan (3) 75%" "àé" page009)
   start_scanner --pages 8
-  write_queue "$WORK/bin" "$(path_for "$QUORVEL_BIN" "$SAVE")" "${names[@]}"
-  start_quorvel 1500
+  install_quorvel 1500
+  write_queue "$WORK/bin/Quorvel.ini" "$(path_for "$QUORVEL_BIN" "$SAVE")" "${names[@]}"
+  run_quorvel
   answer_question Return
   setxkbmap de && LAYOUT_CHANGED=1 || fail "no layout de"
   click StartCommand
