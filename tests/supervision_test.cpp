@@ -137,16 +137,18 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) 
   EXPECT_TRUE(rig.state().Running);
 }
 
+// The last name's image as it was when the name went: not known, absent, or there.
 TEST(QueueFileTest, ReadsWhatItWrote) {
-  const QueueState state{ActionMode::ErrorAndSaveAs,
-                         "C:\\scans, \"new\"",
-                         "page 7",
-                         std::chrono::system_clock::from_time_t(1796506207),
-                         {"page 8", "page,9"}};
-  const auto read = ReadQueue(QueueText(state) + "\r\n");  // a blank line is no name
-  ASSERT_TRUE(read);
-  EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->sent_at, read->to_come),
-            std::tie(state.mode, state.folder, state.last_sent, state.sent_at, state.to_come));
+  const FileFacts there{246, std::chrono::system_clock::from_time_t(1796506207)};
+  for (const auto& image : {std::optional<ImageBefore>(), std::optional(ImageBefore{}),
+                            std::optional(ImageBefore{there})}) {
+    const QueueState state{
+        ActionMode::ErrorAndSaveAs, "C:\\scans, \"new\"", "page 7", image, {"page 8", "page,9"}};
+    const auto read = ReadQueue(QueueText(state) + "\r\n");  // a blank line is no name
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->last_image, read->to_come),
+              std::tie(state.mode, state.folder, state.last_sent, state.last_image, state.to_come));
+  }
   EXPECT_FALSE(ReadQueue("mode=Full Auto\r\n"));
 }
 

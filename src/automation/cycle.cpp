@@ -91,7 +91,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
   const std::string previous = state_.LastFilename;
   if (!previous.empty()) {
     Meter(4, "Verifying Last Save", 0);
-    check = CheckImage(files_, SavedImagePath(previous), last_name_sent_at_);
+    check = CheckImage(files_, SavedImagePath(previous), last_image_before_);
   } else {
     Meter(4, "First Save in Series", 0);
   }
@@ -128,8 +128,8 @@ void Cycle::SaveAsStage(ActionMode mode) {
   if (SaveConfirmed) TakeName(NameToSend);
   // From here on the name counts as sent, even when no keys go (Error Only leaves the typing to the
   // operator) or they are reported lost: they may have reached the dialog all the same, and its
-  // image, written after this moment, is what decides whether it goes again.
-  last_name_sent_at_ = desktop_.Now();
+  // image, written or changed after this moment, is what decides whether it goes again.
+  last_image_before_ = NoteImage(files_, SavedImagePath(NameToSend));
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(save_dialog_title_);

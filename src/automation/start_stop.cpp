@@ -24,7 +24,7 @@ void Cycle::StopCommand_Click() {
   LoadTaskList();
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
-  last_name_sent_at_.reset();
+  last_image_before_.reset();
 }
 
 }  // namespace quorvel

@@ -110,7 +110,7 @@ void Supervisor::OfferResume() {
   if (!queue) return;
   std::vector<std::string> names = queue->to_come;
   const std::string last_image = queue->folder + kPathSeparator + queue->last_sent + ".bmp";
-  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->sent_at).facts) {
+  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->last_image).facts) {
     names.insert(names.begin(), queue->last_sent);  // not done: it comes back first
   }
   if (names.empty()) {
@@ -218,7 +218,7 @@ std::string Supervisor::QueuePath() const {
 void Supervisor::WriteQueue() {
   const RunState& state = cycle_.State();
   const QueueState queue{cycle_.ReadActionMode(), state.SaveFolder, state.LastFilename,
-                         cycle_.LastNameSentAt(), cycle_.NamesToCome()};
+                         cycle_.LastImageBefore(), cycle_.NamesToCome()};
   std::string error;
   const std::string path = QueuePath();
   if (files_.Replace(path, QueueText(queue), error) || !refused_queue_paths_.insert(path).second) {
