@@ -15,6 +15,7 @@ void Cycle::Start() {
   state_.Running = true;
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
+  save_as_missed_seen_ = false;
 }
 
 void Cycle::StopCommand_Click() {
