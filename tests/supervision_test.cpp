@@ -67,6 +67,7 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     rig.StartSeries(Names(6));
     rig.clock.Advance(std::uniform_int_distribution<VirtualClock::Ms>(1, 150000)(random));
     rig.host.Quit();  // the program ends; its timers with it
+    const bool sent = !rig.Journal(1, "sent").empty();
     auto host = std::make_unique<HeadlessHost>(rig.clock);
     rig.clock.Advance(2000);  // a dialog on its way comes up, and the operator cancels it
     rig.scanner->OperatorCancel();
@@ -80,10 +81,30 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     while (form.State().Running && rig.clock.Now() < end) rig.clock.Advance(500);
     std::vector<std::string> saved = rig.scanner->SavedNames();
     std::sort(saved.begin(), saved.end());
-    EXPECT_EQ(saved, Names(6));
+    // A series cut short before its first name went is not offered back.
+    EXPECT_EQ(saved, host->Questions().empty() && !sent ? Texts{} : Names(6));
     EXPECT_FALSE(rig.files.FileExists(
         form.State().IniPath.substr(0, form.State().IniPath.size() - 11) + "Quorvel.queue"));
     host->Quit();
+  }
+}
+
+// Offered back: a series that sent a name, cut short by EXIT; not one that sent none (Error Only).
+TEST(ResumeTest, OnlyASeriesThatSentANameIsOfferedBack) {
+  for (const ActionMode mode : {ActionMode::FullAuto, ActionMode::ErrorOnly}) {
+    Rig rig({.pages = -1});
+    rig.form.Load();
+    rig.SetMode(mode);
+    rig.StartSeries(Names(3));
+    rig.clock.Advance(20000);  // the first page is done, and in Full Auto its name went
+    rig.Click(kExitCommand);
+    HeadlessHost host(rig.clock);
+    ScannerForm form(rig.desktop, rig.files, host);
+    host.Attach(form);
+    form.Load();
+    form.Shown();
+    EXPECT_EQ(host.Questions().size(), mode == ActionMode::FullAuto ? 1u : 0u);
+    host.Quit();
   }
 }
 

@@ -56,7 +56,8 @@ void Supervisor::Started() {
   Write("start", {}, {}, {},
         std::string(ModeName(cycle_.ReadActionMode())) + ", " + Count(queued_, "name", "names") +
             ", into " + state.SaveFolder);
-  WriteQueue();
+  // The queue file is written once a name has gone: a series that sends none is not offered
+  // back, and the file of one taken up but not yet moved on stays as it was.
 }
 
 void Supervisor::Stopped() {
