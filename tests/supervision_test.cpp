@@ -108,6 +108,27 @@ TEST(ResumeTest, OnlyASeriesThatSentANameIsOfferedBack) {
   }
 }
 
+// A save folder where the journal or the queue file cannot be written: the series finishes, and
+// the operator is told once, in a window that asks for nothing (and in the journal, when it can be
+// written).
+TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnce) {
+  for (const bool journal : {true, false}) {
+    Rig rig({.pages = 4});
+    const std::string path =
+        journal ? Journal::PathIn(rig.folder)
+                : rig.files.ProgramFolder() + kPathSeparator + std::string(kQueueFileName);
+    rig.files.Refuse(path, "Permission denied");
+    rig.StartSeries(Names(3));
+    rig.RunUntilStopped(kHour);
+    EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
+    ASSERT_EQ(rig.host.Notices().size(), 1u);
+    EXPECT_NE(rig.host.Notices()[0].find(path + " cannot be written (Permission denied)"),
+              std::string::npos);
+    EXPECT_EQ(rig.host.Messages().size(), 1u);  // the end of the series only
+    EXPECT_EQ(rig.Journal(2, "unwritten"), journal ? Texts{} : Texts{path});
+  }
+}
+
 // With the second error box up, the scanning application opens a third window that nobody
 // foresaw: the cycle does nothing while three DeskScan windows are up, and the alert tells.
 TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
