@@ -518,24 +518,5 @@ TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
   }
 }
 
-// What Stop! forgets includes when the last name was sent: a name put in LastFilename afterwards
-// is judged by its image alone, not against the time of a name of the run before.
-TEST(StartStopTest, StopForgetsWhenTheLastNameWasSent) {
-  Rig rig({.pages = 1});
-  rig.StartSeries({"a1", "a2"});
-  rig.RunUntilStopped(60000);  // a1 is sent; the run goes on waiting
-  ASSERT_EQ(rig.state().LastFilename, "a1");
-  rig.Click(kStopCommand);
-  rig.files.PutFile(rig.ImagePath("older"), SmallBmp(1),
-                    rig.desktop.Now() - std::chrono::minutes(1));
-  rig.state().LastFilename = "older";
-  rig.Click(kStartCommand);
-  rig.state().AwaitingSaveAs = true;
-  rig.state().Pausing = false;
-  rig.desktop.OpenWindow("Save As", rig.scanner->MainWindow());
-  rig.NextTick();
-  EXPECT_EQ(rig.desktop.DeliveryLog().back().keys, "%na2%s");  // a2: the list as rewritten
-}
-
 }  // namespace
 }  // namespace quorvel::harness
