@@ -29,6 +29,7 @@ class PumpHost : public FormHost {
   bool Ask(const std::string&, bool yes_first) override { return yes_first; }
   void ShowAlert(const std::string&, const std::string&) override {}
   void CloseAlert() override {}
+  void ShowNotice(const std::string&, const std::string&) override {}
   void Bell() override {}
   void PumpEvents() override { PumpPendingEvents(); }
   void ShowModal(SaveDirForm&) override {}

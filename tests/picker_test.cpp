@@ -24,6 +24,7 @@ class PickerTest : public ::testing::Test {
     }
     rig_.files.SetDrives({{"t", top_, top_}});
     rig_.files.SetCurrentFolder(top_);
+    rig_.state().SaveFolder.clear();  // none chosen yet
   }
   static std::string At(std::vector<std::string> names) {
     names.insert(names.begin(), "t");
@@ -115,6 +116,21 @@ TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
   }
 }
 
+// The picker opens first on the save folder already set (a series taken up); without one, or with
+// one that cannot be read, on the working folder.
+TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySet) {
+  rig_.files.Refuse(At({"c"}), "Permission denied");
+  for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}}) {
+    EXPECT_EQ(SaveDirForm(rig_.host, rig_.files, set).OpenFolder(), opens) << set;
+  }
+  rig_.state().SaveFolder = At({"d1", "x"});
+  OpenPicker([&](SaveDirForm& picker) {
+    EXPECT_EQ(picker.OpenFolder(), At({"d1", "x"}));
+    picker.Command1_Click();
+  });
+  EXPECT_EQ(rig_.state().SaveFolder, At({"d1", "x"}));
+}
+
 // A single click highlights, a double click opens; the button yields the open folder, and the
 // picker is kept for the next time.
 TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKept) {
@@ -171,11 +187,12 @@ TEST(WindowEventsFocusTest, OnlyLeavingTheSeedFilenameForTheOperatorWindowOpensT
       {kNone, kSeedNumberText, false}};
   for (const auto& [from, to, opens] : cases) {
     Rig rig;
+    rig.state().SaveFolder.clear();
     int shown = 0;
     rig.host.on_modal = [&](SaveDirForm&) { ++shown; };
     rig.form.FocusChanged(from, to);
     EXPECT_EQ(shown, opens ? 1 : 0) << Index(from) << " -> " << Index(to);
-    EXPECT_EQ(rig.state().SaveFolder, opens ? rig.files.CurrentFolder() : rig.folder);
+    EXPECT_EQ(rig.state().SaveFolder, opens ? rig.files.CurrentFolder() : "");
   }
 }
 

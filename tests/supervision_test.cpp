@@ -34,6 +34,7 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     rig.StartSeries(Names(6));
     rig.clock.Advance(std::uniform_int_distribution<VirtualClock::Ms>(1, 150000)(random));
     rig.host.Quit();  // the program ends; its timers with it
+    const bool sent = !rig.Journal(1, "sent").empty();
     auto host = std::make_unique<HeadlessHost>(rig.clock);
     rig.clock.Advance(2000);  // a dialog on its way comes up, and the operator cancels it
     rig.scanner->OperatorCancel();
@@ -47,7 +48,8 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     while (form.State().Running && rig.clock.Now() < end) rig.clock.Advance(500);
     std::vector<std::string> saved = rig.scanner->SavedNames();
     std::sort(saved.begin(), saved.end());
-    EXPECT_EQ(saved, Names(6));
+    // A series cut short before its first name went is not offered back.
+    EXPECT_EQ(saved, host->Questions().empty() && !sent ? Texts{} : Names(6));
     EXPECT_FALSE(rig.files.FileExists(QueueFilePath(form.State().IniPath, "")));
     host->Quit();
   }
@@ -60,7 +62,7 @@ TEST(ResumeTest, TheLastNameSentComesBackUnlessItsImageIsThere) {
     Rig rig;
     rig.form.Load();
     const QueueState queue{
-        ActionMode::ErrorAndSaveAs, rig.folder, "page03", rig.desktop.Now(), {"page04"}};
+        ActionMode::ErrorAndSaveAs, rig.folder, "page03", ImageBefore{}, {"page04"}};
     rig.files.PutFile(QueueFilePath(rig.state().IniPath, ""), QueueText(queue));
     if (saved) rig.files.PutFile(rig.ImagePath("page03"), SmallBmp(3));
     rig.host.on_ask = [](const std::string&) { return true; };
@@ -68,6 +70,46 @@ TEST(ResumeTest, TheLastNameSentComesBackUnlessItsImageIsThere) {
     EXPECT_EQ(rig.controls().Text(kFilenames), saved ? "page04\r\n" : "page03\r\npage04\r\n");
     EXPECT_EQ(rig.cycle().ReadActionMode(), ActionMode::ErrorAndSaveAs);
     EXPECT_EQ(rig.host.Questions().size(), 1u);
+  }
+}
+
+// Offered back: a series that sent a name, cut short by EXIT; not one that sent none (Error Only).
+TEST(ResumeTest, OnlyASeriesThatSentANameIsOfferedBack) {
+  for (const ActionMode mode : {ActionMode::FullAuto, ActionMode::ErrorOnly}) {
+    Rig rig({.pages = -1});
+    rig.form.Load();
+    rig.SetMode(mode);
+    rig.StartSeries(Names(3));
+    rig.clock.Advance(20000);  // the first page is done, and in Full Auto its name went
+    rig.Click(kExitCommand);
+    HeadlessHost host(rig.clock);
+    ScannerForm form(rig.desktop, rig.files, host);
+    host.Attach(form);
+    form.Load();
+    form.Shown();
+    EXPECT_EQ(host.Questions().size(), mode == ActionMode::FullAuto ? 1u : 0u);
+    host.Quit();
+  }
+}
+
+// A save folder where the journal or the queue file cannot be written: the series finishes, and
+// the operator is told once, in a window that asks for nothing (and in the journal, when it can be
+// written).
+TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnce) {
+  for (const bool journal : {true, false}) {
+    Rig rig({.pages = 4});
+    const std::string path = journal
+                                 ? Journal::PathIn(rig.folder)
+                                 : QueueFilePath(rig.state().IniPath, rig.files.ProgramFolder());
+    rig.files.Refuse(path, "Permission denied");
+    rig.StartSeries(Names(3));
+    rig.RunUntilStopped(kHour);
+    EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
+    ASSERT_EQ(rig.host.Notices().size(), 1u);
+    EXPECT_NE(rig.host.Notices()[0].find(path + " cannot be written (Permission denied)"),
+              std::string::npos);
+    EXPECT_EQ(rig.host.Messages().size(), 1u);  // the end of the series only
+    EXPECT_EQ(rig.Journal(2, "unwritten"), journal ? Texts{} : Texts{path});
   }
 }
 
@@ -209,21 +251,23 @@ TEST(CollisionTest, TheQuestionNamesTenImagesAtMost) {
   EXPECT_EQ(CollisionQuestion(files, folder, {"a", "b"}), std::nullopt);
 }
 
+// The last name's image as it was when the name went: not known, absent, or there.
 TEST(QueueFileTest, ReadsWhatItWroteAndNothingElse) {
-  const QueueState state{ActionMode::ErrorAndSaveAs,
-                         "C:\\scans, \"new\"",
-                         "page 7",
-                         std::chrono::system_clock::from_time_t(1796506207),
-                         {"page 8", "page,9"}};
-  const std::string text = QueueText(state);
-  const auto read = ReadQueue(text + "\r\n");  // a blank line is no name
-  ASSERT_TRUE(read);
-  EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->sent_at, read->to_come),
-            std::tie(state.mode, state.folder, state.last_sent, state.sent_at, state.to_come));
-  EXPECT_FALSE(ReadQueue(text.substr(text.find('\n') + 1)));
-  std::string unknown_mode = text;
-  unknown_mode.insert(unknown_mode.find(ModeName(state.mode)), "No ");
-  EXPECT_FALSE(ReadQueue(unknown_mode));
+  const FileFacts there{246, std::chrono::system_clock::from_time_t(1796506207)};
+  for (const auto& image : {std::optional<ImageBefore>(), std::optional(ImageBefore{}),
+                            std::optional(ImageBefore{there})}) {
+    const QueueState state{
+        ActionMode::ErrorAndSaveAs, "C:\\scans, \"new\"", "page 7", image, {"page 8", "page,9"}};
+    const std::string text = QueueText(state);
+    const auto read = ReadQueue(text + "\r\n");  // a blank line is no name
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->last_image, read->to_come),
+              std::tie(state.mode, state.folder, state.last_sent, state.last_image, state.to_come));
+    EXPECT_FALSE(ReadQueue(text.substr(text.find('\n') + 1)));
+    std::string unknown_mode = text;
+    unknown_mode.insert(unknown_mode.find(ModeName(state.mode)), "No ");
+    EXPECT_FALSE(ReadQueue(unknown_mode));
+  }
 }
 
 // The keys every window received, by title, in the order they arrived.

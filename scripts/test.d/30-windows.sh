@@ -48,4 +48,4 @@ export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
 export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
 run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
   collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
-  "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front"
+  "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead

@@ -32,4 +32,5 @@ echo "private desktop: Xvfb on $DISPLAY with openbox"
 # the X focus, cannot see the theft (Quorvel.exe, which asks Windows, can: stage 30).
 run_series_cases layouts full_auto failed_save \
   "foreign_dialog fr_FR table" "foreign_dialog de_DE table" "foreign_dialog es_ES table" \
-  "foreign_dialog fr_FR options" "foreign_dialog de_DE options" "foreign_dialog es_ES options"
+  "foreign_dialog fr_FR options" "foreign_dialog de_DE options" "foreign_dialog es_ES options" \
+  resume clock_behind clock_ahead

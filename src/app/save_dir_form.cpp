@@ -5,9 +5,13 @@
 
 namespace quorvel {
 
-SaveDirForm::SaveDirForm(FormView& view, FileSystem& files)
+SaveDirForm::SaveDirForm(FormView& view, FileSystem& files, const std::string& folder)
     : view_(view), files_(files), drives_(ListDrives(files)) {
   std::string error;
+  if (!folder.empty() && OpenFolderOn(DriveOf(files_, drives_, folder), folder, error)) {
+    drive_index_ = folder_drive_;
+    return;
+  }
   const std::string start = WorkingFolder(files_);
   if (start.empty() || !OpenFolderOn(DriveOf(files_, drives_, start), start, error)) {
     // The working folder cannot be read: the first drive that can.

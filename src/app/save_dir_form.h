@@ -13,8 +13,9 @@ namespace quorvel {
 
 class SaveDirForm {
  public:
-  // Opens on the drives of `files`, at the working folder.
-  SaveDirForm(FormView& view, FileSystem& files);
+  // Opens on the drives of `files`, at `folder` when one is given and can be read, else at the
+  // working folder.
+  SaveDirForm(FormView& view, FileSystem& files, const std::string& folder = {});
   SaveDirForm(const SaveDirForm&) = delete;
   SaveDirForm& operator=(const SaveDirForm&) = delete;
 

@@ -84,7 +84,9 @@ void ScannerForm::FocusChanged(ControlId from, ControlId to) {
 }
 
 void ScannerForm::SeedText_LostFocus() {
-  if (!picker_) picker_ = std::make_unique<SaveDirForm>(host_, files_);
+  // A save folder already set (taken up, or chosen before) is where the picker opens, so that
+  // its button keeps it.
+  if (!picker_) picker_ = std::make_unique<SaveDirForm>(host_, files_, State().SaveFolder);
   if (picker_->Visible()) return;  // already open further up this call chain
   picker_->Show();
   cycle_.EnterModal();  // the cycle keeps ticking under the modal picker

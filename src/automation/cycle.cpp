@@ -1,5 +1,6 @@
 // The automation cycle: one stage of the scan sequence per tick of Timer1.
 #include <algorithm>
+#include <utility>
 
 #include "automation/cycle.h"
 #include "common/number_text.h"
@@ -28,6 +29,11 @@ void Cycle::Timer1_Timer() {
   LoadTaskList();
   const bool one = state_.DeskScanCount == 1;
   const bool two = state_.DeskScanCount == 2;
+  // A second window of the scanning application while "Save As" is awaited may be the next error
+  // box, or a box that lives only a moment between the final button and the dialog (a progress
+  // box, say), which an Enter would cancel. Only the same picture on two ticks in a row is taken
+  // for the error box: that costs at most one tick.
+  const bool missed_seen_before = std::exchange(save_as_missed_seen_, two && state_.AwaitingSaveAs);
   if (one && !state_.AwaitingSaveAs) {
     if (final_button_owed_ && mode != ActionMode::ErrorOnly && state_.SaveAsPresent) {
       // The press was reported lost, yet the dialog it opens is up: it arrived after all.
@@ -44,7 +50,8 @@ void Cycle::Timer1_Timer() {
     ErrorStage(mode);
   } else if (one && state_.AwaitingSaveAs) {
     SaveAsStage(mode);
-  } else if (two && state_.AwaitingSaveAs) {
+  } else if (two && state_.AwaitingSaveAs && missed_seen_before) {
+    save_as_missed_seen_ = false;
     // The next error box is up while "Save As" is still awaited: the dialog came and went
     // without this program's keys (or they arrived but were reported lost), or someone closed
     // it. The last name is checked at the next "Save As" and sent again if its image is not
@@ -91,7 +98,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
   const std::string previous = state_.LastFilename;
   if (!previous.empty()) {
     Meter(4, "Verifying Last Save", 0);
-    check = CheckImage(files_, SavedImagePath(previous), last_name_sent_at_);
+    check = CheckImage(files_, SavedImagePath(previous), last_image_before_);
   } else {
     Meter(4, "First Save in Series", 0);
   }
@@ -128,8 +135,8 @@ void Cycle::SaveAsStage(ActionMode mode) {
   if (SaveConfirmed) TakeName(NameToSend);
   // From here on the name counts as sent, even when no keys go (Error Only leaves the typing to the
   // operator) or they are reported lost: they may have reached the dialog all the same, and its
-  // image, written after this moment, is what decides whether it goes again.
-  last_name_sent_at_ = desktop_.Now();
+  // image, written or changed after this moment, is what decides whether it goes again.
+  last_image_before_ = NoteImage(files_, SavedImagePath(NameToSend));
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
     desktop_.AppActivate(save_dialog_title_);

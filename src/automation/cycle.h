@@ -33,8 +33,9 @@ class Cycle {
   const RunState& State() const { return state_; }
   // Who hears of the series' events; nobody when null.
   void SetEvents(CycleEvents* events) { events_ = events ? events : &nobody_; }
-  // When the name in LastFilename went to "Save As"; nothing when not known.
-  std::optional<WallClock::time_point> LastNameSentAt() const { return last_name_sent_at_; }
+  // The image file of the name in LastFilename as it was when the name went to "Save As"; nothing
+  // when not known.
+  const std::optional<ImageBefore>& LastImageBefore() const { return last_image_before_; }
   // The names still to come, in order.
   std::vector<std::string> NamesToCome() const;
   // Reads the action mode from the option buttons.
@@ -111,9 +112,11 @@ class Cycle {
   // The error box was closed but the final-button keys did not reach the scanning application;
   // the next tick that sees it idle presses the button again.
   bool final_button_owed_ = false;
-  // When the name now in LastFilename reached the "Save As" dialog; an image older than this is
-  // left over from an earlier run and does not confirm the save.
-  std::optional<WallClock::time_point> last_name_sent_at_;
+  // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
+  // file that has not changed since is left over from an earlier run and does not confirm it.
+  std::optional<ImageBefore> last_image_before_;
+  // The last tick saw the next error box while "Save As" was awaited.
+  bool save_as_missed_seen_ = false;
   // Dialogs that took LastFilename whole; its image not being there after the most a name may
   // have ends the series.
   int sends_of_last_name_ = 0;

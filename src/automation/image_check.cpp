@@ -5,9 +5,6 @@
 namespace quorvel {
 namespace {
 
-// FAT drives stamp files to two seconds; a save written in the same two-second step as the
-// name was sent may carry a time up to two seconds earlier.
-constexpr auto kFileTimeSlack = std::chrono::seconds(2);
 constexpr std::size_t kFileHeaderBytes = 14;  // "BM", the file's size, two reserved words, offset
 
 std::uint32_t Little(std::string_view bytes, std::size_t at, int count) {
@@ -57,11 +54,21 @@ std::string GroupedNumber(std::uintmax_t value) {
   return digits;
 }
 
+ImageBefore NoteImage(FileSystem& files, const std::string& path) {
+  return {files.Facts(path)};
+}
+
 ImageCheck CheckImage(FileSystem& files, const std::string& path,
-                      std::optional<std::chrono::system_clock::time_point> sent_at) {
+                      const std::optional<ImageBefore>& before) {
   const std::optional<FileFacts> file = files.Facts(path);
   if (!file) return {std::nullopt, "no such file"};
-  if (sent_at && file->written + kFileTimeSlack < *sent_at) {
+  // To the second: a time kept in the queue file has no finer grain. A new save of the same name
+  // comes a whole scan after the one before, so it never shares that second.
+  const auto second = [](const FileFacts& facts) {
+    return std::chrono::floor<std::chrono::seconds>(facts.written);
+  };
+  if (before && before->file && before->file->size == file->size &&
+      second(*before->file) == second(*file)) {
     return {std::nullopt, "written before the name was sent"};
   }
   if (file->size == 0) return {std::nullopt, "0 bytes"};

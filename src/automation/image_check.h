@@ -24,10 +24,22 @@ struct ImageCheck {
   std::string problem;              // why it does not, when it does not
 };
 
-// `sent_at`: when its name was sent; an image older than that (less two seconds, as a disk that
-// stamps files to two seconds may date it) is left from an earlier run. Nothing: no time known.
+// The image's file as the folder showed it when its name was sent: absent (no facts), or there
+// with its size and time stamp.
+struct ImageBefore {
+  std::optional<FileFacts> file;
+  bool operator==(const ImageBefore&) const = default;
+};
+
+// What the folder shows of the file at `path` now, to be compared once the image is due.
+ImageBefore NoteImage(FileSystem& files, const std::string& path);
+
+// `before`: the file when its name was sent. An image counts when it was absent then, or has
+// changed since (another size or another time stamp); one left untouched is from an earlier run.
+// The time stamps are only compared with each other, never with this computer's clock, so a file
+// server whose clock differs does not matter. Nothing: not known, and a whole image counts.
 ImageCheck CheckImage(FileSystem& files, const std::string& path,
-                      std::optional<std::chrono::system_clock::time_point> sent_at);
+                      const std::optional<ImageBefore>& before);
 
 // A count of things in the operator's writing: digits grouped by thousands ("1,440,054").
 std::string GroupedNumber(std::uintmax_t value);

@@ -15,6 +15,7 @@ void Cycle::Start() {
   state_.Running = true;
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
+  save_as_missed_seen_ = false;
 }
 
 void Cycle::StopCommand_Click() {
@@ -24,7 +25,7 @@ void Cycle::StopCommand_Click() {
   LoadTaskList();
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
-  last_name_sent_at_.reset();
+  last_image_before_.reset();
 }
 
 }  // namespace quorvel

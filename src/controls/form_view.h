@@ -25,6 +25,9 @@ class FormView {
   // up; it never takes the focus from the window that has it.
   virtual void ShowAlert(const std::string& title, const std::string& text) = 0;
   virtual void CloseAlert() = 0;
+  // A second window of the alert's kind, for what the operator should know but need not answer:
+  // shows `text` under `title`, or the new text when it is up; the operator closes it.
+  virtual void ShowNotice(const std::string& title, const std::string& text) = 0;
   // The system's bell.
   virtual void Bell() = 0;
 };

@@ -24,6 +24,7 @@ inline constexpr bool kPathsIgnoreCase = false;
 struct FileFacts {
   std::uintmax_t size = 0;
   std::chrono::system_clock::time_point written;
+  bool operator==(const FileFacts&) const = default;
 };
 
 struct Drive {

@@ -34,7 +34,7 @@ void MemoryFileSystem::AddFolder(const std::string& path) {
 }
 
 void MemoryFileSystem::PutFile(const std::string& path, std::string content) {
-  PutFile(path, std::move(content), now_());
+  PutFile(path, std::move(content), now_() + clock_offset_);
 }
 
 void MemoryFileSystem::PutFile(const std::string& path, std::string content,
@@ -91,7 +91,7 @@ bool MemoryFileSystem::Append(const std::string& path, std::string_view text, st
   }
   File& file = files_[path];
   file.content.append(text);
-  file.written = now_();
+  file.written = now_() + clock_offset_;
   return true;
 }
 

@@ -32,6 +32,9 @@ class MemoryFileSystem : public FileSystem {
   void SetCurrentFolder(std::string folder) { current_ = std::move(folder); }
   // Where UserSettingsFolder puts the folders of programs; "" for a system that names none.
   void SetUserFolders(std::string folder) { user_folders_ = std::move(folder); }
+  // Files written from now on are stamped this far from now(): a file server whose clock is behind
+  // (negative) or ahead of this computer's.
+  void SetClockOffset(std::chrono::seconds offset) { clock_offset_ = offset; }
 
   // What a file holds; nothing when there is none.
   std::optional<std::string> Contents(const std::string& path) const;
@@ -66,6 +69,7 @@ class MemoryFileSystem : public FileSystem {
   bool Refused(const std::string& path, std::string& error) const;
 
   Clock now_;
+  std::chrono::seconds clock_offset_{0};
   std::string program_folder_;
   std::string current_;
   std::string user_folders_;

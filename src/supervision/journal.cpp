@@ -36,15 +36,12 @@ std::string Journal::PathIn(const std::string& folder) {
   return folder + kPathSeparator + std::string(kJournalFileName);
 }
 
-void Journal::Write(const std::string& folder, const JournalLine& line) {
+bool Journal::Write(const std::string& folder, const JournalLine& line, std::string& error) {
   const std::string path = PathIn(folder);
   std::string text = JournalText(line);
   const std::optional<FileFacts> facts = files_.Facts(path);
   if (!facts || facts->size == 0) text = std::string(kJournalHeader) + std::string(kCrLf) + text;
-  std::string error;
-  if (files_.Append(path, text, error) || !refused_.insert(folder).second) return;
-  view_.ShowMessage("The journal " + path + " cannot be written (" + error +
-                    "). The series goes on without it.");
+  return files_.Append(path, text, error);
 }
 
 }  // namespace quorvel

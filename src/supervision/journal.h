@@ -5,11 +5,9 @@
 
 #include <chrono>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
-#include "controls/form_view.h"
 #include "files/file_system.h"
 
 namespace quorvel {
@@ -19,7 +17,8 @@ inline constexpr std::string_view kJournalHeader = "time,event,name,file,bytes,d
 
 struct JournalLine {
   std::chrono::system_clock::time_point time;
-  std::string event;  // start, sent, saved, missing, stall, recovered, stop, end, resume
+  // start, sent, saved, missing, missed, stall, recovered, stop, end, resume, unwritten
+  std::string event;
   std::string name;
   std::string file;
   std::optional<std::uintmax_t> bytes;
@@ -36,17 +35,15 @@ std::string JournalText(const JournalLine& line);
 
 class Journal {
  public:
-  Journal(FileSystem& files, FormView& view) : files_(files), view_(view) {}
+  explicit Journal(FileSystem& files) : files_(files) {}
 
-  // Appends the line to the journal of `folder`; a new journal starts with its header. A folder
-  // that cannot be written is named in one message, and the series goes on without its lines.
-  void Write(const std::string& folder, const JournalLine& line);
+  // Appends the line to the journal of `folder`; a new journal starts with its header. False,
+  // with `error` saying why, when it cannot be written.
+  bool Write(const std::string& folder, const JournalLine& line, std::string& error);
   static std::string PathIn(const std::string& folder);
 
  private:
   FileSystem& files_;
-  FormView& view_;
-  std::set<std::string> refused_;  // folders whose operator has been told
 };
 
 }  // namespace quorvel

@@ -18,6 +18,10 @@ constexpr std::array<std::string_view, 3> kModeNames = {"Full Auto", "Error Only
 constexpr std::string_view kMode = "mode=";
 constexpr std::string_view kFolder = "folder=";
 constexpr std::string_view kLastSent = "last sent=";
+constexpr std::string_view kImageThen = "its image then=";
+constexpr std::string_view kNoImage = "none";
+constexpr std::string_view kBytes = " bytes, ";
+// What files of an earlier version hold in place of kImageThen; the image is then not known.
 constexpr std::string_view kSentAt = "sent at=";
 constexpr std::string_view kToCome = "names to come:";
 
@@ -36,6 +40,29 @@ std::optional<std::chrono::system_clock::time_point> FromLocalIso(const std::str
   return std::chrono::system_clock::from_time_t(seconds);
 }
 
+// "none", or the size and time stamp: "246 bytes, 2026-12-07T14:03:22"; "" when not known.
+std::string ImageThenText(const std::optional<ImageBefore>& image) {
+  if (!image) return {};
+  if (!image->file) return std::string(kNoImage);
+  return DecimalText(static_cast<long long>(image->file->size)) + std::string(kBytes) +
+         LocalIsoTime(image->file->written);
+}
+
+std::optional<ImageBefore> ReadImageThen(const std::string& text) {
+  if (text == kNoImage) return ImageBefore{};
+  const std::size_t bytes = text.find(kBytes);
+  if (bytes == std::string::npos || bytes == 0) return std::nullopt;
+  FileFacts facts;
+  for (std::size_t i = 0; i < bytes; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    facts.size = facts.size * 10 + static_cast<std::uintmax_t>(text[i] - '0');
+  }
+  const auto written = FromLocalIso(text.substr(bytes + kBytes.size()));
+  if (!written) return std::nullopt;
+  facts.written = *written;
+  return ImageBefore{facts};
+}
+
 }  // namespace
 
 std::string_view ModeName(ActionMode mode) {
@@ -52,7 +79,7 @@ std::string QueueText(const QueueState& state) {
   text.append(kCrLf).append(kMode).append(ModeName(state.mode)).append(kCrLf);
   text.append(kFolder).append(state.folder).append(kCrLf);
   text.append(kLastSent).append(state.last_sent).append(kCrLf);
-  text.append(kSentAt).append(state.sent_at ? LocalIsoTime(*state.sent_at) : "").append(kCrLf);
+  text.append(kImageThen).append(ImageThenText(state.last_image)).append(kCrLf);
   text.append(kToCome).append(kCrLf);
   for (const std::string& name : state.to_come) text.append(name).append(kCrLf);
   return text;
@@ -69,8 +96,8 @@ std::optional<QueueState> ReadQueue(std::string_view text) {
   const auto mode = value(1, kMode);
   const auto folder = value(2, kFolder);
   const auto last = value(3, kLastSent);
-  const auto sent_at = value(4, kSentAt);
-  if (!mode || !folder || !last || !sent_at) return std::nullopt;
+  const auto image = value(4, kImageThen);
+  if (!mode || !folder || !last || (!image && !value(4, kSentAt))) return std::nullopt;
   bool known = false;
   for (std::size_t i = 0; i < kModeNames.size(); ++i) {
     if (*mode == kModeNames[i]) {
@@ -81,7 +108,7 @@ std::optional<QueueState> ReadQueue(std::string_view text) {
   if (!known) return std::nullopt;
   state.folder = *folder;
   state.last_sent = *last;
-  state.sent_at = FromLocalIso(*sent_at);
+  if (image) state.last_image = ReadImageThen(*image);
   for (std::size_t i = 6; i < lines.size(); ++i) {
     if (!lines[i].empty()) state.to_come.push_back(lines[i]);
   }

@@ -1,6 +1,7 @@
 // The queue file "Quorvel.queue" beside the settings file: while a series runs, what is needed to
 // take it up again after a crash, a power cut or an EXIT: the mode, the save folder, the name sent
-// last with the time it went, and the names still to come. Replaced whole each time a name goes.
+// last with its image file as it was when the name went, and the names still to come. Replaced
+// whole each time a name goes.
 #pragma once
 
 #include <chrono>
@@ -18,8 +19,8 @@ inline constexpr std::string_view kQueueFileName = "Quorvel.queue";
 struct QueueState {
   ActionMode mode = ActionMode::FullAuto;
   std::string folder;
-  std::string last_sent;  // empty before the first name of the series
-  std::optional<std::chrono::system_clock::time_point> sent_at;
+  std::string last_sent;                  // empty before the first name of the series
+  std::optional<ImageBefore> last_image;  // nothing: not known
   std::vector<std::string> to_come;
 };
 

@@ -36,7 +36,7 @@ Supervisor::Supervisor(Cycle& cycle, FileSystem& files, DesktopPort& desktop,
       controls_(controls),
       view_(view),
       options_(std::move(options)),
-      journal_(files, view),
+      journal_(files),
       watch_(options_.stall_after) {}
 
 bool Supervisor::MayStart(const std::vector<std::string>& names) {
@@ -55,7 +55,8 @@ void Supervisor::Started() {
   Write("start", {}, {}, {},
         std::string(ModeName(cycle_.ReadActionMode())) + ", " + Count(queued_, "name", "names") +
             ", into " + state.SaveFolder);
-  WriteQueue();
+  // The queue file is written once a name has gone: a series that sends none is not offered
+  // back, and the file of one taken up but not yet moved on stays as it was.
 }
 
 void Supervisor::Stopped() {
@@ -124,7 +125,7 @@ void Supervisor::OfferResume() {
   if (!queue) return;
   std::vector<std::string> names = queue->to_come;
   const std::string last_image = queue->folder + kPathSeparator + queue->last_sent + ".bmp";
-  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->sent_at).facts) {
+  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->last_image).facts) {
     names.insert(names.begin(), queue->last_sent);  // not done: it comes back first
   }
   if (names.empty()) {
@@ -203,8 +204,24 @@ void Supervisor::GaveUp(const std::string& name, const std::string& problem) {
 
 void Supervisor::Write(std::string event, std::string name, std::string file,
                        std::optional<std::uintmax_t> bytes, std::string detail) {
-  journal_.Write(cycle_.State().SaveFolder, {desktop_.Now(), std::move(event), std::move(name),
-                                             std::move(file), bytes, std::move(detail)});
+  const std::string& folder = cycle_.State().SaveFolder;
+  std::string error;
+  if (journal_.Write(folder,
+                     {desktop_.Now(), std::move(event), std::move(name), std::move(file), bytes,
+                      std::move(detail)},
+                     error)) {
+    return;
+  }
+  const std::string path = Journal::PathIn(folder);
+  TellOnce(path, "The journal " + path + " cannot be written (" + error +
+                     "). The series goes on without it.");
+}
+
+bool Supervisor::TellOnce(const std::string& path, const std::string& text) {
+  if (!told_paths_.insert(path).second) return false;
+  told_ += (told_.empty() ? "" : "\n\n") + text;
+  view_.ShowNotice(std::string(kUnwrittenTitle), told_);
+  return true;
 }
 
 void Supervisor::Progress() {
@@ -231,14 +248,15 @@ std::string Supervisor::QueuePath() const {
 void Supervisor::WriteQueue() {
   const RunState& state = cycle_.State();
   const QueueState queue{cycle_.ReadActionMode(), state.SaveFolder, state.LastFilename,
-                         cycle_.LastNameSentAt(), cycle_.NamesToCome()};
+                         cycle_.LastImageBefore(), cycle_.NamesToCome()};
   std::string error;
   const std::string path = QueuePath();
-  if (files_.Replace(path, QueueText(queue), error) || !refused_queue_paths_.insert(path).second) {
-    return;
+  if (files_.Replace(path, QueueText(queue), error)) return;
+  if (TellOnce(path, "The queue file " + path + " cannot be written (" + error +
+                         "). The series goes on; should it be cut short, it cannot be taken up "
+                         "again.")) {
+    Write("unwritten", {}, path, {}, error + "; a series cut short cannot be taken up again");
   }
-  view_.ShowMessage("The queue file " + path + " cannot be written (" + error +
-                    "). The series goes on; should it be cut short, it cannot be taken up again.");
 }
 
 std::string Supervisor::ImagePath(const std::string& name) const {

@@ -16,6 +16,7 @@
 namespace quorvel {
 
 inline constexpr std::string_view kStallTitle = "Quorvel: the scan series has stalled";
+inline constexpr std::string_view kUnwrittenTitle = "Quorvel: a file cannot be written";
 
 struct SupervisionOptions {
   std::optional<std::chrono::seconds> stall_after;  // else ten minutes or three pages
@@ -58,6 +59,9 @@ class Supervisor : public CycleEvents {
   void EndWatch();
   std::string QueuePath() const;
   void WriteQueue();
+  // Tells the operator once about the file at `path`, in a window that takes no focus, so that
+  // the series never waits for an answer. True the first time.
+  bool TellOnce(const std::string& path, const std::string& text);
   std::string ImagePath(const std::string& name) const;
   std::string Totals() const;
   std::string NotAnswering() const;
@@ -74,10 +78,11 @@ class Supervisor : public CycleEvents {
   bool stalled_ = false;
   StallWatch::Clock::time_point last_bell_;
   StallWatch::Clock::time_point started_at_;
-  int queued_ = 0;                             // names in the queue when the series started
-  int confirmed_ = 0;                          // images found whole since
-  int resent_ = 0;                             // names sent again since
-  std::set<std::string> refused_queue_paths_;  // whose operator has been told
+  int queued_ = 0;                    // names in the queue when the series started
+  int confirmed_ = 0;                 // images found whole since
+  int resent_ = 0;                    // names sent again since
+  std::set<std::string> told_paths_;  // files that cannot be written, told once each
+  std::string told_;                  // what the notice says of them
 };
 
 // A span of time as the operator reads it: "2 h 31 min", "4 min 10 s", "12 s".

@@ -48,6 +48,12 @@ struct Store {
     return !value.empty();
   }
   bool operator()(std::set<int>* out) const { return ReadList(value, *out); }
+  bool operator()(std::chrono::seconds* out) const {
+    long long number = 0;
+    if (!ReadNumber(value, -1000000000, 1000000000, number)) return false;
+    *out = std::chrono::seconds(number);
+    return true;
+  }
   bool operator()(std::vector<std::string>* out) const {
     out->push_back(value);
     return !value.empty();
@@ -88,7 +94,15 @@ std::vector<ToolOption> StandInOptionTable(StandInOptions& options) {
           {"--pages", &options.pages},         {"--first-scan-ms", &options.first_scan_ms},
           {"--scan-ms", &options.scan_ms},     {"--fail-saves", &options.failing_saves},
           {"--box-title", &options.box_title}, {"--dialog-title", &options.dialog_title},
-          {"--jam-page", &options.jam_page}};
+          {"--jam-page", &options.jam_page},   {"--clock-offset", &options.clock_offset}};
+}
+
+bool StampSavedImage(const std::filesystem::path& file, std::chrono::seconds offset) {
+  if (offset == std::chrono::seconds(0)) return true;
+  std::error_code error;
+  std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + offset,
+                                   error);
+  return !error;
 }
 
 }  // namespace quorvel

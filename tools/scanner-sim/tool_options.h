@@ -2,7 +2,9 @@
 // declares its options once, with the variable each one sets, and one reader fills them in.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <span>
 #include <string>
@@ -14,8 +16,10 @@ namespace quorvel {
 struct ToolOption {
   const char* name;  // "--pages"
   // bool: a switch without a value; int, int64_t: a whole number from 0; set<int>: numbers from
-  // 1 separated by commas ("2,5"); vector: a text that may be given more than once.
-  std::variant<bool*, int*, std::int64_t*, std::string*, std::set<int>*, std::vector<std::string>*>
+  // 1 separated by commas ("2,5"); vector: a text that may be given more than once; seconds: a
+  // whole number, "-" in front when negative.
+  std::variant<bool*, int*, std::int64_t*, std::string*, std::set<int>*, std::vector<std::string>*,
+               std::chrono::seconds*>
       value;
 };
 
@@ -38,10 +42,16 @@ struct StandInOptions {
   std::string box_title = "DeskScan Error";  // "DeskScan II": the main window's own title
   std::string dialog_title = "Save As";
   int jam_page = 0;  // the scan after which a "Paper Jam" box opens instead, and stays
+  // Added to the time stamp of each image saved: the clock of a file server behind or ahead.
+  std::chrono::seconds clock_offset{0};
 };
 inline constexpr const char* kJamTitle = "Paper Jam";
 
 // The options of StandInOptions, for a program to add its own to.
 std::vector<ToolOption> StandInOptionTable(StandInOptions& options);
+
+// Stamps the file just saved with the time now plus `offset`, as a file server whose clock is that
+// far off would; nothing to do for no offset. False when the time cannot be set.
+bool StampSavedImage(const std::filesystem::path& file, std::chrono::seconds offset);
 
 }  // namespace quorvel

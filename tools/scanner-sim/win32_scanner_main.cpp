@@ -148,7 +148,8 @@ void Save() {
     return;
   }
   const bool fail = scanner.options.failing_saves.contains(++scanner.saves);
-  const bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page);
+  const bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page) &&
+                     StampSavedImage(Utf8ToWide(path->utf8), scanner.options.clock_offset);
   scanner.log->Line("save", NameOf(path->utf8), saved ? "ok" : "failed");
   if (++scanner.page > scanner.options.pages) {
     scanner.stage = Stage::kDone;

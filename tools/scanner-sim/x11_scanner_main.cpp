@@ -54,7 +54,9 @@ class Watch {
       dialog_ = dialog;
     }
     for (; saves_ < now.saves; ++saves_) {
-      log_.Line("save", scanner_.SavedNames()[static_cast<std::size_t>(saves_)], "ok");
+      const std::string& name = scanner_.SavedNames()[static_cast<std::size_t>(saves_)];
+      const bool stamped = StampSavedImage(scanner_.SavePath(name), options_.clock_offset);
+      log_.Line("save", name, stamped ? "ok" : "unstamped");
     }
     for (; failed_ < now.saves_failed; ++failed_) log_.Line("save", name_, "failed");
     if (scanner_.Finished() && !done_) log_.Line("done");

@@ -1,5 +1,5 @@
-// The stall alert on X11: a window of its own that shows a text and never takes the focus from
-// the window that has it.
+// The stall alert on X11, and the notice of the same kind: a window of its own that shows a text
+// and never takes the focus from the window that has it.
 #pragma once
 
 #include <FL/Fl_Double_Window.H>

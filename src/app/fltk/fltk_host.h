@@ -49,6 +49,9 @@ class FltkHost : public FormHost {
   bool Ask(const std::string& text, bool yes_first) override;
   void ShowAlert(const std::string& title, const std::string& text) override;
   void CloseAlert() override { alert_.Close(); }
+  void ShowNotice(const std::string& title, const std::string& text) override {
+    notice_.Show(title, text, dpi_);
+  }
   void Bell() override;
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
@@ -83,6 +86,7 @@ class FltkHost : public FormHost {
   std::unique_ptr<FormWidgets> widgets_;
   std::unique_ptr<PickerWindow> picker_;
   AlertWindow alert_;
+  AlertWindow notice_;
   ScannerForm* form_ = nullptr;
   std::bitset<kControlCount> dirty_;
   std::vector<ControlId> dirty_list_;

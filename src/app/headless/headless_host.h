@@ -38,6 +38,8 @@ class HeadlessHost : public FormHost {
   const std::vector<std::string>& Questions() const { return questions_; }
   // The alert window's text while it is up; nothing when it is not.
   const std::optional<std::string>& Alert() const { return alert_; }
+  // Every text the notice window was given, with its title.
+  const std::vector<std::string>& Notices() const { return notices_; }
   int Bells() const { return bells_; }
   int Repaints(ControlId id) const { return repaints_[Index(id)]; }
   bool QuitRequested() const { return quit_; }
@@ -54,6 +56,9 @@ class HeadlessHost : public FormHost {
     alert_ = title + "\n" + text;
   }
   void CloseAlert() override { alert_.reset(); }
+  void ShowNotice(const std::string& title, const std::string& text) override {
+    notices_.push_back(title + "\n" + text);
+  }
   void Bell() override { ++bells_; }
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
@@ -72,6 +77,7 @@ class HeadlessHost : public FormHost {
   std::vector<std::string> messages_;
   std::vector<std::string> questions_;
   std::optional<std::string> alert_;
+  std::vector<std::string> notices_;
   int bells_ = 0;
   std::array<int, kControlCount> repaints_{};
   WindowPosition position_{1500, 2250};

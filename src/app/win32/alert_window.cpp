@@ -20,11 +20,12 @@ std::wstring WindowsLines(const std::string& text) {
 }  // namespace
 
 AlertWindow::~AlertWindow() {
-  if (window_) DestroyWindow(window_);
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
 }
 
 void AlertWindow::Show(const std::string& title, const std::string& text) {
+  if (window_ && !IsWindow(window_)) window_ = text_ = nullptr;  // closed by the operator
   if (!window_) {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof window_class;
@@ -39,17 +40,20 @@ void AlertWindow::Show(const std::string& title, const std::string& text) {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
+    const DWORD close_box = closing_ == Closing::kByTheOperator ? WS_SYSMENU : 0;
     window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kAlertClass, L"",
-                              WS_OVERLAPPED | WS_CAPTION, CW_USEDEFAULT, CW_USEDEFAULT, 6 * dpi,
-                              3 * dpi, nullptr, nullptr, instance_, nullptr);
+                              WS_OVERLAPPED | WS_CAPTION | close_box, CW_USEDEFAULT, CW_USEDEFAULT,
+                              6 * dpi, 3 * dpi, nullptr, nullptr, instance_, nullptr);
     RECT client{};
     GetClientRect(window_, &client);
     const int margin = dpi / 8;
     text_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY,
                             margin, margin, client.right - 2 * margin, client.bottom - 2 * margin,
                             window_, nullptr, instance_, nullptr);
-    font_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
+    if (!font_) {
+      font_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
+    }
     SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   }
   SetWindowTextW(window_, Utf8ToWide(title).c_str());
@@ -58,7 +62,7 @@ void AlertWindow::Show(const std::string& title, const std::string& text) {
 }
 
 void AlertWindow::Close() {
-  if (window_) ShowWindow(window_, SW_HIDE);
+  if (window_ && IsWindow(window_)) ShowWindow(window_, SW_HIDE);
 }
 
 }  // namespace quorvel

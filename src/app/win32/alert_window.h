@@ -1,5 +1,5 @@
-// The stall alert on Windows: a window of its own that shows a text and never takes the focus
-// from the window that has it.
+// The stall alert on Windows, and the notice of the same kind: a window of its own that shows a
+// text and never takes the focus from the window that has it.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,10 @@ namespace quorvel {
 
 class AlertWindow {
  public:
-  explicit AlertWindow(HINSTANCE instance) : instance_(instance) {}
+  // kByTheProgram: no close box (the stall alert goes when the series moves again).
+  enum class Closing { kByTheProgram, kByTheOperator };
+  explicit AlertWindow(HINSTANCE instance, Closing closing = Closing::kByTheProgram)
+      : instance_(instance), closing_(closing) {}
   ~AlertWindow();
   AlertWindow(const AlertWindow&) = delete;
   AlertWindow& operator=(const AlertWindow&) = delete;
@@ -20,6 +23,7 @@ class AlertWindow {
 
  private:
   HINSTANCE instance_;
+  Closing closing_;
   HWND window_ = nullptr;
   HWND text_ = nullptr;
   HFONT font_ = nullptr;

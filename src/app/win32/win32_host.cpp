@@ -45,7 +45,10 @@ bool IsFocusNotice(ControlKind kind, int code) {
 }  // namespace
 
 Win32Host::Win32Host(HINSTANCE instance)
-    : instance_(instance), window_(ScannerFormLayout()), alert_(instance) {}
+    : instance_(instance),
+      window_(ScannerFormLayout()),
+      alert_(instance),
+      notice_(instance, AlertWindow::Closing::kByTheOperator) {}
 
 Win32Host::~Win32Host() = default;
 

@@ -44,6 +44,9 @@ class Win32Host : public FormHost {
     alert_.Show(title, text);
   }
   void CloseAlert() override { alert_.Close(); }
+  void ShowNotice(const std::string& title, const std::string& text) override {
+    notice_.Show(title, text);
+  }
   void Bell() override { MessageBeep(MB_OK); }
   void PumpEvents() override;
   void ShowModal(SaveDirForm& picker) override;
@@ -71,6 +74,7 @@ class Win32Host : public FormHost {
   ScannerForm* form_ = nullptr;
   std::unique_ptr<PickerWindow> picker_;
   AlertWindow alert_;
+  AlertWindow notice_;
   // Lists whose items changed since they were last shown; rebuilt once the program is idle (a
   // census adds its titles one by one), at a repaint request, or when the list drops down.
   std::bitset<kControlCount> stale_lists_;

@@ -89,14 +89,14 @@ start_thief() {  # options after --log
 }
 
 # A copy of Quorvel with its settings file beside it and a pause of `delay` ms after each save,
-# started in the save folder, which the picker then offers first.
+# started in the save folder, which the picker then offers first (in QUORVEL_CWD when set).
 install_quorvel() {  # delay
   QUORVEL_COPY="$WORK/bin/$(basename "$QUORVEL_BIN")"
   cp "$QUORVEL_BIN" "$QUORVEL_COPY"
   printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$1" >"$WORK/bin/Quorvel.ini"
 }
 run_quorvel() {  # options
-  (cd "$SAVE" && launch "$QUORVEL_COPY" "$@" >>"$QUORVEL_OUT" 2>&1) &
+  (cd "${QUORVEL_CWD:-$SAVE}" && launch "$QUORVEL_COPY" "$@" >>"$QUORVEL_OUT" 2>&1) &
   QUORVEL_PID=$!
   PIDS+=($!)
   find_quorvel

@@ -199,8 +199,9 @@ collision() {
   [ "$(journal_count start)$(journal_count stop)" = 10 ] || fail "a No started a series"
 }
 
-# The series is cut short by killing Quorvel once the second image is saved; started again, it
-# offers the names left, and they are saved, each once.
+# The series is cut short by killing Quorvel once the second image is saved; started again from
+# its own folder, as a shortcut does, it offers the names left, the picker opens on their save
+# folder, and they are saved there, each once.
 resume() {
   mapfile -t list < <(names 5)
   start_quorvel 1500
@@ -211,7 +212,7 @@ resume() {
   wait_for 10 "the second name sent" at_least 2 journal_count sent
   kill -KILL "$QUORVEL_PID"
   wait_for 10 "Quorvel to go" gone "$QUORVEL_TITLE"
-  run_quorvel
+  QUORVEL_CWD="$WORK/bin" run_quorvel
   answer_question Return
   wait_for 10 "the names put back from ${list[2]}" journal_is resume "${list[2]}"
   click StartCommand  # the focus leaves the seed filename: the picker comes first
@@ -223,6 +224,28 @@ resume() {
   expect_keys "Save As" "$(name_keys n s "${list[@]}")"
   expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As" Quorvel
 }
+
+# The save folder's file server keeps another time: the stand-in stamps each image it saves that
+# many seconds off this computer's clock. Each name is typed once, and the series ends.
+clock_skew() {  # seconds
+  mapfile -t list < <(names 3)
+  start_quorvel 1500
+  prepare_list page 7 3 3
+  start_series 0
+  start_scanner --pages 4 --clock-offset "$1"
+  wait_for 150 "the end of the list" at_least 1 journal_count end
+  # The last image is stamped on the offset's side of now, by a third of the offset at least.
+  local skew
+  skew=$(($(stat -c %Y "$SAVE/${list[2]}.bmp") - $(date +%s)))
+  ((skew * 3 * $1 >= $1 * $1)) || fail "the last image is stamped $skew s from now"
+  expect_files "${list[@]}"
+  expect_page_keys 4
+  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
+  expect_clean_finish
+}
+clock_behind() { clock_skew -30; }
+clock_ahead() { clock_skew 30; }
 
 # The Win32 stand-in under Wine in another language, its save dialog titled by the system.
 # "table": Quorvel finds the dialog as it is; "options": the dialog has a title of its own that
@@ -322,10 +345,11 @@ layouts() {
 
 case "${1:-}" in
   full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
-    collision | resume | foreign_dialog | layouts | hung_dialog) "$@" ;;
+    collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead) "$@" ;;
   *)
     echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
-      "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front" >&2
+      "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front|" \
+      "clock_behind|clock_ahead" >&2
     exit 2
     ;;
 esac
