@@ -279,7 +279,9 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
       {"Enregistrer", false, {}, {}, ""},
       {"Guardar como", true, {}, {}, "%aa1%g"},
       {"Sauver", true, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
-      {"Sauver", true, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1%s"},
+      {"Sauver", true, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1\r"},
+      {"Save As", true, Captions{"File &Name:", "OK"}, {}, "%na1\r"},  // the old-style dialog
+      {"Sauver", true, Captions{"", ""}, {}, "%na1%s"},
       {"Sauver", true, {}, {}, ""},
       {"Speichern unter", true, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
       {"Enregistrer", true, {}, {.name_key = U'x'}, "%xa1%e"},
