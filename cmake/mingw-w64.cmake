@@ -1,14 +1,18 @@
-# Cross-compiles for 64-bit Windows with the MinGW-w64 toolchain. Everything the compiler brings
-# (libgcc, libstdc++, winpthread) is linked statically, so the programs need only the DLLs of
-# Windows itself. Tests run under Wine.
+# Cross-compiles for 32-bit Windows (i686) with the MinGW-w64 toolchain: one Quorvel.exe for
+# Windows XP SP3 and every later version, where 64-bit Windows runs it as a 32-bit program.
+# Everything the compiler brings (libgcc, libstdc++, winpthread) is linked statically, so the
+# programs need only the DLLs of Windows itself. Tests run under 32-bit Wine.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(mingw_prefix x86_64-w64-mingw32)
-# The posix thread model: std::thread and std::mutex exist (GoogleTest uses them).
-find_program(CMAKE_C_COMPILER NAMES ${mingw_prefix}-gcc-posix ${mingw_prefix}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${mingw_prefix}-g++-posix ${mingw_prefix}-g++ REQUIRED)
+set(mingw_prefix i686-w64-mingw32)
+# The posix thread model: std::thread and std::mutex exist (the stand-ins and GoogleTest use
+# them). Its winpthread calls GetTickCount64, which XP lacks: Quorvel.exe brings its own entry
+# for that import (src/app/win32/tick_count64.cpp).
+find_program(CMAKE_C_COMPILER NAMES ${mingw_prefix}-gcc-posix REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${mingw_prefix}-g++-posix REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${mingw_prefix}-windres REQUIRED)
+find_program(QUORVEL_OBJDUMP NAMES ${mingw_prefix}-objdump REQUIRED)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
@@ -16,14 +20,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Windows 7 and later: the API level the programs use. No min/max macros from windows.h.
-add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The API level of Windows XP: anything newer is looked up at run time. No min/max macros from
+# windows.h.
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 NOMINMAX)
+# The subsystem version in the header: XP's loader refuses an image that asks for more than 5.1.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--subsystem,windows:5.1")
 
-# Debian's wine64 package has its loader here and no wine64 on the PATH.
-find_program(QUORVEL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+# The 32-bit loader of Debian's wine32 (i386), which is not on the PATH.
+find_program(QUORVEL_WINE NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT QUORVEL_WINE)
-  find_program(QUORVEL_WINE NAMES wine64 wine)
+  find_program(QUORVEL_WINE NAMES wine)
 endif()
 if(QUORVEL_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVEL_WINE})

@@ -1,5 +1,5 @@
 # The packages: `cpack` in build/linux makes quorvel_<version>_<architecture>.deb, in
-# build/windows Quorvel-<version>-win64.zip. Each holds the program, the operator's guide with its
+# build/windows Quorvel-<version>-windows.zip. Each holds the program, the operator's guide with its
 # pictures, and the licence.
 include(GNUInstallDirs)
 set(CPACK_PACKAGE_NAME quorvel)
@@ -12,7 +12,7 @@ file(GLOB pictures ${PROJECT_SOURCE_DIR}/docs/*.png)
 if(WIN32)
   # One folder to unpack anywhere: Quorvel.exe, README.md (the guide), docs/ and LICENSE.
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME Quorvel-${PROJECT_VERSION}-win64)
+  set(CPACK_PACKAGE_FILE_NAME Quorvel-${PROJECT_VERSION}-windows)
   install(TARGETS Quorvel RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
   install(FILES ${pictures} DESTINATION docs)

@@ -11,7 +11,12 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
-PKGS_WINDOWS="g++-mingw-w64-x86-64 wine64 googletest binutils-mingw-w64-x86-64 fonts-wine"
+# The Windows program is 32-bit: the i686 compiler, and 32-bit Wine (wine32 of the i386
+# architecture) to run it; wine64 for a 64-bit Windows that runs it as a 32-bit program.
+PKGS_WINDOWS="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine32:i386 wine64 googletest fonts-wine"
+# Wine's loaders: the 32-bit one runs the Windows programs, the 64-bit one makes 64-bit prefixes.
+WINE=/usr/lib/wine/wine
+WINE64=/usr/lib/wine/wine64
 PKGS_FUZZ="clang libclang-rt-14-dev"
 PKGS_PACKAGE="dpkg-dev file"
 
@@ -25,6 +30,15 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  # A package of another architecture (wine32:i386) needs that architecture added to dpkg's.
+  local arch
+  for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\([a-z0-9]*\)$/\1/p' | sort -u); do
+    if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+      ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+      echo "Adding the $arch architecture to dpkg (for ${missing[*]})"
+      $sudo dpkg --add-architecture "$arch"
+    fi
+  done
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
@@ -158,13 +172,26 @@ stop_xserver() {
   return 0
 }
 
-# Wine's own fonts (fonts-wine: "MS Sans Serif" and the other faces Windows programs ask for) in
-# the prefix's C:\windows\Fonts, the prefix being made first when it is missing. Without them Wine
-# lays the captions of Win32 windows out in a wider face, which cuts them.
-prepare_wine_prefix() {
+# A Wine prefix at $WINEPREFIX that reports itself as the given Windows version (winxp unless
+# told otherwise), with Wine's own fonts (fonts-wine: "MS Sans Serif" and the other faces
+# Windows programs ask for) in its C:\windows\Fonts; without them Wine lays the captions of
+# Win32 windows out in a wider face, which cuts them. The prefix is 32-bit (a 32-bit Windows)
+# unless WINEARCH=win64; one of the other kind found there is made again.
+prepare_wine_prefix() {  # [version]
+  : "${WINEPREFIX:?}"
+  local version=${1:-winxp} arch=${WINEARCH:-win32}
+  if [ -f "$WINEPREFIX/system.reg" ] && ! grep -q "^#arch=$arch\$" "$WINEPREFIX/system.reg"; then
+    echo "Making the Wine prefix $WINEPREFIX again, as $arch"
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    local loader=$WINE
+    [ "$arch" = win64 ] && loader=$WINE64
+    WINEARCH=$arch "$loader" wineboot -i >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w
   fi
+  "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  echo "Wine prefix $WINEPREFIX ($arch): $("$WINE" cmd /c ver 2>/dev/null | tr -d '\r' | grep -m1 .)"
 }

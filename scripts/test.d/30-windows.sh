@@ -1,7 +1,9 @@
-# The Windows build: cross-compiled with MinGW-w64, its unit tests run under Wine, the import list
-# of Quorvel.exe checked, the Windows desktop port tried on Wine's desktop, and Quorvel.exe operated
-# as a person would through the shell cases of tests/e2e/x11, against the Win32 stand-in, on a
-# private virtual X server. The operator's hands are the Linux build's X11 probe and xdotool.
+# The Windows build: cross-compiled 32-bit with MinGW-w64, its unit tests run under 32-bit Wine
+# reporting itself as Windows XP, the imports of Quorvel.exe checked (it starts on XP SP3), the
+# Windows desktop port tried on Wine's desktop, and Quorvel.exe operated as a person would through
+# the shell cases of tests/e2e/x11, against the Win32 stand-in, on a private virtual X server;
+# then Full Auto once more under 64-bit Wine reporting Windows 10, which runs the same 32-bit
+# programs. The operator's hands are the Linux build's X11 probe and xdotool.
 #
 # QUORVEL_WINE_SERIES=20 (taken from the caller's environment, also through scripts/test) runs
 # twenty five-page series of Quorvel.exe back to back, alternating the ANSI and the wide common
@@ -18,26 +20,34 @@ cmake --build --preset windows -j 2
 cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
 cmake --build --preset linux -j 2 --target quorvel-x11-probe
 
-# Wine keeps its own prefix beside the build; the first start creates it (about 10 s).
+# Wine keeps its own prefixes beside the build; the first start creates one (about 20 s).
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
-prepare_wine_prefix
+prepare_wine_prefix winxp
+win10_prefix="$build/wineprefix64"
+WINEPREFIX=$win10_prefix WINEARCH=win64 prepare_wine_prefix win10
 
 # The unit tests need no display.
 start=$(date +%s)
 ctest --preset windows -LE e2e
 echo "windows unit tests: $(( $(date +%s) - start )) s"
 
-# Quorvel.exe needs only DLLs of Windows itself (the same check runs as a test of the build).
+# The Quorvel.exe that the zip takes: an i386 image for XP SP3 and later that needs only DLLs of
+# Windows itself and functions of its import list (the same check runs as a test of the build).
 exe="$build/src/app/win32/Quorvel.exe"
 echo "Quorvel.exe: $(stat -c %s "$exe") bytes"
-cmake -DEXE="$exe" -DOBJDUMP=x86_64-w64-mingw32-objdump -P src/app/win32/check_imports.cmake
+i686-w64-mingw32-objdump -p "$exe" | grep -E "file format|^Magic|SubsystemVersion"
+cmake -DEXE="$exe" -DOBJDUMP=i686-w64-mingw32-objdump -P src/app/win32/check_imports.cmake
 
 # The end-to-end tests on a private display; Wine's server ends with the last program. One left
 # by an earlier run would hold another display.
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+stop_wine() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX=$win10_prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+stop_wine
+trap 'stop_xserver; stop_wine' EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
 ctest --preset windows -L e2e || { print_x_logs; exit 1; }
@@ -48,4 +58,8 @@ export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
 export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
 run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
   collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
-  "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead
+  "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead \
+  old_dialog
+# The same 32-bit programs on a 64-bit Windows 10.
+echo "Full Auto under 64-bit Wine reporting Windows 10"
+WINEPREFIX=$win10_prefix QUORVEL_SERIES=1 run_series_cases full_auto

@@ -1,7 +1,8 @@
 # The Linux program with a Windows scanning application under Wine on the same display: the Linux
 # build drives the windows preset's stand-in (deskscan-sim.exe) on a private Xvfb with openbox,
 # typing names on the US, German and French layouts, running Full Auto series, and finding the
-# save dialog in French, German and Spanish, by its table and by the command line's options.
+# save dialog in French, German and Spanish, by its table and by the command line's options, and
+# the old-style dialog of a 16-bit scanning application. The stand-in is 32-bit, under 32-bit Wine.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
@@ -13,7 +14,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j 2 --target deskscan-sim focus-thief
 
 linux="$ROOT/build/linux"
-export WINEPREFIX="$ROOT/build/windows/wineprefix"  # created by the first start (about 10 s)
+export WINEPREFIX="$ROOT/build/windows/wineprefix"  # created by the first start (about 20 s)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
 prepare_wine_prefix
@@ -33,4 +34,4 @@ echo "private desktop: Xvfb on $DISPLAY with openbox"
 run_series_cases layouts full_auto failed_save \
   "foreign_dialog fr_FR table" "foreign_dialog de_DE table" "foreign_dialog es_ES table" \
   "foreign_dialog fr_FR options" "foreign_dialog de_DE options" "foreign_dialog es_ES options" \
-  resume clock_behind clock_ahead
+  resume clock_behind clock_ahead old_dialog

@@ -16,4 +16,4 @@ trap stop_xserver EXIT
 start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox"
 bash tests/e2e/packages/package_cases.sh deb build/linux/quorvel_*_amd64.deb
-bash tests/e2e/packages/package_cases.sh zip build/windows/Quorvel-*-win64.zip
+bash tests/e2e/packages/package_cases.sh zip build/windows/Quorvel-*-windows.zip

@@ -32,6 +32,10 @@ std::variant<CommandLine, std::string> ParseCommandLine(const std::vector<std::s
       line.form.save_dialog.title = value;
       continue;
     }
+    if (option == "--save-key" && value == "Enter") {  // a save button with no letter
+      line.form.save_dialog.save_key = kEnterKey;
+      continue;
+    }
     if (option == "--name-key" || option == "--save-key") {
       const std::u32string key = DecodeUtf8(value);
       if (key.size() != 1 || key[0] <= U' ') {
@@ -66,7 +70,8 @@ std::string UsageText() {
          "  --save-as-title TEXT   the title of the scanning application's save dialog, where\n"
          "                         the system gives it in a language Quorvel does not know\n"
          "  --name-key C           the letter that, with Alt, reaches the dialog's file name\n"
-         "  --save-key C           the letter that, with Alt, presses its save button\n"
+         "  --save-key C           the letter that, with Alt, presses its save button, or\n"
+         "                         Enter where that button has no underlined letter\n"
          "  --help                 this text\n"
          "  --version              the program's version\n";
 }

@@ -56,7 +56,7 @@ void Cycle::FindSaveDialog(WindowHandle window, const std::string& title) {
   save_dialog_keys_ = language ? language->keys : DialogKeys{};
   if (captions) {
     save_dialog_keys_.name = MnemonicOf(captions->name_label).value_or(save_dialog_keys_.name);
-    save_dialog_keys_.save = MnemonicOf(captions->save_button).value_or(save_dialog_keys_.save);
+    save_dialog_keys_.save = SaveKeyOf(captions->save_button).value_or(save_dialog_keys_.save);
   }
   save_dialog_keys_.name = dialog_options_.name_key.value_or(save_dialog_keys_.name);
   save_dialog_keys_.save = dialog_options_.save_key.value_or(save_dialog_keys_.save);

@@ -145,7 +145,13 @@ void Cycle::SaveAsStage(ActionMode mode) {
   }
   KeyString keys;
   keys.Alt(save_dialog_keys_.name).Text(NameToSend);
-  if (mode == ActionMode::FullAuto) keys.Alt(save_dialog_keys_.save);
+  if (mode == ActionMode::FullAuto) {
+    if (save_dialog_keys_.save == kEnterKey) {
+      keys.Enter();
+    } else {
+      keys.Alt(save_dialog_keys_.save);
+    }
+  }
   if (!Deliver(save_dialog_title_, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
   events_->NameSent(NameToSend);

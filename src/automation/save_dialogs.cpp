@@ -47,4 +47,9 @@ std::optional<char32_t> MnemonicOf(std::string_view caption) {
   return std::nullopt;
 }
 
+std::optional<char32_t> SaveKeyOf(std::string_view caption) {
+  if (caption.empty()) return std::nullopt;
+  return MnemonicOf(caption).value_or(kEnterKey);
+}
+
 }  // namespace quorvel

@@ -41,4 +41,13 @@ struct SaveDialogOptions {
 // case when it is an ASCII letter; nothing when the caption has none.
 std::optional<char32_t> MnemonicOf(std::string_view caption);
 
+// The save key that stands for Enter rather than an Alt chord. From the file-name field Enter
+// presses the dialog's default button: the way to save where that button has no underlined
+// letter, such as the "OK" of the old-style dialog ("File &Name:" above the field).
+inline constexpr char32_t kEnterKey = U'\r';
+
+// The key that presses a save button with this caption: its mnemonic letter, or Enter when it
+// has none; nothing for an empty caption (one that could not be read).
+std::optional<char32_t> SaveKeyOf(std::string_view caption);
+
 }  // namespace quorvel

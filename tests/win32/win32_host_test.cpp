@@ -73,10 +73,18 @@ std::vector<std::string> Misfits(const FormWindow& window) {
   return misfits;
 }
 
+// The process declared DPI-aware, as Quorvel.exe's manifest declares it. The call is looked up:
+// Windows XP, which scales nothing, has none.
+bool DeclareDpiAware() {
+  const auto declare = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware")));
+  return declare == nullptr || declare() != FALSE;
+}
+
 class Win32HostTest : public testing::Test {
  protected:
   Win32HostTest()
-      : dpi_aware_(SetProcessDPIAware()),  // as Quorvel.exe's manifest declares it
+      : dpi_aware_(DeclareDpiAware()),
         desktop_(clock_),
         files_([this] { return desktop_.Now(); }, "C:\\"),
         host_(GetModuleHandleW(nullptr)),

@@ -2,8 +2,10 @@
 // thirteen tab stops before its final button (Alt+N); after each scan a real message box; the
 // final button opens the common Save As dialog, and the name chosen there is written as a small
 // .bmp; the next scan starts a set time after each save. Options: those of every stand-in
-// (tool_options.h), and --ansi (the dialog of the ANSI API, GetSaveFileNameA) and --system-title
-// (the dialog gets no title of its own, so the system gives it one in its language).
+// (tool_options.h), --ansi (the dialog of the ANSI API, GetSaveFileNameA), --system-title (the
+// dialog gets no title of its own, so the system gives it one in its language) and --old-dialog
+// (the dialog of Windows 3.1 that a 16-bit program gets: "File &Name:" above the name field,
+// and the buttons OK and Cancel).
 #include <windows.h>
 
 #include <commdlg.h>
@@ -34,6 +36,7 @@ struct Scanner {
   StandInOptions options;
   bool ansi = false;
   bool system_title = false;
+  bool old_dialog = false;
   EventLog* log = nullptr;
   int page = 1;
   int saves = 0;  // attempts, failed ones included
@@ -97,6 +100,12 @@ std::string WideToAnsi(const std::wstring& wide) {
   return ansi;
 }
 
+// The old-style dialog's hook: it leaves every message to the dialog. Windows draws the old style
+// for any dialog without OFN_EXPLORER; Wine only for one with a hook or a template as well.
+UINT_PTR CALLBACK OldDialogHook(HWND, UINT, WPARAM, LPARAM) {
+  return 0;
+}
+
 // The fields both variants of the dialog share, in the variant's own strings.
 template <typename Dialog, typename Char>
 Dialog SaveAsDialog(Char* name, const std::basic_string<Char>& folder, const Char* filter,
@@ -110,8 +119,21 @@ Dialog SaveAsDialog(Char* name, const std::basic_string<Char>& folder, const Cha
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = title;
   dialog.lpstrDefExt = extension;
-  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  dialog.Flags = (scanner.old_dialog ? OFN_ENABLEHOOK : OFN_EXPLORER) | OFN_PATHMUSTEXIST |
+                 OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  if (scanner.old_dialog) dialog.lpfnHook = OldDialogHook;
   return dialog;
+}
+
+// The chosen path with ".bmp" added when its name has no extension: Wine's old-style dialog leaves
+// the default extension off, which Windows adds, so the application adds it itself.
+ChosenPath WithExtension(ChosenPath path) {
+  const std::size_t name = path.ansi.find_last_of('\\') + 1;
+  if (path.ansi.find('.', name) == std::string::npos) {
+    path.ansi += ".bmp";
+    path.utf8 += ".bmp";
+  }
+  return path;
 }
 
 std::optional<ChosenPath> AskSavePath() {
@@ -124,13 +146,13 @@ std::optional<ChosenPath> AskSavePath() {
         SaveAsDialog<OPENFILENAMEA>(name, ansi_folder, "Bitmap (*.bmp)\0*.bmp\0",
                                     scanner.system_title ? nullptr : ansi_title.c_str(), "bmp");
     if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-    return ChosenPath{AnsiToUtf8(name), name};
+    return WithExtension({AnsiToUtf8(name), name});
   }
   wchar_t name[MAX_PATH] = L"";
   auto dialog = SaveAsDialog<OPENFILENAMEW>(name, folder, L"Bitmap (*.bmp)\0*.bmp\0",
                                             scanner.system_title ? nullptr : title.c_str(), L"bmp");
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-  return ChosenPath{WideToUtf8(name), WideToAnsi(name)};
+  return WithExtension({WideToUtf8(name), WideToAnsi(name)});
 }
 
 // The name typed into the dialog: the chosen file's name without its folder and ".bmp".
@@ -183,6 +205,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   std::vector<ToolOption> table = StandInOptionTable(scanner.options);
   table.push_back({"--ansi", &scanner.ansi});
   table.push_back({"--system-title", &scanner.system_title});
+  table.push_back({"--old-dialog", &scanner.old_dialog});
   ReadToolOptionsOrExit(Arguments(), table, "deskscan-sim");
   EventLog log(scanner.options.log);
   scanner.log = &log;

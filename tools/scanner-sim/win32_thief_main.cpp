@@ -6,6 +6,7 @@
 // appears), --hold-ms N, --title TEXT (its own), --log FILE.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "common/win32_text.h"
@@ -25,8 +26,9 @@ struct Thief {
   std::string log_path;
   int delay_ms = 200;
   int hold_ms = 5000;
-  ULONGLONG seen_at = 0;
-  ULONGLONG stolen_at = 0;
+  // GetTickCount times, compared by their unsigned difference, which survives the wrap.
+  std::optional<DWORD> seen_at;
+  std::optional<DWORD> stolen_at;
   bool done = false;
   EventLog* log = nullptr;
 };
@@ -35,15 +37,15 @@ Thief thief;
 
 void Watch(HWND self) {
   if (thief.done) return;
-  const ULONGLONG now = GetTickCount64();
+  const DWORD now = GetTickCount();
   if (!thief.seen_at) {
     const HWND watched = FindWindowW(nullptr, Utf8ToWide(thief.watched).c_str());
     if (watched && IsWindowVisible(watched)) thief.seen_at = now;
     return;
   }
-  if (now < thief.seen_at + static_cast<ULONGLONG>(thief.delay_ms)) return;
+  if (now - *thief.seen_at < static_cast<DWORD>(thief.delay_ms)) return;
   if (!thief.stolen_at) thief.stolen_at = now;
-  if (now >= thief.stolen_at + static_cast<ULONGLONG>(thief.hold_ms)) {
+  if (now - *thief.stolen_at >= static_cast<DWORD>(thief.hold_ms)) {
     thief.done = true;
     return;
   }

@@ -3,8 +3,10 @@
 #   package_cases.sh deb DEB   installed with apt; `quorvel --version`; started from its desktop
 #                              entry's Exec line by a user of its own, whose settings land in
 #                              ~/.config/quorvel; removed again
-#   package_cases.sh zip ZIP   unpacked into a folder nobody may write to and started under Wine by
-#                              a user of its own, whose settings land in %APPDATA%\Quorvel
+#   package_cases.sh zip ZIP   its Quorvel.exe at most 1 MB and passing the import check (it starts
+#                              on Windows XP SP3); unpacked into a folder nobody may write to and
+#                              started under 32-bit Wine by a user of its own, whose settings land
+#                              in %APPDATA%\Quorvel
 # The program runs as the user nobody: for root every folder takes files.
 set -euo pipefail
 source "$(dirname "$0")/../../../scripts/lib.sh"
@@ -83,16 +85,22 @@ deb() {
 zip() {
   local folder
   cmake -E chdir "$WORK" cmake -E tar xf "$(realpath "$1")"
-  folder=$(find "$WORK" -maxdepth 1 -name 'Quorvel-*-win64')
+  folder=$(find "$WORK" -maxdepth 1 -name 'Quorvel-*-windows')
   [ -f "$folder/Quorvel.exe" ] && [ -f "$folder/LICENSE" ] && [ -f "$folder/README.md" ] ||
     fail "the zip holds: $(ls -R "$folder")"
+  local size
+  size=$(stat -c %s "$folder/Quorvel.exe")
+  [ "$size" -le $((1024 * 1024)) ] || fail "Quorvel.exe has $size bytes, more than 1 MB"
+  cmake -DEXE="$folder/Quorvel.exe" -DOBJDUMP=i686-w64-mingw32-objdump \
+    -P "$ROOT/src/app/win32/check_imports.cmake" || fail "the import check of the zip's Quorvel.exe"
   chmod -R a-w "$folder"
   # Wine's first start makes the user's prefix (some 20 s).
-  run_and_close env WINEPREFIX="$WORK/home/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    /usr/lib/wine/wine64 "$folder/Quorvel.exe"
+  run_and_close env WINEPREFIX="$WORK/home/wine" WINEARCH=win32 WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$folder/Quorvel.exe"
   as_user env WINEPREFIX="$WORK/home/wine" /usr/lib/wine/wineserver -w
   expect_settings "$WORK/home/wine/drive_c/users/nobody/AppData/Roaming/Quorvel/Quorvel.ini"
-  echo "  unpacked $(basename "$1") into a read-only folder; settings in %APPDATA%\\Quorvel"
+  echo "  $size bytes, imports checked; unpacked $(basename "$1") into a read-only folder;" \
+    "settings in %APPDATA%\\Quorvel"
 }
 
 [[ "${1:-}" =~ ^(deb|zip)$ ]] || { echo "usage: $0 deb|zip PACKAGE" >&2 && exit 2; }

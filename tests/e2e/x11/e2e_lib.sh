@@ -61,7 +61,7 @@ on_wine() { [[ $1 == *.exe ]]; }  # program
 # Becomes the program, run under Wine when it is one; SCANNER_LANG is the locale of Wine's.
 launch() {  # program arguments...
   if on_wine "$1"; then
-    exec env ${SCANNER_LANG:+LANG=$SCANNER_LANG LC_ALL=$SCANNER_LANG} /usr/lib/wine/wine64 "$@"
+    exec env ${SCANNER_LANG:+LANG=$SCANNER_LANG LC_ALL=$SCANNER_LANG} "$WINE" "$@"
   fi
   exec "$@"
 }
@@ -157,14 +157,14 @@ expect_page_keys() {  # pages [box title]
   expect_keys "DeskScan II" "${main%$'\n'}"
 }
 
-# Each name into the dialog: Alt and its name key, the name, and Alt and its save key.
-name_keys() {  # name-key save-key names...
+# Each name into the dialog: Alt and its name key, the name, and Alt and its save key (or Enter).
+name_keys() {  # name-key save-key|Enter names...
   local name_key=$1 save_key=$2 name
   shift 2
   for name in "$@"; do
     echo "%$name_key"
     printf '%s' "$name" | grep -o .
-    echo "%$save_key"
+    if [ "$save_key" = Enter ]; then echo "{ENTER}"; else echo "%$save_key"; fi
   done
 }
 

@@ -319,6 +319,27 @@ hung_dialog() {  # behind|front
   wait_for 10 "EXIT" gone "$QUORVEL_TITLE"
 }
 
+# The old-style dialog of the Win32 stand-in, as a 16-bit scanning application gets it: its OK
+# has no underlined letter, so each name is confirmed with Enter, which presses the default
+# button from the name field. Quorvel.exe reads that from the dialog; the Linux program, which
+# cannot, is told on its command line.
+old_dialog() {
+  on_wine "$SCANNER_SIM" || fail "the old-style dialog is the Win32 stand-in's"
+  local quorvel=()
+  on_wine "$QUORVEL_BIN" || quorvel=(--save-key Enter)
+  mapfile -t list < <(names 3)
+  start_quorvel 1500 "${quorvel[@]}"
+  prepare_list page 7 3 3
+  start_series 0
+  start_scanner --pages 3 --old-dialog
+  done_pages 150
+  expect_files "${list[@]}"
+  expect_page_keys 3
+  expect_keys "Save As" "$(name_keys n Enter "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
+  expect_clean_finish
+}
+
 # Names beyond ASCII typed exactly on a German and then a French layout, to which the desktop is
 # switched while the series runs. They come from the queue file of a series cut short: the
 # operator takes them up, leaves the seed filename (the picker) and presses ENABLE.
@@ -345,11 +366,12 @@ layouts() {
 
 case "${1:-}" in
   full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
-    collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead) "$@" ;;
+    collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead | \
+    old_dialog) "$@" ;;
   *)
     echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
       "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front|" \
-      "clock_behind|clock_ahead" >&2
+      "clock_behind|clock_ahead|old_dialog" >&2
     exit 2
     ;;
 esac
