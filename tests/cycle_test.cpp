@@ -295,30 +295,20 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
     SaveDialogOptions options;
     std::string keys;  // what the dialog receives; "" when it is not taken for the dialog
   } cases[] = {
-    {"Enregistrer", kDeskScan, {}, {}, "%na1%e"}, {"Enregistrer", kNobody, {}, {}, ""},
-    {"Enregistrer", kOther, {}, {}, ""}, {"Guardar como", kDeskScan, {}, {}, "%aa1%g"},
-    {"Sauver", kDeskScan, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
-    {"Sauver", kDeskScan, Captions{"Nom du fichier", "Enregistrer"}, {},
-     "%na1
-     "},
-     {
-         "Save As",
-         kDeskScan,
-         Captions{"File &Name:", "OK"},
-         {},
-         "%na1
-         "},  // the old-style dialog
-         {"Sauver", kDeskScan, Captions{"", ""}, {}, "%na1%s"},
-         {"Sauver", kOther, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, ""},
-         {"Sauver", kDeskScan, {}, {}, ""},
-         {"Speichern unter",
-          kDeskScan,
-          {},
-          {.title = "Speichern unter", .save_key = U'p'},
-          "%na1%p"},
-         {"Enregistrer", kDeskScan, {}, {.name_key = U'x'}, "%xa1%e"},
-         {"Save As", kNobody, {}, {.save_key = U'k'}, "%na1%k"},
-     };
+      {"Enregistrer", kDeskScan, {}, {}, "%na1%e"},
+      {"Enregistrer", kNobody, {}, {}, ""},
+      {"Enregistrer", kOther, {}, {}, ""},
+      {"Guardar como", kDeskScan, {}, {}, "%aa1%g"},
+      {"Sauver", kDeskScan, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
+      {"Sauver", kDeskScan, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1\r"},
+      {"Save As", kDeskScan, Captions{"File &Name:", "OK"}, {}, "%na1\r"},  // the old-style dialog
+      {"Sauver", kDeskScan, Captions{"", ""}, {}, "%na1%s"},
+      {"Sauver", kOther, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, ""},
+      {"Sauver", kDeskScan, {}, {}, ""},
+      {"Speichern unter", kDeskScan, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
+      {"Enregistrer", kDeskScan, {}, {.name_key = U'x'}, "%xa1%e"},
+      {"Save As", kNobody, {}, {.save_key = U'k'}, "%na1%k"},
+  };
   for (const auto& c : cases) {
     Rig rig({}, {.save_dialog = c.options});
     const WindowHandle main = rig.desktop.OpenWindow("DeskScan II");
