@@ -27,7 +27,7 @@ struct HungDialog {
   std::string log_path;
   int hang_ms = 300000;
   bool hung = false;
-  ULONGLONG holding_since = 0;  // the watched window was seen in front
+  DWORD holding_since = 0;  // the watched window was seen in front
   EventLog* log = nullptr;
 };
 
@@ -42,13 +42,13 @@ void AddControl(HWND dialog, const wchar_t* kind, const wchar_t* text, DWORD sty
 
 // Long enough for the window system to have finished every focus change under way, so that the
 // foreground stays where it is once the thread stops.
-constexpr ULONGLONG kHoldMs = 300;
+constexpr DWORD kHoldMs = 300;
 
 // Stops answering; with --front-when, only once it has held the foreground, taking it back while
 // the window system settles, so that nothing but this program stands in front of the watched one.
 void Watch(HWND dialog) {
   if (!hung.front_when.empty()) {
-    const ULONGLONG now = GetTickCount64();
+    const DWORD now = GetTickCount();
     if (!hung.holding_since) {
       const HWND watched = FindWindowW(nullptr, Utf8ToWide(hung.front_when).c_str());
       if (!watched || GetForegroundWindow() != watched) return;
