@@ -124,17 +124,6 @@ void Click(Fl_Window& window, int x, int y) {
   y >= 0 ? AwaitRelease(before) : Settle();
 }
 
-std::string TextProperty(::Window window, const char* name) {
-  const Atom property = XInternAtom(fl_display, name, False);
-  XTextProperty text{};
-  std::string value;
-  if (XGetTextProperty(fl_display, window, &text, property) != 0 && text.value != nullptr) {
-    value.assign(reinterpret_cast<const char*>(text.value), text.nitems);
-    XFree(text.value);
-  }
-  return value;
-}
-
 // The windows the window manager manages.
 std::set<::Window> ManagedWindows() {
   Atom type = 0;
@@ -153,11 +142,25 @@ std::set<::Window> ManagedWindows() {
   return windows;
 }
 
-XSizeHints SizeHints(::Window window) {
-  XSizeHints hints{};
-  long supplied = 0;
-  XGetWMNormalHints(fl_display, window, &hints, &supplied);
-  return hints;
+// The client size the X server gives a window, in pixels.
+std::vector<int> ClientSize(::Window window) {
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(fl_display, window, &attributes);
+  return {attributes.width, attributes.height};
+}
+
+// Every control of a window's table where the table puts it, in pixels, showing its whole caption.
+void ExpectLaidOut(const FormWidgets& widgets, const WindowSpec& layout) {
+  for (const ControlSpec& row : layout.controls) {
+    if (row.kind == ControlKind::kTimer || row.kind == ControlKind::kLine) continue;
+    const Fl_Widget& widget = *widgets.Widget(row.id);
+    const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
+    EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
+              std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
+        << row.name << "(" << row.index << ")";
+    EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0) << row.name;
+    EXPECT_TRUE(CaptionWhole(widget, layout)) << row.name;
+  }
 }
 
 // The operator window, shown on the display, bound to a form on the real X11 desktop.
@@ -230,23 +233,13 @@ class OperatorWindowTest : public ::testing::Test {
 // the client size, which grows with the resolution.
 TEST_F(OperatorWindowTest, WindowHasTheTablesClientSize) {
   ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
-  XWindowAttributes attributes{};
-  XGetWindowAttributes(fl_display, fl_xid(&host_->Window()), &attributes);
-  EXPECT_EQ(attributes.width, TwipsToPixels(10035, Dpi()));  // 669 px at 96 dpi
-  EXPECT_EQ(attributes.height, TwipsToPixels(4650, Dpi()));  // 310 px
+  // 669 x 310 px at 96 dpi
+  EXPECT_EQ(ClientSize(fl_xid(&host_->Window())),
+            std::vector({TwipsToPixels(10035, Dpi()), TwipsToPixels(4650, Dpi())}));
 }
 
 TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
-  for (const ControlSpec& row : ScannerFormLayout().controls) {
-    if (row.kind == ControlKind::kTimer || row.kind == ControlKind::kLine) continue;
-    const Fl_Widget& widget = W(row.id);
-    const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
-    EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
-              std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
-        << row.name << "(" << row.index << ")";
-    EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0) << row.name;
-    EXPECT_TRUE(CaptionWhole(widget, ScannerFormLayout())) << row.name;
-  }
+  ExpectLaidOut(host_->Widgets(), ScannerFormLayout());
   // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
   // and the frame's buttons inside the frame.
   const int x = TwipsToPixels(4440, Dpi());
@@ -285,12 +278,29 @@ TEST_F(OperatorWindowTest, ColoursAndFontsFollowTheTable) {
   EXPECT_EQ(W(K::kSeedText).color(), FL_BACKGROUND2_COLOR);
 }
 
-TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
+// Leaving SeedText opens the picker, a modal window of its own table; its open folder (the working
+// folder) becomes the save folder, and the focus goes on to the next control.
+TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughThePicker) {
   ASSERT_EQ(Focused(), K::kSeedText);
   std::vector<ControlId> order;
   for (const ControlSpec* row : TabOrder(ScannerFormLayout())) order.push_back(row->id);
   const int answered = pickers_answered_;
-  AnswerPicker();  // leaving SeedText opens the picker
+  AnswerPicker([](PickerWindow& picker) {
+    const ::Window xid = fl_xid(&picker.Window());
+    EXPECT_STREQ(picker.Window().label(), "Find Directory to Save Files In");
+    // 312 x 242 px at 96 dpi
+    EXPECT_EQ(ClientSize(xid),
+              std::vector({TwipsToPixels(4680, Dpi()), TwipsToPixels(3630, Dpi())}));
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(fl_display, xid, &hints, &supplied);
+    EXPECT_NE(hints.max_width, ClientSize(xid)[0]) << "the picker's frame is sizable";
+    EXPECT_TRUE(picker.Window().modal());
+    ExpectLaidOut(picker.Widgets(), SaveDirFormLayout());
+    EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
+    EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
+    EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
+  });
   for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(XK_Tab);
     if (i == 1) FocusOperatorWindow();  // back from the picker
@@ -298,6 +308,7 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
         << "after " << i << " Tabs the focus is on " << Index(Focused());
   }
   EXPECT_EQ(pickers_answered_, answered + 1);  // leaving SeedText, not arriving there
+  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
   AnswerPicker();
   PressKey(XK_Tab, true);  // Shift+Tab leaves SeedText too
   FocusOperatorWindow();
@@ -305,41 +316,6 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
   EXPECT_EQ(pickers_answered_, answered + 2);
   PressKey(XK_Tab);
   EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedText; }, 3));
-}
-
-TEST_F(OperatorWindowTest, LeavingSeedTextOpensThePickerWhoseFolderBecomesTheSaveFolder) {
-  if (Focused() != K::kSeedText) {
-    static_cast<Fl_Input&>(W(K::kSeedText)).take_focus();
-    Settle();
-  }
-  const int answered = pickers_answered_;
-  AnswerPicker([](PickerWindow& picker) {
-    const ::Window xid = fl_xid(&picker.Window());
-    EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Find Directory to Save Files In");
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(fl_display, xid, &attributes);
-    EXPECT_EQ(attributes.width, TwipsToPixels(4680, Dpi()));   // 312 px at 96 dpi
-    EXPECT_EQ(attributes.height, TwipsToPixels(3630, Dpi()));  // 242 px
-    EXPECT_NE(SizeHints(xid).max_width, attributes.width) << "the picker's frame is sizable";
-    EXPECT_TRUE(picker.Window().modal());
-    for (const ControlSpec& row : SaveDirFormLayout().controls) {
-      const Fl_Widget& widget = *picker.Widgets().Widget(row.id);
-      const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
-      EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
-                std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
-          << row.name;
-      EXPECT_TRUE(CaptionWhole(widget, SaveDirFormLayout())) << row.name;
-    }
-    EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
-    EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
-    EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
-  });
-  Click(host_->Window(), W(K::kSeedNumberText).x() + 4, W(K::kSeedNumberText).y() + 4);
-  ASSERT_TRUE(WaitUntil([&] { return pickers_answered_ == answered + 1; }));
-  EXPECT_TRUE(WaitUntil([] { return !host_->Picker()->Window().visible(); }));
-  FocusOperatorWindow();  // FLTK hands the focus back to its widget once it reads the event
-  EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedNumberText; }));
-  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
 }
 
 TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) {
