@@ -529,11 +529,9 @@ TEST(CensusTest, PumpsOncePerWindowRepeatsExactlySkipsAWindowGoneAndIsNotReenter
     if (++pumps == 2) rig.Click(kCommand4);
   };
   rig.cycle().LoadTaskList();
-  EXPECT_EQ(rig.state().DeskScanCount, 2);
-  EXPECT_EQ(rig.controls()[kCombo1].items.size(), 4u);
-  EXPECT_TRUE(rig.state().Running);
-  EXPECT_TRUE(rig.state().AwaitingSaveAs);
-  EXPECT_TRUE(rig.LineIsRed(4));
+  EXPECT_EQ(std::tuple(rig.state().DeskScanCount, rig.controls()[kCombo1].items.size(),
+                       rig.state().Running, rig.state().AwaitingSaveAs, rig.LineIsRed(4)),
+            std::tuple(2, 4u, true, true, true));
 }
 
 TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
@@ -547,16 +545,13 @@ TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
     rig.controls().SetText(kSendLabel, "Sending: a1");
     rig.cycle().Meter(9, "Waiting", 18000);
     rig.Click(click);
-    EXPECT_FALSE(rig.state().Running);
-    EXPECT_FALSE(rig.state().AwaitingSaveAs);
-    EXPECT_EQ(rig.state().LastFilename, "");
-    EXPECT_EQ(rig.state().NextNameIndex, 1);
-    EXPECT_EQ(rig.state().CurrentNumber, 7);
-    EXPECT_EQ(rig.state().PendingNames[1], "a2");
+    const RunState& s = rig.state();
+    // A running pause runs out by itself; Stop! takes a census.
+    EXPECT_EQ(std::tuple(s.Running, s.AwaitingSaveAs, s.LastFilename, s.NextNameIndex,
+                         s.CurrentNumber, s.PendingNames[1], s.Pausing, s.DeskScanCount),
+              std::tuple(false, false, "", 1, 7, "a2", true, 1));
     EXPECT_EQ(rig.controls().Text(kSendLabel), "Sending: a1");
     EXPECT_FALSE(rig.LineIsRed(9));
-    EXPECT_TRUE(rig.state().Pausing);         // a running pause runs out by itself
-    EXPECT_EQ(rig.state().DeskScanCount, 1);  // Stop! takes a census
   }
 }
 

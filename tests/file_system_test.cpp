@@ -60,10 +60,19 @@ TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
   EXPECT_FALSE(fs::exists(TemporaryPathFor(folder))) << "the attempt left its temporary file";
 }
 
-TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
+// Folders are made where missing, with their parents, and asked whether they take files.
+TEST_F(FileSystemTest, FoldersAreMadeAndNamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
   const std::string folder = At("Scans \u00e9t\u00e9 \u20ac");
+  const std::string inner = folder + kPathSeparator + "Fotos \u00fcber";
   std::string error;
-  fs::create_directories(PathOf(folder + kPathSeparator + "Fotos \u00fcber"));
+  EXPECT_FALSE(files_.CanWriteIn(inner));
+  ASSERT_TRUE(files_.MakeFolder(inner, error)) << error;
+  EXPECT_TRUE(files_.MakeFolder(inner, error)) << "one that is there";
+  EXPECT_TRUE(files_.CanWriteIn(inner));
+  EXPECT_TRUE(fs::is_empty(PathOf(inner))) << "the question leaves nothing behind";
+  std::ofstream(PathOf(At("file"))) << "in the way";
+  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
+  EXPECT_FALSE(error.empty());
   std::vector<std::string> names;
   ASSERT_TRUE(files_.Subfolders(folder, names, error)) << error;
   EXPECT_EQ(names, std::vector<std::string>{"Fotos \u00fcber"});
@@ -75,19 +84,6 @@ TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
   EXPECT_FALSE(files_.Facts(folder));
   EXPECT_FALSE(files_.Facts(folder + kPathSeparator + "*.bmp"));  // no wildcards
   EXPECT_FALSE(files_.Subfolders(At("missing"), names, error));
-  EXPECT_FALSE(error.empty());
-}
-
-TEST_F(FileSystemTest, FoldersAreMadeWhereMissingAndAskedWhetherTheyTakeFiles) {
-  const std::string folder = At("config") + kPathSeparator + "Quorvel \u00e9";
-  std::string error;
-  EXPECT_FALSE(files_.CanWriteIn(folder));
-  ASSERT_TRUE(files_.MakeFolder(folder, error)) << error;
-  EXPECT_TRUE(files_.MakeFolder(folder, error)) << "one that is there";
-  EXPECT_TRUE(files_.CanWriteIn(folder));
-  EXPECT_TRUE(fs::is_empty(PathOf(folder))) << "the question leaves nothing behind";
-  std::ofstream(PathOf(At("file"))) << "in the way";
-  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
   EXPECT_FALSE(error.empty());
 }
 

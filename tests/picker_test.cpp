@@ -70,19 +70,6 @@ TEST_F(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
   }
 }
 
-TEST_F(PickerTest, AFolderThatCannotBeReadIsNotOpened) {
-  SaveDirForm picker(rig_.host, rig_.files);
-  const Texts before = Shows(picker);
-  rig_.files.Refuse(At({"c"}), "Permission denied");
-  EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
-  EXPECT_EQ(picker.OpenFolder(), top_);
-  EXPECT_EQ(Shows(picker), before);
-  EXPECT_EQ(rig_.host.Messages(), Texts{"The folder " + At({"c"}) +
-                                        " cannot be opened (Permission denied). The folder stays "
-                                        "at " +
-                                        top_ + "."});
-}
-
 TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
   const std::string d1 = At({"d1"}), d2 = At({"d2"}), gone = At({"gone"});
   rig_.files.SetDrives({{"one", d1, d1}, {"two", d2, At({"d2", "sub"})}, {"gone", gone, gone}});
@@ -117,16 +104,25 @@ TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
 }
 
 // The picker opens first on the save folder already set (a series taken up); without one, or with
-// one that cannot be read, on the working folder.
-TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySet) {
+// one that cannot be read, on the working folder. A folder that cannot be read is not opened.
+TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySetAndNeverOnOneThatCannotBeRead) {
   rig_.files.Refuse(At({"c"}), "Permission denied");
   for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}}) {
     EXPECT_EQ(SaveDirForm(rig_.host, rig_.files, set).OpenFolder(), opens) << set;
   }
+  SaveDirForm picker(rig_.host, rig_.files);
+  const Texts before = Shows(picker);
+  EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
+  EXPECT_EQ(picker.OpenFolder(), top_);
+  EXPECT_EQ(Shows(picker), before);
+  EXPECT_EQ(rig_.host.Messages(), Texts{"The folder " + At({"c"}) +
+                                        " cannot be opened (Permission denied). The folder stays "
+                                        "at " +
+                                        top_ + "."});
   rig_.state().SaveFolder = At({"d1", "x"});
-  OpenPicker([&](SaveDirForm& picker) {
-    EXPECT_EQ(picker.OpenFolder(), At({"d1", "x"}));
-    picker.Command1_Click();
+  OpenPicker([&](SaveDirForm& shown) {
+    EXPECT_EQ(shown.OpenFolder(), At({"d1", "x"}));
+    shown.Command1_Click();
   });
   EXPECT_EQ(rig_.state().SaveFolder, At({"d1", "x"}));
 }

@@ -103,10 +103,9 @@ TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
 
   for (const auto& [file, delay, top, left] : cases) {
     const Settings read = ApplySettings(file, {.position = {1, 2}, .delay = 3}, "x");
-    EXPECT_EQ(read.delay, delay) << file;
-    EXPECT_EQ(read.position.top, top) << file;
-    EXPECT_EQ(read.position.left, left) << file;
-    EXPECT_TRUE(read.messages.empty()) << file;
+    EXPECT_EQ(std::tuple(read.delay, read.position.top, read.position.left, read.messages.size()),
+              std::tuple(delay, top, left, 0u))
+        << file;
   }
   EXPECT_EQ(ApplySettings("top=0.1", {}, "x").position.top, static_cast<double>(0.1f));
 }
@@ -137,9 +136,10 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   rig.files.PutFile(IniPath(rig),
                     "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\ndelay=0\r\n");
   rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 18000);  // a pause of 0 is the default pause
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 1500);
-  EXPECT_EQ(rig.host.GetWindowPosition().left, 2250);
+  // A pause of 0 is the default pause.
+  EXPECT_EQ(std::tuple(rig.state().Delay, rig.host.GetWindowPosition().top,
+                       rig.host.GetWindowPosition().left),
+            std::tuple(18000, 1500, 2250));
   EXPECT_EQ(rig.host.Messages(),
             (std::vector<std::string>{
                 "The pause in the settings file " + quoted +
@@ -173,10 +173,9 @@ TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   rig.files.Refuse(rig.files.ProgramFolder(), "Read-only file system");
   rig.state().Pausing = true;
   rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 5);
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 300);
-  EXPECT_EQ(rig.host.GetWindowPosition().left, 450);
-  EXPECT_FALSE(rig.state().Pausing);
+  EXPECT_EQ(std::tuple(rig.state().Delay, rig.host.GetWindowPosition().top,
+                       rig.host.GetWindowPosition().left, rig.state().Pausing),
+            std::tuple(5, 300, 450, false));
   EXPECT_TRUE(rig.host.Messages().empty());
   EXPECT_EQ(rig.files.Contents(IniPath(rig)), file);
   rig.Click(kExitCommand);
