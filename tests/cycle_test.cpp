@@ -12,11 +12,7 @@
 namespace quorvel::harness {
 namespace {
 
-using enum ControlId;
-
 const std::string kFinal = std::string(13, '\t') + "%n";
-using Texts = std::vector<std::string>;
-
 class CycleTest : public ::testing::Test {
  protected:
   CycleTest() {
@@ -327,6 +323,9 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
     rig.NextTick();
     EXPECT_EQ(rig.KeysTo(dialog), c.keys) << c.title << " " << c.owner;
     EXPECT_EQ(rig.KeysTo(above), c.save_as_above ? "%na1%s" : "");
+    // Only the scanning application's own windows are asked for their captions, and none once the
+    // dialog is found.
+    EXPECT_EQ(rig.desktop.CaptionQuestions(dialog) > 0, c.owner == kDeskScan && !above) << c.title;
     EXPECT_EQ(rig.state().AwaitingSaveAs, rig.desktop.KeyLog().empty()) << c.title;
   }
 }
@@ -483,9 +482,8 @@ TEST(CensusTest, CountsAndListsTitles) {
     bool save_as_present;
     std::string combo_text;
   } cases[] = {
-      {{"", ""}, 0, false, ""},
+      {{"", "SAVE AS...", ""}, 0, true, ""},
       {{"my deskscan", "x"}, 1, false, "my deskscan"},
-      {{"SAVE AS..."}, 0, true, ""},
       {{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
       {{"DeskScan: save as"}, 1, true, "DeskScan: save as"},
       {{"DeskScan B", "Editor", "DeskScan A"}, 2, false, "DeskScan B"},

@@ -9,10 +9,6 @@
 namespace quorvel::harness {
 namespace {
 
-using enum ControlId;
-
-using Texts = std::vector<std::string>;
-
 // A tree under /t: A/inner/deep, b, c, a hidden folder, and d1/x and d2/sub; /t is the drive "t"
 // and the working folder.
 class PickerTest : public ::testing::Test {
@@ -40,10 +36,8 @@ class PickerTest : public ::testing::Test {
     return shown;
   }
   static int IndexOf(const SaveDirForm& picker, const std::string& caption) {
-    const std::vector<DirEntry>& e = picker.Entries();
-    return static_cast<int>(
-        std::find_if(e.begin(), e.end(), [&](const DirEntry& d) { return d.caption == caption; }) -
-        e.begin());
+    return static_cast<int>(std::ranges::find(picker.Entries(), caption, &DirEntry::caption) -
+                            picker.Entries().begin());
   }
   // Opens the picker as leaving the seed filename does; `operate` is the operator's part.
   void OpenPicker(std::function<void(SaveDirForm&)> operate) {

@@ -46,11 +46,8 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
     rig.files.SetClockOffset(std::chrono::seconds(offset));
     clock_off += offset != 0;
     const std::size_t first = listed.size();
-    for (int i = 0; i < per_series; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "s%02d-p%04d", s, i);
-      listed.push_back(name);
-    }
+    for (int i = 0; i < per_series; ++i)
+      listed.push_back(std::to_string(s) + "-" + std::to_string(i));
     rig.controls().SetText(ControlId::kNumberofScans, std::to_string(per_series));
     rig.SetNames({listed.begin() + static_cast<std::ptrdiff_t>(first), listed.end()});
     rig.Click(ControlId::kStartCommand);

@@ -18,10 +18,6 @@
 namespace quorvel::harness {
 namespace {
 
-using enum ControlId;
-
-using Texts = std::vector<std::string>;
-
 // The program ends at a random moment of a series (the scanning application goes on, and a
 // dialog it had open is cancelled); started again, it offers the names still to come, and in the
 // end every name is saved exactly once. A series that sent no name (cut short early, or in Error
@@ -51,7 +47,6 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     while (form.State().Running && rig.clock.Now() < end) rig.clock.Advance(500);
     std::vector<std::string> saved = rig.scanner->SavedNames();
     std::sort(saved.begin(), saved.end());
-    // A series cut short before its first name went is not offered back.
     EXPECT_EQ(saved, host->Questions().empty() && !sent ? Texts{} : Names(6));
     EXPECT_FALSE(rig.files.FileExists(QueueFilePath(form.State().IniPath, "")));
     host->Quit();
@@ -191,7 +186,7 @@ TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
 }
 
 // In Error Only nothing is asked, as the operator names the pages; else the question comes first.
-TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) {
+TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutTenAtMostAndNoStartsNothing) {
   Rig rig;
   rig.files.PutFile(rig.ImagePath("page02"), "old");
   rig.SetNames({"page01", "page02", "page03", "page01", "page01"});  // page01 is named once
@@ -212,22 +207,14 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutAndNoStartsNothing) 
   rig.host.on_ask = [](const std::string&) { return true; };
   rig.Click(kStartCommand);
   EXPECT_TRUE(rig.state().Running);
-}
-
-// Ten images are named, an eleventh only hinted at.
-TEST(CollisionTest, TheQuestionNamesTenImagesAtMost) {
-  const std::string folder = PathOf({"s"});
-  const std::string ten =
-      "page01.bmp, page02.bmp, page03.bmp, page04.bmp, page05.bmp, page06.bmp, page07.bmp, "
-      "page08.bmp, page09.bmp, page10.bmp";
-  MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
+  // Ten images are named, an eleventh only hinted at.
+  const std::string ten = Joined(Names(10), ".bmp, ");
   for (const auto& [count, end] : {std::pair{10, ")"}, std::pair{11, ", ...)"}}) {
-    for (const std::string& name : Names(count)) {
-      files.PutFile(folder + kPathSeparator + name + ".bmp", "BM");
-    }
-    EXPECT_EQ(CollisionQuestion(files, folder, Names(count)),
-              std::to_string(count) + " names of the list already have an image in " + folder +
-                  " (" + ten + end + " and would replace them. Start anyway?");
+    for (const std::string& name : Names(count)) rig.files.PutFile(rig.ImagePath(name), "BM");
+    EXPECT_EQ(CollisionQuestion(rig.files, rig.folder, Names(count)),
+              std::to_string(count) + " names of the list already have an image in " + rig.folder +
+                  " (" + ten.substr(0, ten.size() - 2) + end +
+                  " and would replace them. Start anyway?");
   }
 }
 

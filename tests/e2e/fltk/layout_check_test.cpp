@@ -229,26 +229,6 @@ class OperatorWindowTest : public ::testing::Test {
   static inline int pickers_answered_ = 0;
 };
 
-// The caption, the fixed frame and the icon are the program's own test (program_window.sh); here
-// the client size, which grows with the resolution.
-TEST_F(OperatorWindowTest, WindowHasTheTablesClientSize) {
-  ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
-  // 669 x 310 px at 96 dpi
-  EXPECT_EQ(ClientSize(fl_xid(&host_->Window())),
-            std::vector({TwipsToPixels(10035, Dpi()), TwipsToPixels(4650, Dpi())}));
-}
-
-TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
-  ExpectLaidOut(host_->Widgets(), ScannerFormLayout());
-  // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
-  // and the frame's buttons inside the frame.
-  const int x = TwipsToPixels(4440, Dpi());
-  const int top = TwipsToPixels(120, Dpi());
-  EXPECT_EQ(std::vector({W(K::kLine1).x(), W(K::kLine1).y(), W(K::kLine1).w(), W(K::kLine1).h()}),
-            std::vector({x, top, 1, x - top + 1}));
-  EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
-}
-
 // FLTK offers a click to the last child of a group that holds the point and draws it last, so the
 // children, last first and a frame's own inside it, are the stacking from the top.
 void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<ControlId>& order) {
@@ -259,15 +239,29 @@ void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<Con
   }
 }
 
-TEST_F(OperatorWindowTest, ControlsCoverOneAnotherInTheTablesOrder) {
+// The caption, the fixed frame and the icon are the program's own test (program_window.sh); here
+// the client size, which grows with the resolution, and every control where the table puts it,
+// covering the others in the table's order, in its colours and fonts.
+TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
+  ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
+  // 669 x 310 px at 96 dpi
+  EXPECT_EQ(ClientSize(fl_xid(&host_->Window())),
+            std::vector({TwipsToPixels(10035, Dpi()), TwipsToPixels(4650, Dpi())}));
+  ExpectLaidOut(host_->Widgets(), ScannerFormLayout());
+  // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
+  // and the frame's buttons inside the frame.
+  const int x = TwipsToPixels(4440, Dpi());
+  const int top = TwipsToPixels(120, Dpi());
+  EXPECT_EQ(std::vector({W(K::kLine1).x(), W(K::kLine1).y(), W(K::kLine1).w(), W(K::kLine1).h()}),
+            std::vector({x, top, 1, x - top + 1}));
+  EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
+
   std::vector<ControlId> expected;
   for (const ControlSpec* row : StackingOrder(ScannerFormLayout())) expected.push_back(row->id);
   std::vector<ControlId> stacked;
   Stacking(host_->Widgets(), host_->Window(), stacked);
   EXPECT_EQ(stacked, expected);
-}
 
-TEST_F(OperatorWindowTest, ColoursAndFontsFollowTheTable) {
   const auto& status = static_cast<const Fl_Input&>(W(DelayText(4)));
   EXPECT_EQ(status.color(), FL_BACKGROUND_COLOR);
   EXPECT_EQ(status.textcolor(), fl_rgb_color(255, 255, 255));
