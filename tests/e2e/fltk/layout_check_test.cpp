@@ -266,9 +266,9 @@ TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
   EXPECT_EQ(status.color(), FL_BACKGROUND_COLOR);
   EXPECT_EQ(status.textcolor(), fl_rgb_color(255, 255, 255));
   EXPECT_EQ(status.textfont(), FL_HELVETICA_BOLD);
-  EXPECT_EQ(status.textsize(), 11);  // 8.25 points at 96 dpi
+  EXPECT_EQ(status.textsize(), PointsToPixels(8.25, Dpi()));  // 11 px at 96 dpi
   EXPECT_EQ(W(Option1(5)).labelcolor(), fl_rgb_color(255, 0, 0));
-  EXPECT_EQ(W(K::kLabel1).labelsize(), 13);  // 9.75 points
+  EXPECT_EQ(W(K::kLabel1).labelsize(), PointsToPixels(9.75, Dpi()));  // 13 px
   EXPECT_EQ(W(K::kSeedText).color(), FL_BACKGROUND2_COLOR);
 }
 
