@@ -178,31 +178,27 @@ TEST_F(CycleTest, AMissingImageSendsTheSameNameAgain) {
 // save folder's file server stamps it by its own clock, 30 s behind or ahead of this computer's;
 // an old file of the name that nobody touched does not count.
 TEST_F(CycleTest, AnImageCountsWhenTheFolderShowsItNewWhateverTheServersClock) {
+  // An old file of a1 or none; a1 saved (again) or not; the server's clock; the name sent next.
   enum Save { kNone, kNow, kSameStamp };  // kSameStamp: a disk whose stamps are coarse
-  const struct {
-    bool old_file;
-    Save save;
-    int server_clock_s;
-    const char* sent;
-  } cases[] = {{false, kNow, -30, "a2"},
-               {false, kNow, 30, "a2"},
-               {true, kNone, 0, "a1"},
-               {true, kNow, -30, "a2"},
-               {true, kSameStamp, 0, "a2"}};
-  for (const auto& c : cases) {
+  const std::tuple<bool, Save, int, std::string> cases[] = {{false, kNow, -30, "a2"},
+                                                            {false, kNow, 30, "a2"},
+                                                            {true, kNone, 0, "a1"},
+                                                            {true, kNow, -30, "a2"},
+                                                            {true, kSameStamp, 0, "a2"}};
+  for (const auto& [old_file, save, server_clock_s, sent] : cases) {
     rig_.files.Remove(rig_.ImagePath("a1"));
-    rig_.files.SetClockOffset(std::chrono::seconds(c.server_clock_s));
-    if (c.old_file) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1), {});
+    rig_.files.SetClockOffset(std::chrono::seconds(server_clock_s));
+    if (old_file) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1), {});
     AwaitSaveAs({"a1", "a2"});
     const WindowHandle dialog = OpenSaveAs();
     rig_.NextTick();  // a1 goes
     rig_.desktop.CloseWindow(dialog);
-    if (c.save == kNow) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
-    if (c.save == kSameStamp) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1) + "more", {});
+    if (save == kNow) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
+    if (save == kSameStamp) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1) + "more", {});
     Await();
     OpenSaveAs();
     rig_.NextTick();
-    EXPECT_EQ(Sent().back(), "Save As:%n" + std::string(c.sent) + "%s+") << c.server_clock_s;
+    EXPECT_EQ(Sent().back(), "Save As:%n" + sent + "%s+") << server_clock_s;
   }
 }
 
@@ -476,26 +472,24 @@ TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {
 // The text of Combo1 ends as the DeskScan title that comes last in z-order; the list holds every
 // title but the empty ones, topmost first, down to the terminal and the operator window.
 TEST(CensusTest, CountsAndListsTitles) {
-  const struct {
-    std::vector<std::string> titles;  // opened in this order, so the last is topmost
-    int deskscan_count;
-    bool save_as_present;
-    std::string combo_text;
-  } cases[] = {
+  // The titles, opened in this order (the last is topmost); the DeskScan windows counted, whether a
+  // "Save As" is present, and the text of Combo1.
+  const std::tuple<Texts, int, bool, std::string> cases[] = {
       {{"", "SAVE AS...", ""}, 0, true, ""},
       {{"my deskscan", "x"}, 1, false, "my deskscan"},
       {{"SaveAs", "Save  As", "Desk Scan"}, 0, false, ""},
       {{"DeskScan: save as"}, 1, true, "DeskScan: save as"},
       {{"DeskScan B", "Editor", "DeskScan A"}, 2, false, "DeskScan B"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [titles, deskscan_count, save_as_present, combo_text] : cases) {
     Rig rig;
-    for (const std::string& title : c.titles) rig.desktop.OpenWindow(title);
+    for (const std::string& title : titles) rig.desktop.OpenWindow(title);
     rig.cycle().LoadTaskList();
-    EXPECT_EQ(rig.state().DeskScanCount, c.deskscan_count) << Joined(c.titles);
-    EXPECT_EQ(rig.state().SaveAsPresent, c.save_as_present);
-    EXPECT_EQ(rig.controls().Text(kCombo1), c.combo_text);
-    std::vector<std::string> listed(c.titles.rbegin(), c.titles.rend());
+    EXPECT_EQ(std::tuple(rig.state().DeskScanCount, rig.state().SaveAsPresent,
+                         rig.controls().Text(kCombo1)),
+              std::tuple(deskscan_count, save_as_present, combo_text))
+        << Joined(titles);
+    Texts listed(titles.rbegin(), titles.rend());
     std::erase(listed, "");
     listed.insert(listed.end(), {"Terminal", ScannerFormLayout().caption});
     EXPECT_EQ(rig.controls()[kCombo1].items, listed);

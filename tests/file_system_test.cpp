@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <tuple>
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -109,24 +110,23 @@ TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
 TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
   const std::string account = getpwuid(getuid())->pw_dir;
   const char* const kUnset = nullptr;
-  const struct {
-    const char *config, *home;
-    std::string folder;
-  } cases[] = {{"/x/conf", "/h", "/x/conf/quorvel"},
-               {"x/conf", "/h", "/h/.config/quorvel"},
-               {kUnset, "/h", "/h/.config/quorvel"},
-               {kUnset, "h", account + "/.config/quorvel"},
-               {"", kUnset, account + "/.config/quorvel"}};
+  // XDG_CONFIG_HOME, HOME (kUnset: unset), and the folder.
+  const std::tuple<const char*, const char*, std::string> cases[] = {
+      {"/x/conf", "/h", "/x/conf/quorvel"},
+      {"x/conf", "/h", "/h/.config/quorvel"},
+      {kUnset, "/h", "/h/.config/quorvel"},
+      {kUnset, "h", account + "/.config/quorvel"},
+      {"", kUnset, account + "/.config/quorvel"}};
   const auto put = [](const char* name, const char* value) {
     return value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   };
   const char* const config_was = std::getenv("XDG_CONFIG_HOME");
   const std::string home = std::getenv("HOME"), config = config_was != nullptr ? config_was : "";
-  for (const auto& c : cases) {
-    put("XDG_CONFIG_HOME", c.config);
-    put("HOME", c.home);
-    EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), c.folder)
-        << (c.config ? c.config : "-") << " " << (c.home ? c.home : "-");
+  for (const auto& [xdg, home_set, folder] : cases) {
+    put("XDG_CONFIG_HOME", xdg);
+    put("HOME", home_set);
+    EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), folder)
+        << (xdg ? xdg : "-") << " " << (home_set ? home_set : "-");
   }
   put("HOME", home.c_str());
   put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());

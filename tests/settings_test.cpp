@@ -15,6 +15,7 @@ namespace {
 using enum ControlId;
 
 using harness::Rig;
+using harness::Texts;
 
 // Local time as the given zone sees it, for as long as the guard lives.
 struct ZoneGuard {
@@ -87,9 +88,8 @@ TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
 // in single precision.
 TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
   const std::tuple<const char*, std::int32_t, double, double> cases[] = {
-      {"DELAY=5000", 5000, 1, 2},
-      {"delay =5000", 3, 1, 2},
-      {"xdelay=5000", 3, 1, 2},
+      {"DELAY=5000,Top=abc,LEFT=-120", 5000, 0, -120},
+      {"delay =5000,xdelay=5000", 3, 1, 2},
       {"delay= 7", 7, 1, 2},
       {"delay=2.5", 2, 1, 2},
       {"delay=3.5", 4, 1, 2},
@@ -97,8 +97,6 @@ TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
       {"delay=abc", 0, 1, 2},
       {"delay=-5", -5, 1, 2},
       {"delay=65536000", 65536000, 1, 2},
-      {"Top=abc", 3, 0, 2},
-      {"LEFT=-120", 3, 1, -120},
       {"top=100.25,left=8", 3, 100.25, 8}};
 
   for (const auto& [file, delay, top, left] : cases) {
@@ -111,22 +109,34 @@ TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
 }
 
 // A missing file is made beside the program, or in the user's folder (made too) when the program's
-// folder cannot be written; a running pause goes on.
-TEST(ReadIniTest, AMissingFileIsMadeBesideTheProgramOrInTheUsersFolder) {
-  for (const bool refused : {false, true}) {
+// folder cannot be written; a file that cannot be read is said so. The pause is the default one,
+// and a running pause goes on.
+TEST(ReadIniTest, AMissingOrUnreadableFileLeavesTheDefaults) {
+  enum { kMissing, kFolderRefused, kUnreadable };
+  for (const int file : {kMissing, kFolderRefused, kUnreadable}) {
     Rig rig;
-    if (refused) rig.files.Refuse(rig.files.ProgramFolder(), "Permission denied");
+    if (file == kFolderRefused) rig.files.Refuse(rig.files.ProgramFolder(), "Permission denied");
+    if (file == kUnreadable) {
+      rig.files.PutFile(IniPath(rig), "delay=5\r\n");
+      rig.files.Refuse(IniPath(rig), "Input/output error");
+    }
     rig.state().Delay = 0;
     rig.state().Pausing = true;
     rig.form.Load();
     const std::string path =
-        refused ? IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator)
-                : IniPath(rig);
+        file == kFolderRefused ? IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator)
+                               : IniPath(rig);
     EXPECT_EQ(rig.state().IniPath, path);
     EXPECT_EQ(rig.state().Delay, 18000);
     EXPECT_TRUE(rig.state().Pausing);
-    EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
-    EXPECT_TRUE(rig.host.Messages().empty());
+    if (file == kUnreadable) {
+      EXPECT_EQ(rig.host.Messages(), Texts{"The settings file \"" + path +
+                                           "\" could not be read (Input/output error). The window "
+                                           "stays where it is and the pause is 18000 ms."});
+    } else {
+      EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
+      EXPECT_TRUE(rig.host.Messages().empty());
+    }
   }
 }
 
@@ -149,19 +159,6 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
                     " lies beyond any screen; the window stays where it is.",
                 "The entry left=-1e39 in the settings file " + quoted +
                     " lies beyond any screen; the window stays where it is."}));
-
-  Rig unreadable;
-  unreadable.files.PutFile(IniPath(rig), "delay=5\r\n");
-  unreadable.files.Refuse(IniPath(rig), "Input/output error");
-  unreadable.state().Delay = 0;
-  unreadable.state().Pausing = true;
-  unreadable.form.Load();
-  EXPECT_EQ(unreadable.state().Delay, 18000);
-  EXPECT_TRUE(unreadable.state().Pausing);
-  EXPECT_EQ(unreadable.host.Messages(),
-            std::vector<std::string>{"The settings file " + quoted +
-                                     " could not be read (Input/output error). The window stays "
-                                     "where it is and the pause is 18000 ms."});
 }
 
 // A file beside the program is read and applied, never written on loading; on exit it is the

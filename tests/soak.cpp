@@ -69,15 +69,14 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
   const auto in_order = static_cast<std::size_t>(
       std::mismatch(saved.begin(), saved.end(), listed.begin(), listed.end()).first -
       saved.begin());
-  int missing = 0, astray = 0, to_error_boxes = 0, to_dialogs = 0, sent = 0, messages = 0;
+  int missing = 0, sent = 0, messages = 0;
   for (const std::string& name : listed) missing += !rig.files.FileExists(scanner.SavePath(name));
-  for (const KeyLogEntry& entry : rig.desktop.KeyLog()) {
-    to_error_boxes += entry.title == SimulatedScanner::kErrorTitle;
-    to_dialogs += entry.title == SimulatedScanner::kSaveAsTitle;
-    astray += entry.title != SimulatedScanner::kMainTitle &&
-              entry.title != SimulatedScanner::kErrorTitle &&
-              entry.title != SimulatedScanner::kSaveAsTitle;
-  }
+  std::map<std::string, int> keys_to;  // by the title of the window that took them
+  for (const KeyLogEntry& entry : rig.desktop.KeyLog()) ++keys_to[std::string(entry.title)];
+  const int to_error_boxes = keys_to[std::string(SimulatedScanner::kErrorTitle)];
+  const int to_dialogs = keys_to[std::string(SimulatedScanner::kSaveAsTitle)];
+  const int astray = static_cast<int>(rig.desktop.KeyLog().size()) - to_error_boxes - to_dialogs -
+                     keys_to[std::string(SimulatedScanner::kMainTitle)];
   for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
     sent += delivery.target == SimulatedScanner::kSaveAsTitle && delivery.delivered;
   }

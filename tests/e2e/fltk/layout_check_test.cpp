@@ -25,6 +25,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/fltk/fltk_host.h"
@@ -330,8 +331,7 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) 
   form_->Controls().SetText(K::kSendLabel, "scan@2&3");
   form_->Controls().SetValue(Option1(3), true);
   Settle();
-  Fl_Text_Buffer* buffer = host_->Widgets().Buffer(K::kFilenames);
-  char* shown = buffer->text();
+  char* shown = host_->Widgets().Buffer(K::kFilenames)->text();
   EXPECT_STREQ(shown, "one\ntwo\n");
   free(shown);
   EXPECT_STREQ(W(K::kSendLabel).label(), "scan@@2&3");
@@ -370,21 +370,14 @@ TEST_F(OperatorWindowTest, StatusStepsRepaintAtOnceAreWrittenOutAndArmThePause) 
 }
 
 TEST_F(OperatorWindowTest, AClickStopsTheAutomationOnlyOnTheBareSurface) {
-  struct Case {
-    int x, y;
-    bool stops;
-  };
-  const Case cases[] = {
-      {310, 100, true},   // bare
-      {296, 100, true},   // the divider line is no control
-      {500, 215, false},  // Label4, "# Scans:"
-      {200, 5, false},    // Frame1
-      {620, 230, true},   // below the pause label
-  };
-  for (const Case& c : cases) {
+  // The bare surface; the divider line, which is no control; Label4 ("# Scans:"); Frame1; below
+  // the pause label.
+  const std::tuple<int, int, bool> cases[] = {
+      {310, 100, true}, {296, 100, true}, {500, 215, false}, {200, 5, false}, {620, 230, true}};
+  for (const auto& [x, y, stops] : cases) {
     form_->State().Running = true;
-    Click(host_->Window(), c.x, c.y);
-    EXPECT_EQ(form_->State().Running, !c.stops) << "at " << c.x << ", " << c.y;
+    Click(host_->Window(), x, y);
+    EXPECT_EQ(form_->State().Running, !stops) << "at " << x << ", " << y;
   }
   form_->State().Running = false;
 }
