@@ -313,7 +313,7 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughT
   EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedText; }, 3));
 }
 
-TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) {
+TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAtOnce) {
   if (Focused() == K::kSeedText) AnswerPicker();
   static_cast<Fl_Input&>(W(K::kPadText)).take_focus();
   Settle();
@@ -352,12 +352,10 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) 
   EXPECT_EQ(XGetPixel(image, 0, 10) & 0xFFFFFF, 0xFFFFFFu);  // left edge, x 40
   EXPECT_EQ(XGetPixel(image, 30, 0) & 0xFFFFFF, 0xFFFFFFu);  // top edge, y 248
   XDestroyImage(image);
-}
 
-TEST_F(OperatorWindowTest, StatusStepsRepaintAtOnceAreWrittenOutAndArmThePause) {
+  // A status step is shown before any event is handled, written out, and arms the pause.
   status_lines_.clear();
   form_->Automation().Meter(3, "Clicking Final Button", 300);
-  // Shown before any event is handled.
   EXPECT_EQ(static_cast<Fl_Input&>(W(DelayText(3))).color(), fl_rgb_color(255, 0, 0));
   EXPECT_STREQ(static_cast<Fl_Input&>(W(DelayText(3))).value(), "Clicking Final Button");
   ASSERT_EQ(status_lines_.size(), 1u);
