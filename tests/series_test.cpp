@@ -62,7 +62,6 @@ TEST(GeneratorTest, NamesTheSeriesOrSaysWhatIsWrong) {
       {-1, "n", "1", "", "0", kNoStep},
       {0, "n", "1", "", "abc", "You need to specify how many scans!"},
       {0, "n", "2147483648", "", "1", kSeed},
-      {0, "n", "1", "", "32767", kScans},
       {0, "n", "1", "", "32766.6", kScans},
       {0, "n", "1", "-1", "1", kPad},
       {0, "n", "1", "32768", "1", kPad},
@@ -85,7 +84,6 @@ TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigits)
       {-5, 4, "00-5"},
       {-5, 1, "5"},
       {7, 32767, "0000000000007"},
-      {-2147483647 - 1, 0, "-2147483648"},
       {2147483647, 22, "0000000000002147483647"}};
   for (const auto& [n, width, text] : cases) EXPECT_EQ(PaddedNumber(n, width), text) << n;
 }
