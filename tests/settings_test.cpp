@@ -182,59 +182,54 @@ TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   EXPECT_TRUE(rig.host.QuitRequested());
 }
 
-// The life of the operator window: EXIT and the close command write the settings once, and
-// nothing runs after the end.
-class WindowEventsTest : public ::testing::Test {
- protected:
-  WindowEventsTest() { rig_.form.Load(); }
-  // After the program has ended nothing writes the settings again, and no timer or event runs.
-  void ExpectNothingRunsAfterTheEnd() {
-    ASSERT_TRUE(rig_.host.QuitRequested());
-    rig_.files.PutFile(IniPath(rig_), "gone");
-    int calls = 0;
-    rig_.host.on_pump = [&] { ++calls; };
-    rig_.host.on_modal = [&](SaveDirForm&) { ++calls; };
-    rig_.form.Terminate();
-    rig_.Click(kExitCommand);
-    rig_.form.FocusChanged(kSeedText, kSeedNumberText);
-    rig_.clock.Advance(60000);
-    EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), "gone");
-    EXPECT_EQ(calls, 0);
+// After the program has ended nothing writes the settings again, and no timer or event runs.
+void ExpectNothingRunsAfterTheEnd(Rig& rig) {
+  ASSERT_TRUE(rig.host.QuitRequested());
+  rig.files.PutFile(IniPath(rig), "gone");
+  int calls = 0;
+  rig.host.on_pump = [&] { ++calls; };
+  rig.host.on_modal = [&](SaveDirForm&) { ++calls; };
+  rig.form.Terminate();
+  rig.Click(kExitCommand);
+  rig.form.FocusChanged(kSeedText, kSeedNumberText);
+  rig.clock.Advance(60000);
+  EXPECT_EQ(rig.files.Contents(IniPath(rig)), "gone");
+  EXPECT_EQ(calls, 0);
+}
+
+// The life of the operator window: EXIT and the close command, during a pause and with the picker
+// made, write the settings once, close the picker and end at once.
+TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
+  for (const bool exit : {true, false}) {
+    Rig rig;
+    rig.form.Load();
+    rig.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
+    ASSERT_NE(rig.form.Picker(), nullptr);
+    rig.host.MoveWindow({600, 900});
+    rig.state().Delay = 1234;
+    rig.cycle().Meter(9, "Waiting", 18000);
+    if (exit) rig.Click(kExitCommand);
+    if (!exit) rig.form.Terminate();
+    EXPECT_EQ(rig.files.Contents(IniPath(rig)), SettingsText({600, 900}, 1234, rig.desktop.Now()));
+    EXPECT_FALSE(rig.form.Picker()->Visible());
+    rig.clock.Advance(20000);
+    EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
+    ExpectNothingRunsAfterTheEnd(rig);
   }
-  Rig rig_;
-};
-
-TEST_F(WindowEventsTest, ExitDuringAPauseWritesTheSettingsOnceAndEndsAtOnce) {
-  rig_.host.MoveWindow({600, 900});
-  rig_.state().Delay = 1234;
-  rig_.cycle().Meter(9, "Waiting", 18000);
-  rig_.Click(kExitCommand);
-  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({600, 900}, 1234, rig_.desktop.Now()));
-  rig_.clock.Advance(20000);
-  EXPECT_TRUE(rig_.state().Pausing) << "the pause timer fired after the end";
-  ExpectNothingRunsAfterTheEnd();
 }
 
-TEST_F(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
-  rig_.StartSeries({"a", "b"});
+TEST(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  Rig rig;
+  rig.form.Load();
+  rig.StartSeries({"a", "b"});
   bool clicked = false;
-  rig_.host.on_pump = [&] {
-    if (!std::exchange(clicked, true)) rig_.Click(kExitCommand);
+  rig.host.on_pump = [&] {
+    if (!std::exchange(clicked, true)) rig.Click(kExitCommand);
   };
-  rig_.steps.clear();
-  rig_.clock.Advance(2500);
-  EXPECT_TRUE(rig_.steps.empty()) << "the tick went on after EXIT";
-  ExpectNothingRunsAfterTheEnd();
-}
-
-TEST_F(WindowEventsTest, CloseCommandWritesThePositionAtClosingAndEnds) {
-  rig_.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
-  ASSERT_NE(rig_.form.Picker(), nullptr);
-  rig_.host.MoveWindow({45, 30});
-  rig_.form.Terminate();
-  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({45, 30}, 18000, rig_.desktop.Now()));
-  EXPECT_FALSE(rig_.form.Picker()->Visible());
-  ExpectNothingRunsAfterTheEnd();
+  rig.steps.clear();
+  rig.clock.Advance(2500);
+  EXPECT_TRUE(rig.steps.empty()) << "the tick went on after EXIT";
+  ExpectNothingRunsAfterTheEnd(rig);
 }
 
 }  // namespace
