@@ -263,7 +263,6 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
   // Each page: Enter for its box and the final button; the page after the last name ends the list
   // and its dialog gets no keys. Each name reached the dialog once, and again for each failed save.
   const int pages = 21 + failed;
-  EXPECT_EQ(rig.scanner->Counts().pages_scanned, pages);
   EXPECT_EQ(rig.Journal(1, "sent").size(), 20u + failed);
   std::map<std::string, std::string> keys{{"DeskScan Error", std::string(pages, '\r')}};
   for (int page = 0; page < pages; ++page) keys["DeskScan II"] += std::string(13, '\t') + "%n";
