@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <tuple>
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -60,10 +61,19 @@ TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
   EXPECT_FALSE(fs::exists(TemporaryPathFor(folder))) << "the attempt left its temporary file";
 }
 
-TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
+// Folders are made where missing, with their parents, and asked whether they take files.
+TEST_F(FileSystemTest, FoldersAreMadeAndNamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
   const std::string folder = At("Scans \u00e9t\u00e9 \u20ac");
+  const std::string inner = folder + kPathSeparator + "Fotos \u00fcber";
   std::string error;
-  fs::create_directories(PathOf(folder + kPathSeparator + "Fotos \u00fcber"));
+  EXPECT_FALSE(files_.CanWriteIn(inner));
+  ASSERT_TRUE(files_.MakeFolder(inner, error)) << error;
+  EXPECT_TRUE(files_.MakeFolder(inner, error)) << "one that is there";
+  EXPECT_TRUE(files_.CanWriteIn(inner));
+  EXPECT_TRUE(fs::is_empty(PathOf(inner))) << "the question leaves nothing behind";
+  std::ofstream(PathOf(At("file"))) << "in the way";
+  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
+  EXPECT_FALSE(error.empty());
   std::vector<std::string> names;
   ASSERT_TRUE(files_.Subfolders(folder, names, error)) << error;
   EXPECT_EQ(names, std::vector<std::string>{"Fotos \u00fcber"});
@@ -78,21 +88,8 @@ TEST_F(FileSystemTest, NamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
   EXPECT_FALSE(error.empty());
 }
 
-TEST_F(FileSystemTest, FoldersAreMadeWhereMissingAndAskedWhetherTheyTakeFiles) {
-  const std::string folder = At("config") + kPathSeparator + "Quorvel \u00e9";
-  std::string error;
-  EXPECT_FALSE(files_.CanWriteIn(folder));
-  ASSERT_TRUE(files_.MakeFolder(folder, error)) << error;
-  EXPECT_TRUE(files_.MakeFolder(folder, error)) << "one that is there";
-  EXPECT_TRUE(files_.CanWriteIn(folder));
-  EXPECT_TRUE(fs::is_empty(PathOf(folder))) << "the question leaves nothing behind";
-  std::ofstream(PathOf(At("file"))) << "in the way";
-  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
-  EXPECT_FALSE(error.empty());
-}
-
 // Each drive is a folder of the file systems mounted for the operator's files, opened at its
-// root; the root folder is always the first.
+// root, the root folder first; a Windows drive opens at its own current folder.
 TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
   EXPECT_EQ(files_.AbsoluteFolder(At("x") + kPathSeparator + ".." + kPathSeparator + "y"), At("y"));
   EXPECT_TRUE(files_.IsFolder(files_.ProgramFolder()));
@@ -102,10 +99,9 @@ TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
   EXPECT_EQ(drives.front().root, "/");
 #endif
   for (const Drive& drive : drives) {
-    EXPECT_TRUE(files_.IsFolder(drive.root)) << drive.root;
+    EXPECT_TRUE(files_.IsFolder(drive.current_folder)) << drive.current_folder;
 #ifdef _WIN32
-    // Windows keeps a current folder on each drive: the list opens there.
-    EXPECT_EQ(drive.current_folder.rfind(drive.root, 0), 0u) << drive.current_folder;
+    EXPECT_TRUE(drive.current_folder.starts_with(drive.root)) << drive.current_folder;
 #else
     EXPECT_EQ(drive.current_folder, drive.root);
 #endif
@@ -118,24 +114,23 @@ TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
 TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
   const std::string account = getpwuid(getuid())->pw_dir;
   const char* const kUnset = nullptr;
-  const struct {
-    const char *config, *home;
-    std::string folder;
-  } cases[] = {{"/x/conf", "/h", "/x/conf/quorvel"},
-               {"x/conf", "/h", "/h/.config/quorvel"},
-               {kUnset, "/h", "/h/.config/quorvel"},
-               {kUnset, "h", account + "/.config/quorvel"},
-               {"", kUnset, account + "/.config/quorvel"}};
+  // XDG_CONFIG_HOME, HOME (kUnset: unset), and the folder.
+  const std::tuple<const char*, const char*, std::string> cases[] = {
+      {"/x/conf", "/h", "/x/conf/quorvel"},
+      {"x/conf", "/h", "/h/.config/quorvel"},
+      {kUnset, "/h", "/h/.config/quorvel"},
+      {kUnset, "h", account + "/.config/quorvel"},
+      {"", kUnset, account + "/.config/quorvel"}};
   const auto put = [](const char* name, const char* value) {
     return value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   };
   const char* const config_was = std::getenv("XDG_CONFIG_HOME");
   const std::string home = std::getenv("HOME"), config = config_was != nullptr ? config_was : "";
-  for (const auto& c : cases) {
-    put("XDG_CONFIG_HOME", c.config);
-    put("HOME", c.home);
-    EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), c.folder)
-        << (c.config ? c.config : "-") << " " << (c.home ? c.home : "-");
+  for (const auto& [xdg, home_set, folder] : cases) {
+    put("XDG_CONFIG_HOME", xdg);
+    put("HOME", home_set);
+    EXPECT_EQ(PosixFileSystem().UserSettingsFolder("Quorvel"), folder)
+        << (xdg ? xdg : "-") << " " << (home_set ? home_set : "-");
   }
   put("HOME", home.c_str());
   put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());

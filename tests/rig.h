@@ -17,6 +17,9 @@
 
 namespace quorvel::harness {
 
+using enum ControlId;
+using Texts = std::vector<std::string>;
+
 // A path of the file system in memory: the separator, then the names.
 inline std::string PathOf(const std::vector<std::string>& names) {
   std::string path;

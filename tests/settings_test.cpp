@@ -15,6 +15,7 @@ namespace {
 using enum ControlId;
 
 using harness::Rig;
+using harness::Texts;
 
 // Local time as the given zone sees it, for as long as the guard lives.
 struct ZoneGuard {
@@ -41,7 +42,6 @@ std::string IniPath(Rig& rig) {
 
 TEST(SettingsFileTest, StampLineShowsLocalDateAndTime) {
   const std::tuple<const char*, std::time_t, const char*> cases[] = {
-      {"UTC0", 946684799, "' 12-31-1999    -     23:59:59"},
       {"IST-5:30", 1796506207, "' 12-06-2026    -     03:00:07"},  // east of Greenwich
       {"EST5", 1798859045, "' 01-01-2027    -     22:04:05"},      // west of it
   };
@@ -87,67 +87,56 @@ TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
 // in single precision.
 TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
   const std::tuple<const char*, std::int32_t, double, double> cases[] = {
-      {"DELAY=5000", 5000, 1, 2},
-      {"delay =5000", 3, 1, 2},
-      {"xdelay=5000", 3, 1, 2},
+      {"DELAY=5000,Top=abc,LEFT=-120", 5000, 0, -120},
+      {"delay =5000,xdelay=5000", 3, 1, 2},
       {"delay= 7", 7, 1, 2},
       {"delay=2.5", 2, 1, 2},
       {"delay=3.5", 4, 1, 2},
       {"delay=100,delay=200", 200, 1, 2},
       {"delay=abc", 0, 1, 2},
       {"delay=-5", -5, 1, 2},
-      {"delay=&H10", 16, 1, 2},
       {"delay=65536000", 65536000, 1, 2},
-      {"Top=abc", 3, 0, 2},
-      {"LEFT=-120", 3, 1, -120},
-      {"top=7,left=8", 3, 7, 8},
-      {"top=100.25", 3, 100.25, 2},
-      {"top=5,top=6", 3, 6, 2}};
+      {"top=100.25,left=8", 3, 100.25, 8}};
 
   for (const auto& [file, delay, top, left] : cases) {
     const Settings read = ApplySettings(file, {.position = {1, 2}, .delay = 3}, "x");
-    EXPECT_EQ(read.delay, delay) << file;
-    EXPECT_EQ(read.position.top, top) << file;
-    EXPECT_EQ(read.position.left, left) << file;
-    EXPECT_TRUE(read.messages.empty()) << file;
+    EXPECT_EQ(std::tuple(read.delay, read.position.top, read.position.left, read.messages.size()),
+              std::tuple(delay, top, left, 0u))
+        << file;
   }
   EXPECT_EQ(ApplySettings("top=0.1", {}, "x").position.top, static_cast<double>(0.1f));
 }
 
-TEST(ReadIniTest, LoadAppliesTheFileAndNeverWritesIt) {
-  const std::string file =
-      "' INI\r\n' 12-05-2026    -     21:30:07\r\n\r\ntop=300\r\nleft=450\r\ndelay=5000\r\n";
-  Rig rig;
-  rig.files.PutFile(IniPath(rig), file);
-  rig.state().Pausing = true;
-  rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 5000);
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 300);
-  EXPECT_EQ(rig.host.GetWindowPosition().left, 450);
-  EXPECT_FALSE(rig.state().Pausing);
-  EXPECT_TRUE(rig.host.Messages().empty());
-  EXPECT_EQ(rig.files.Contents(IniPath(rig)), file);
-}
-
-TEST(ReadIniTest, MissingFileIsCreatedWithoutTouchingPausing) {
-  Rig rig;
-  rig.state().Delay = 0;
-  rig.state().Pausing = true;
-  rig.form.Load();
-  EXPECT_EQ(rig.state().IniPath, IniPath(rig));
-  EXPECT_EQ(rig.state().Delay, 18000);
-  EXPECT_TRUE(rig.state().Pausing);
-  EXPECT_EQ(rig.files.Contents(IniPath(rig)), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
-}
-
-TEST(ReadIniTest, AProgramFolderThatCannotBeWrittenSendsTheSettingsToTheUsersFolder) {
-  Rig rig;
-  rig.files.Refuse(rig.files.ProgramFolder(), "Permission denied");
-  rig.form.Load();
-  const std::string path = IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator);
-  EXPECT_EQ(rig.state().IniPath, path);
-  EXPECT_TRUE(rig.files.Contents(path)) << "made, with its folder";
-  EXPECT_TRUE(rig.host.Messages().empty());
+// A missing file is made beside the program, or in the user's folder (made too) when the program's
+// folder cannot be written; a file that cannot be read is said so. The pause is the default one,
+// and a running pause goes on.
+TEST(ReadIniTest, AMissingOrUnreadableFileLeavesTheDefaults) {
+  enum { kMissing, kFolderRefused, kUnreadable };
+  for (const int file : {kMissing, kFolderRefused, kUnreadable}) {
+    Rig rig;
+    if (file == kFolderRefused) rig.files.Refuse(rig.files.ProgramFolder(), "Permission denied");
+    if (file == kUnreadable) {
+      rig.files.PutFile(IniPath(rig), "delay=5\r\n");
+      rig.files.Refuse(IniPath(rig), "Input/output error");
+    }
+    rig.state().Delay = 0;
+    rig.state().Pausing = true;
+    rig.form.Load();
+    const std::string path =
+        file == kFolderRefused ? IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator)
+                               : IniPath(rig);
+    EXPECT_EQ(rig.state().IniPath, path);
+    EXPECT_EQ(rig.state().Delay, 18000);
+    EXPECT_TRUE(rig.state().Pausing);
+    if (file == kUnreadable) {
+      EXPECT_EQ(rig.host.Messages(), Texts{"The settings file \"" + path +
+                                           "\" could not be read (Input/output error). The window "
+                                           "stays where it is and the pause is 18000 ms."});
+    } else {
+      EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
+      EXPECT_TRUE(rig.host.Messages().empty());
+    }
+  }
 }
 
 TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
@@ -156,9 +145,10 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   rig.files.PutFile(IniPath(rig),
                     "delay=500\r\ndelay=2147483648\r\ntop=1e39\r\nleft=-1e39\r\ndelay=0\r\n");
   rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 18000);  // a pause of 0 is the default pause
-  EXPECT_EQ(rig.host.GetWindowPosition().top, 1500);
-  EXPECT_EQ(rig.host.GetWindowPosition().left, 2250);
+  // A pause of 0 is the default pause.
+  EXPECT_EQ(std::tuple(rig.state().Delay, rig.host.GetWindowPosition().top,
+                       rig.host.GetWindowPosition().left),
+            std::tuple(18000, 1500, 2250));
   EXPECT_EQ(rig.host.Messages(),
             (std::vector<std::string>{
                 "The pause in the settings file " + quoted +
@@ -168,28 +158,22 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
                     " lies beyond any screen; the window stays where it is.",
                 "The entry left=-1e39 in the settings file " + quoted +
                     " lies beyond any screen; the window stays where it is."}));
-
-  Rig unreadable;
-  unreadable.files.PutFile(IniPath(rig), "delay=5\r\n");
-  unreadable.files.Refuse(IniPath(rig), "Input/output error");
-  unreadable.state().Delay = 0;
-  unreadable.state().Pausing = true;
-  unreadable.form.Load();
-  EXPECT_EQ(unreadable.state().Delay, 18000);
-  EXPECT_TRUE(unreadable.state().Pausing);
-  EXPECT_EQ(unreadable.host.Messages(),
-            std::vector<std::string>{"The settings file " + quoted +
-                                     " could not be read (Input/output error). The window stays "
-                                     "where it is and the pause is 18000 ms."});
 }
 
-// The file written on exit is the writer's whole text: the window's life shows it.
+// A file beside the program is read and applied, never written on loading; on exit it is the
+// writer's whole text (the window's life shows it), or a message says why it cannot be.
 TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   Rig rig;
-  rig.files.PutFile(IniPath(rig), "delay=5\r\n");
+  const std::string file = "' INI\r\n\r\ntop=300\r\nleft=450\r\ndelay=5\r\n";
+  rig.files.PutFile(IniPath(rig), file);
   rig.files.Refuse(rig.files.ProgramFolder(), "Read-only file system");
+  rig.state().Pausing = true;
   rig.form.Load();
-  EXPECT_EQ(rig.state().Delay, 5) << "the file beside the program is read";
+  EXPECT_EQ(std::tuple(rig.state().Delay, rig.host.GetWindowPosition().top,
+                       rig.host.GetWindowPosition().left, rig.state().Pausing),
+            std::tuple(5, 300, 450, false));
+  EXPECT_TRUE(rig.host.Messages().empty());
+  EXPECT_EQ(rig.files.Contents(IniPath(rig)), file);
   rig.Click(kExitCommand);
   EXPECT_EQ(rig.host.Messages(),
             std::vector<std::string>{"The settings could not be saved to \"" + IniPath(rig) +
@@ -198,59 +182,54 @@ TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   EXPECT_TRUE(rig.host.QuitRequested());
 }
 
-// The life of the operator window: EXIT and the close command write the settings once, and
-// nothing runs after the end.
-class WindowEventsTest : public ::testing::Test {
- protected:
-  WindowEventsTest() { rig_.form.Load(); }
-  // After the program has ended nothing writes the settings again, and no timer or event runs.
-  void ExpectNothingRunsAfterTheEnd() {
-    ASSERT_TRUE(rig_.host.QuitRequested());
-    rig_.files.PutFile(IniPath(rig_), "gone");
-    int calls = 0;
-    rig_.host.on_pump = [&] { ++calls; };
-    rig_.host.on_modal = [&](SaveDirForm&) { ++calls; };
-    rig_.form.Terminate();
-    rig_.Click(kExitCommand);
-    rig_.form.FocusChanged(kSeedText, kSeedNumberText);
-    rig_.clock.Advance(60000);
-    EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), "gone");
-    EXPECT_EQ(calls, 0);
+// After the program has ended nothing writes the settings again, and no timer or event runs.
+void ExpectNothingRunsAfterTheEnd(Rig& rig) {
+  ASSERT_TRUE(rig.host.QuitRequested());
+  rig.files.PutFile(IniPath(rig), "gone");
+  int calls = 0;
+  rig.host.on_pump = [&] { ++calls; };
+  rig.host.on_modal = [&](SaveDirForm&) { ++calls; };
+  rig.form.Terminate();
+  rig.Click(kExitCommand);
+  rig.form.FocusChanged(kSeedText, kSeedNumberText);
+  rig.clock.Advance(60000);
+  EXPECT_EQ(rig.files.Contents(IniPath(rig)), "gone");
+  EXPECT_EQ(calls, 0);
+}
+
+// The life of the operator window: EXIT and the close command, during a pause and with the picker
+// made, write the settings once, close the picker and end at once.
+TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
+  for (const bool exit : {true, false}) {
+    Rig rig;
+    rig.form.Load();
+    rig.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
+    ASSERT_NE(rig.form.Picker(), nullptr);
+    rig.host.MoveWindow({600, 900});
+    rig.state().Delay = 1234;
+    rig.cycle().Meter(9, "Waiting", 18000);
+    if (exit) rig.Click(kExitCommand);
+    if (!exit) rig.form.Terminate();
+    EXPECT_EQ(rig.files.Contents(IniPath(rig)), SettingsText({600, 900}, 1234, rig.desktop.Now()));
+    EXPECT_FALSE(rig.form.Picker()->Visible());
+    rig.clock.Advance(20000);
+    EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
+    ExpectNothingRunsAfterTheEnd(rig);
   }
-  Rig rig_;
-};
-
-TEST_F(WindowEventsTest, ExitDuringAPauseWritesTheSettingsOnceAndEndsAtOnce) {
-  rig_.host.MoveWindow({600, 900});
-  rig_.state().Delay = 1234;
-  rig_.cycle().Meter(9, "Waiting", 18000);
-  rig_.Click(kExitCommand);
-  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({600, 900}, 1234, rig_.desktop.Now()));
-  rig_.clock.Advance(20000);
-  EXPECT_TRUE(rig_.state().Pausing) << "the pause timer fired after the end";
-  ExpectNothingRunsAfterTheEnd();
 }
 
-TEST_F(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
-  rig_.StartSeries({"a", "b"});
+TEST(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  Rig rig;
+  rig.form.Load();
+  rig.StartSeries({"a", "b"});
   bool clicked = false;
-  rig_.host.on_pump = [&] {
-    if (!std::exchange(clicked, true)) rig_.Click(kExitCommand);
+  rig.host.on_pump = [&] {
+    if (!std::exchange(clicked, true)) rig.Click(kExitCommand);
   };
-  rig_.steps.clear();
-  rig_.clock.Advance(2500);
-  EXPECT_TRUE(rig_.steps.empty()) << "the tick went on after EXIT";
-  ExpectNothingRunsAfterTheEnd();
-}
-
-TEST_F(WindowEventsTest, CloseCommandWritesThePositionAtClosingAndEnds) {
-  rig_.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
-  ASSERT_NE(rig_.form.Picker(), nullptr);
-  rig_.host.MoveWindow({45, 30});
-  rig_.form.Terminate();
-  EXPECT_EQ(rig_.files.Contents(IniPath(rig_)), SettingsText({45, 30}, 18000, rig_.desktop.Now()));
-  EXPECT_FALSE(rig_.form.Picker()->Visible());
-  ExpectNothingRunsAfterTheEnd();
+  rig.steps.clear();
+  rig.clock.Advance(2500);
+  EXPECT_TRUE(rig.steps.empty()) << "the tick went on after EXIT";
+  ExpectNothingRunsAfterTheEnd(rig);
 }
 
 }  // namespace

@@ -91,9 +91,16 @@ void SimulatedDesktop::Hang(WindowHandle window) {
 }
 
 std::optional<DesktopPort::FileDialogCaptions> SimulatedDesktop::FileDialog(WindowHandle window) {
+  Window* w = Find(window);
+  if (w == nullptr) return std::nullopt;
+  ++w->caption_questions;
+  if (w->hung) ++counts_.hung_asked;
+  return w->file_dialog;
+}
+
+int SimulatedDesktop::CaptionQuestions(WindowHandle window) const {
   const Window* w = Find(window);
-  if (w != nullptr && w->hung) ++counts_.hung_asked;
-  return w ? w->file_dialog : std::nullopt;
+  return w ? w->caption_questions : 0;
 }
 
 void SimulatedDesktop::MakeFileDialog(WindowHandle window, FileDialogCaptions captions) {

@@ -96,6 +96,8 @@ class SimulatedDesktop : public DesktopPort {
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
   // Makes the window a common file dialog with these captions.
   void MakeFileDialog(WindowHandle window, FileDialogCaptions captions);
+  // How many times the window was asked for its file dialog's captions.
+  int CaptionQuestions(WindowHandle window) const;
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
@@ -111,6 +113,7 @@ class SimulatedDesktop : public DesktopPort {
     KeyHandler handler;
     std::optional<FileDialogCaptions> file_dialog;
     bool hung = false;
+    int caption_questions = 0;
   };
   Window* Find(WindowHandle window);
   const Window* Find(WindowHandle window) const;

@@ -25,6 +25,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/fltk/fltk_host.h"
@@ -124,17 +125,6 @@ void Click(Fl_Window& window, int x, int y) {
   y >= 0 ? AwaitRelease(before) : Settle();
 }
 
-std::string TextProperty(::Window window, const char* name) {
-  const Atom property = XInternAtom(fl_display, name, False);
-  XTextProperty text{};
-  std::string value;
-  if (XGetTextProperty(fl_display, window, &text, property) != 0 && text.value != nullptr) {
-    value.assign(reinterpret_cast<const char*>(text.value), text.nitems);
-    XFree(text.value);
-  }
-  return value;
-}
-
 // The windows the window manager manages.
 std::set<::Window> ManagedWindows() {
   Atom type = 0;
@@ -153,11 +143,25 @@ std::set<::Window> ManagedWindows() {
   return windows;
 }
 
-XSizeHints SizeHints(::Window window) {
-  XSizeHints hints{};
-  long supplied = 0;
-  XGetWMNormalHints(fl_display, window, &hints, &supplied);
-  return hints;
+// The client size the X server gives a window, in pixels.
+std::vector<int> ClientSize(::Window window) {
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(fl_display, window, &attributes);
+  return {attributes.width, attributes.height};
+}
+
+// Every control of a window's table where the table puts it, in pixels, showing its whole caption.
+void ExpectLaidOut(const FormWidgets& widgets, const WindowSpec& layout) {
+  for (const ControlSpec& row : layout.controls) {
+    if (row.kind == ControlKind::kTimer || row.kind == ControlKind::kLine) continue;
+    const Fl_Widget& widget = *widgets.Widget(row.id);
+    const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
+    EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
+              std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
+        << row.name << "(" << row.index << ")";
+    EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0) << row.name;
+    EXPECT_TRUE(CaptionWhole(widget, layout)) << row.name;
+  }
 }
 
 // The operator window, shown on the display, bound to a form on the real X11 desktop.
@@ -226,36 +230,6 @@ class OperatorWindowTest : public ::testing::Test {
   static inline int pickers_answered_ = 0;
 };
 
-// The caption, the fixed frame and the icon are the program's own test (program_window.sh); here
-// the client size, which grows with the resolution.
-TEST_F(OperatorWindowTest, WindowHasTheTablesClientSize) {
-  ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
-  XWindowAttributes attributes{};
-  XGetWindowAttributes(fl_display, fl_xid(&host_->Window()), &attributes);
-  EXPECT_EQ(attributes.width, TwipsToPixels(10035, Dpi()));  // 669 px at 96 dpi
-  EXPECT_EQ(attributes.height, TwipsToPixels(4650, Dpi()));  // 310 px
-}
-
-TEST_F(OperatorWindowTest, EveryControlLiesWhereTheTablePutsIt) {
-  for (const ControlSpec& row : ScannerFormLayout().controls) {
-    if (row.kind == ControlKind::kTimer || row.kind == ControlKind::kLine) continue;
-    const Fl_Widget& widget = W(row.id);
-    const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
-    EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
-              std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
-        << row.name << "(" << row.index << ")";
-    EXPECT_EQ(widget.visible() != 0, (row.flags & kHidden) == 0) << row.name;
-    EXPECT_TRUE(CaptionWhole(widget, ScannerFormLayout())) << row.name;
-  }
-  // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
-  // and the frame's buttons inside the frame.
-  const int x = TwipsToPixels(4440, Dpi());
-  const int top = TwipsToPixels(120, Dpi());
-  EXPECT_EQ(std::vector({W(K::kLine1).x(), W(K::kLine1).y(), W(K::kLine1).w(), W(K::kLine1).h()}),
-            std::vector({x, top, 1, x - top + 1}));
-  EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
-}
-
 // FLTK offers a click to the last child of a group that holds the point and draws it last, so the
 // children, last first and a frame's own inside it, are the stacking from the top.
 void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<ControlId>& order) {
@@ -266,31 +240,62 @@ void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<Con
   }
 }
 
-TEST_F(OperatorWindowTest, ControlsCoverOneAnotherInTheTablesOrder) {
+// The caption, the fixed frame and the icon are the program's own test (program_window.sh); here
+// the client size, which grows with the resolution, and every control where the table puts it,
+// covering the others in the table's order, in its colours and fonts.
+TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
+  ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
+  // 669 x 310 px at 96 dpi
+  EXPECT_EQ(ClientSize(fl_xid(&host_->Window())),
+            std::vector({TwipsToPixels(10035, Dpi()), TwipsToPixels(4650, Dpi())}));
+  ExpectLaidOut(host_->Widgets(), ScannerFormLayout());
+  // The line from (4440, 120) to (4440, 4440): one pixel wide, at x 296, y 8 to 296 at 96 dpi;
+  // and the frame's buttons inside the frame.
+  const int x = TwipsToPixels(4440, Dpi());
+  const int top = TwipsToPixels(120, Dpi());
+  EXPECT_EQ(std::vector({W(K::kLine1).x(), W(K::kLine1).y(), W(K::kLine1).w(), W(K::kLine1).h()}),
+            std::vector({x, top, 1, x - top + 1}));
+  EXPECT_EQ(W(OptionAction(2)).parent(), &W(K::kFrame1));
+
   std::vector<ControlId> expected;
   for (const ControlSpec* row : StackingOrder(ScannerFormLayout())) expected.push_back(row->id);
   std::vector<ControlId> stacked;
   Stacking(host_->Widgets(), host_->Window(), stacked);
   EXPECT_EQ(stacked, expected);
-}
 
-TEST_F(OperatorWindowTest, ColoursAndFontsFollowTheTable) {
   const auto& status = static_cast<const Fl_Input&>(W(DelayText(4)));
   EXPECT_EQ(status.color(), FL_BACKGROUND_COLOR);
   EXPECT_EQ(status.textcolor(), fl_rgb_color(255, 255, 255));
   EXPECT_EQ(status.textfont(), FL_HELVETICA_BOLD);
-  EXPECT_EQ(status.textsize(), 11);  // 8.25 points at 96 dpi
+  EXPECT_EQ(status.textsize(), PointsToPixels(8.25, Dpi()));  // 11 px at 96 dpi
   EXPECT_EQ(W(Option1(5)).labelcolor(), fl_rgb_color(255, 0, 0));
-  EXPECT_EQ(W(K::kLabel1).labelsize(), 13);  // 9.75 points
+  EXPECT_EQ(W(K::kLabel1).labelsize(), PointsToPixels(9.75, Dpi()));  // 13 px
   EXPECT_EQ(W(K::kSeedText).color(), FL_BACKGROUND2_COLOR);
 }
 
-TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
+// Leaving SeedText opens the picker, a modal window of its own table; its open folder (the working
+// folder) becomes the save folder, and the focus goes on to the next control.
+TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughThePicker) {
   ASSERT_EQ(Focused(), K::kSeedText);
   std::vector<ControlId> order;
   for (const ControlSpec* row : TabOrder(ScannerFormLayout())) order.push_back(row->id);
   const int answered = pickers_answered_;
-  AnswerPicker();  // leaving SeedText opens the picker
+  AnswerPicker([](PickerWindow& picker) {
+    const ::Window xid = fl_xid(&picker.Window());
+    EXPECT_STREQ(picker.Window().label(), "Find Directory to Save Files In");
+    // 312 x 242 px at 96 dpi
+    EXPECT_EQ(ClientSize(xid),
+              std::vector({TwipsToPixels(4680, Dpi()), TwipsToPixels(3630, Dpi())}));
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(fl_display, xid, &hints, &supplied);
+    EXPECT_NE(hints.max_width, ClientSize(xid)[0]) << "the picker's frame is sizable";
+    EXPECT_TRUE(picker.Window().modal());
+    ExpectLaidOut(picker.Widgets(), SaveDirFormLayout());
+    EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
+    EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
+    EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
+  });
   for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(XK_Tab);
     if (i == 1) FocusOperatorWindow();  // back from the picker
@@ -298,56 +303,24 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndex) {
         << "after " << i << " Tabs the focus is on " << Index(Focused());
   }
   EXPECT_EQ(pickers_answered_, answered + 1);  // leaving SeedText, not arriving there
+  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
   AnswerPicker();
   PressKey(XK_Tab, true);  // Shift+Tab leaves SeedText too
   FocusOperatorWindow();
   EXPECT_TRUE(WaitUntil([] { return Focused() == DelayText(9); }, 3));
   EXPECT_EQ(pickers_answered_, answered + 2);
-  PressKey(XK_Tab);
-  EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedText; }, 3));
 }
 
-TEST_F(OperatorWindowTest, LeavingSeedTextOpensThePickerWhoseFolderBecomesTheSaveFolder) {
-  if (Focused() != K::kSeedText) {
-    static_cast<Fl_Input&>(W(K::kSeedText)).take_focus();
-    Settle();
-  }
-  const int answered = pickers_answered_;
-  AnswerPicker([](PickerWindow& picker) {
-    const ::Window xid = fl_xid(&picker.Window());
-    EXPECT_EQ(TextProperty(xid, "_NET_WM_NAME"), "Find Directory to Save Files In");
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(fl_display, xid, &attributes);
-    EXPECT_EQ(attributes.width, TwipsToPixels(4680, Dpi()));   // 312 px at 96 dpi
-    EXPECT_EQ(attributes.height, TwipsToPixels(3630, Dpi()));  // 242 px
-    EXPECT_NE(SizeHints(xid).max_width, attributes.width) << "the picker's frame is sizable";
-    EXPECT_TRUE(picker.Window().modal());
-    for (const ControlSpec& row : SaveDirFormLayout().controls) {
-      const Fl_Widget& widget = *picker.Widgets().Widget(row.id);
-      const PixelRect pixels = ToPixels(AbsoluteRect(row), Dpi());
-      EXPECT_EQ(std::vector({widget.x(), widget.y(), widget.w(), widget.h()}),
-                std::vector({pixels.left, pixels.top, pixels.width, pixels.height}))
-          << row.name;
-      EXPECT_TRUE(CaptionWhole(widget, SaveDirFormLayout())) << row.name;
-    }
-    EXPECT_STREQ(picker.Widgets().Widget(K::kCommand1)->label(), "Got it!      Return");
-    EXPECT_EQ(picker.Widgets().ControlOf(Fl::focus()), K::kDrive1);
-    EXPECT_GT(static_cast<Fl_Browser*>(picker.Widgets().Widget(K::kDir1))->size(), 0);
-  });
-  Click(host_->Window(), W(K::kSeedNumberText).x() + 4, W(K::kSeedNumberText).y() + 4);
-  ASSERT_TRUE(WaitUntil([&] { return pickers_answered_ == answered + 1; }));
-  EXPECT_TRUE(WaitUntil([] { return !host_->Picker()->Window().visible(); }));
-  FocusOperatorWindow();  // FLTK hands the focus back to its widget once it reads the event
-  EXPECT_TRUE(WaitUntil([] { return Focused() == K::kSeedNumberText; }));
-  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
-}
-
-TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) {
-  if (Focused() == K::kSeedText) AnswerPicker();
+TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAtOnce) {
+  const int answered = pickers_answered_ + (Focused() == K::kSeedText ? 1 : 0);
+  if (answered > pickers_answered_) AnswerPicker();  // run alone: leaving SeedText opens it
   static_cast<Fl_Input&>(W(K::kPadText)).take_focus();
-  Settle();
+  ASSERT_TRUE(WaitUntil([&] {
+    return pickers_answered_ == answered &&
+           (host_->Picker() == nullptr || !host_->Picker()->Window().visible());
+  }));
   FocusOperatorWindow();
-  ASSERT_EQ(Focused(), K::kPadText) << "the focus did not reach PadText";
+  ASSERT_TRUE(WaitUntil([] { return Focused() == K::kPadText; })) << "the focus is not on PadText";
   Type("4");
   EXPECT_EQ(form_->Controls().Text(K::kPadText), "4");
 
@@ -360,8 +333,7 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) 
   form_->Controls().SetText(K::kSendLabel, "scan@2&3");
   form_->Controls().SetValue(Option1(3), true);
   Settle();
-  Fl_Text_Buffer* buffer = host_->Widgets().Buffer(K::kFilenames);
-  char* shown = buffer->text();
+  char* shown = host_->Widgets().Buffer(K::kFilenames)->text();
   EXPECT_STREQ(shown, "one\ntwo\n");
   free(shown);
   EXPECT_STREQ(W(K::kSendLabel).label(), "scan@@2&3");
@@ -382,12 +354,10 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgets) 
   EXPECT_EQ(XGetPixel(image, 0, 10) & 0xFFFFFF, 0xFFFFFFu);  // left edge, x 40
   EXPECT_EQ(XGetPixel(image, 30, 0) & 0xFFFFFF, 0xFFFFFFu);  // top edge, y 248
   XDestroyImage(image);
-}
 
-TEST_F(OperatorWindowTest, StatusStepsRepaintAtOnceAreWrittenOutAndArmThePause) {
+  // A status step is shown before any event is handled, written out, and arms the pause.
   status_lines_.clear();
   form_->Automation().Meter(3, "Clicking Final Button", 300);
-  // Shown before any event is handled.
   EXPECT_EQ(static_cast<Fl_Input&>(W(DelayText(3))).color(), fl_rgb_color(255, 0, 0));
   EXPECT_STREQ(static_cast<Fl_Input&>(W(DelayText(3))).value(), "Clicking Final Button");
   ASSERT_EQ(status_lines_.size(), 1u);
@@ -400,21 +370,14 @@ TEST_F(OperatorWindowTest, StatusStepsRepaintAtOnceAreWrittenOutAndArmThePause) 
 }
 
 TEST_F(OperatorWindowTest, AClickStopsTheAutomationOnlyOnTheBareSurface) {
-  struct Case {
-    int x, y;
-    bool stops;
-  };
-  const Case cases[] = {
-      {310, 100, true},   // bare
-      {296, 100, true},   // the divider line is no control
-      {500, 215, false},  // Label4, "# Scans:"
-      {200, 5, false},    // Frame1
-      {620, 230, true},   // below the pause label
-  };
-  for (const Case& c : cases) {
+  // The bare surface; the divider line, which is no control; Label4 ("# Scans:"); Frame1; below
+  // the pause label.
+  const std::tuple<int, int, bool> cases[] = {
+      {310, 100, true}, {296, 100, true}, {500, 215, false}, {200, 5, false}, {620, 230, true}};
+  for (const auto& [x, y, stops] : cases) {
     form_->State().Running = true;
-    Click(host_->Window(), c.x, c.y);
-    EXPECT_EQ(form_->State().Running, !c.stops) << "at " << c.x << ", " << c.y;
+    Click(host_->Window(), x, y);
+    EXPECT_EQ(form_->State().Running, !stops) << "at " << x << ", " << y;
   }
   form_->State().Running = false;
 }
