@@ -40,16 +40,17 @@ void Cycle::LoadTaskList() {
 // dialog browsing an unreachable network drive) would keep the question waiting.
 void Cycle::FindSaveDialog(WindowHandle window, const std::string& title) {
   const bool english = ContainsIgnoringCase(title, "save as");
+  const SaveDialogLanguage* language = SaveDialogTitled(title);
+  const bool titled =
+      english || language || (!dialog_options_.title.empty() && title == dialog_options_.title);
+  // Where the system cannot tell its file dialog (X11), only a titled window can be the dialog,
+  // and no other is asked for its owner: a census of many windows stays one batch of requests.
+  if (!titled && !desktop_.ReadsFileDialogs()) return;
   const WindowHandle owner = desktop_.OwnerOf(window);
   const bool owned = owner != 0 && ContainsIgnoringCase(desktop_.WindowTitle(owner), "deskscan");
   const std::optional<DesktopPort::FileDialogCaptions> captions =
       owned && !desktop_.NotAnswering(window) ? desktop_.FileDialog(window) : std::nullopt;
-  const SaveDialogLanguage* language = SaveDialogTitled(title);
-  if (!english) {
-    const bool named =
-        captions || language || (!dialog_options_.title.empty() && title == dialog_options_.title);
-    if (!named || !owned) return;
-  }
+  if (!english && (!(captions || titled) || !owned)) return;
   state_.SaveAsPresent = true;
   // Activated as it has always been on an English system; by its own title elsewhere.
   save_dialog_title_ = english ? std::string(kSaveAsTitle) : title;

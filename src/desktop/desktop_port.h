@@ -40,6 +40,8 @@ class DesktopPort {
   virtual std::optional<FileDialogCaptions> FileDialog(WindowHandle /*window*/) {
     return std::nullopt;
   }
+  // True where FileDialog can tell the system's common file dialog from other windows.
+  virtual bool ReadsFileDialogs() const { return false; }
   // Brings the window with this title (exact, else the first whose title begins with it) to the
   // foreground and makes it the target of the next SendKeys. False: no such window. A program that
   // does not answer keeps the foreground it holds and is sent no key, nor is a window brought

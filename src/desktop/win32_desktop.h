@@ -24,6 +24,7 @@ class Win32Desktop : public DesktopPort {
   WindowHandle OwnerOf(WindowHandle window) override;
   bool NotAnswering(WindowHandle window) override;
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
+  bool ReadsFileDialogs() const override { return true; }
   bool AppActivate(std::string_view title) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;

@@ -94,6 +94,7 @@ class SimulatedDesktop : public DesktopPort {
   WindowHandle OwnerOf(WindowHandle window) override;
   bool NotAnswering(WindowHandle window) override;
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
+  bool ReadsFileDialogs() const override { return true; }
   // Makes the window a common file dialog with these captions.
   void MakeFileDialog(WindowHandle window, FileDialogCaptions captions);
   // How many times the window was asked for its file dialog's captions.
