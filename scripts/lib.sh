@@ -6,11 +6,15 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # A command that fails under `set -e` says which one it was and where, in every script that
 # sources this file (functions and subshells included).
 report_failure() {  # status command
+  [ "$BASH_SUBSHELL" -eq 0 ] || return 0  # told once, by the command that holds the subshell
   local i where=""
   for ((i = 1; i < ${#BASH_SOURCE[@]}; i++)); do
     where+=" ${BASH_SOURCE[i]#"$ROOT"/}:${BASH_LINENO[i - 1]}"
   done
-  echo "FAILED (exit $1): $2, at$where" >&2
+  # A function that returned its failure names no command of its own: its call is the step.
+  local command=": $2"
+  [[ $2 == return* ]] && command=""
+  echo "FAILED (exit $1)$command, at$where" >&2
 }
 set -E
 trap 'report_failure $? "$BASH_COMMAND"' ERR

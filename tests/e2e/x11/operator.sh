@@ -19,7 +19,16 @@ wait_for() {
   done
 }
 
-shown() { xdotool search --onlyvisible --name "^$1\$"; }  # title: its shown windows
+# title: its shown windows. xdotool fails with BadWindow when a window goes while it looks: then it
+# looks again.
+shown() {
+  local try found
+  for try in 1 2 3; do
+    found=$(xdotool search --onlyvisible --name "^$1\$" 2>&1) && { echo "$found"; return 0; }
+    [[ $found == *"X Error"* ]] || return 1
+  done
+  return 1
+}
 gone() { ! shown "$1"; }
 
 find_quorvel() {
@@ -103,14 +112,28 @@ write_queue() {  # settings-file save-folder name...
 
 # Quorvel's question answered with the keys given: Return for its default button, Tab space for
 # the other one. Under Wine the box can be active on the desktop a moment before Wine gives it the
-# keyboard: the keys go once it holds the input focus.
+# keyboard: the keys go once it holds the input focus. A box that shows at start, before the
+# operator window, can still lose them to Wine's own activation of the program (seen under 64-bit
+# Wine): while the same box stays shown with the focus 5 s later, the answer is given again.
 has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
+box_stays() { # box seconds: still shown, with the focus, after that long
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    shown Quorvel | grep -qx "$1" || return 1
+    sleep 0.1
+  done
+  has_focus "$1"
+}
 answer_question() {  # keys...
   wait_for 20 "Quorvel's question" shown Quorvel
-  local box
+  local box try
   box=$(shown Quorvel | head -1)
   activate "$box"
   wait_for 10 "the question to take the keyboard" has_focus "$box"
-  xdotool key "$@"
+  for try in 1 2 3; do
+    xdotool key "$@"
+    box_stays "$box" 5 || break
+    echo "the question kept its place 5 s after the answer; answered again" >&2
+  done
   wait_for 10 "the question to go after the answer" gone Quorvel
 }
