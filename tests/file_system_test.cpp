@@ -140,6 +140,7 @@ TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndNamesAsTheyAre) {
   EXPECT_FALSE(files.Subfolders(this->At("missing"), names, error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(files.AbsoluteFolder(this->At("x") + sep + ".." + sep + "y"), this->At("y"));
+  EXPECT_TRUE(files.IsFolder(files.ProgramFolder()));
 }
 
 TYPED_TEST(FileSystemContract, AnUnreadableFolderIsNotListedAndSaysWhy) {
