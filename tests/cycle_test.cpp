@@ -296,6 +296,7 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
       {"Enregistrer", kDeskScan, {}, {}, "%na1%e"},
       {"Enregistrer", kNobody, {}, {}, ""},
       {"Enregistrer", kOther, {}, {}, ""},
+      {"Enregistrer sous", kDeskScan, {}, {}, ""},  // a known title only begins it
       {"Guardar como", kDeskScan, {}, {}, "%aa1%g"},
       {"Sauver", kDeskScan, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
       {"Sauver", kDeskScan, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1\r"},
