@@ -225,9 +225,9 @@ TEST_F(CycleTest, PauseAfterEachKindOfSend) {
 }
 
 // In Error Only a name is taken and "Save As" activated, but no key typed. Once Full Auto is back
-// the name is judged by the time it was taken: an image of it from before then does not confirm
-// it.
-TEST_F(CycleTest, ANameTakenInErrorOnlyGetsNoKeysAndIsJudgedFromTheTimeItWasTaken) {
+// the name is typed unless its image changed since it was taken: one left from an earlier run,
+// unchanged, does not confirm it.
+TEST_F(CycleTest, ANameTakenInErrorOnlyGetsNoKeysAndFullAutoTypesItUnlessItsImageChanged) {
   AwaitSaveAs({"a1", "a2", "a3"});
   const WindowHandle dialog = OpenSaveAs();
   rig_.NextTick();  // a1 goes in Full Auto
@@ -296,6 +296,7 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
       {"Enregistrer", kDeskScan, {}, {}, "%na1%e"},
       {"Enregistrer", kNobody, {}, {}, ""},
       {"Enregistrer", kOther, {}, {}, ""},
+      {"Enregistrer sous", kDeskScan, {}, {}, ""},  // a known title only begins it
       {"Guardar como", kDeskScan, {}, {}, "%aa1%g"},
       {"Sauver", kDeskScan, Captions{"&Nom du fichier :", "&Enregistrer"}, {}, "%na1%e"},
       {"Sauver", kDeskScan, Captions{"Nom du fichier", "Enregistrer"}, {}, "%na1\r"},

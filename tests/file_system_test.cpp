@@ -1,18 +1,20 @@
-// The file system port of this system: what the cycle, the settings and the picker ask of the
-// real disk. Each case works in a folder of its own, removed with it.
+// The file system contract, held by every realisation: the one in memory that the other tests run
+// on, and this system's own (POSIX, or Win32 in the Windows build, run under Wine) in a scratch
+// folder of the real disk. Each case works in a folder of its own, removed with it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <tuple>
 
 #ifndef _WIN32
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "files/mount_points.h"
+#include "sim/memory_file_system.h"
 #include QUORVEL_SYSTEM_FILES_HEADER  // this system's realisation, QUORVEL_SYSTEM_FILES
 
 namespace quorvel {
@@ -20,92 +22,152 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileSystemTest : public ::testing::Test {
- protected:
-  FileSystemTest()
-      : root_(fs::temp_directory_path() / ("quorvel-" + std::to_string(std::random_device{}()))) {
-    fs::create_directories(root_);
+// A folder of its own in the system's temporary folder, as UTF-8 text.
+std::string ScratchFolder() {
+  const std::u8string text = (fs::temp_directory_path() / "").lexically_normal().u8string();
+  return std::string(text.begin(), text.end()) + "quorvel-" +
+         std::to_string(std::random_device{}());
+}
+
+// The file system in memory: a folder is refused, and the drives are those the case mounts.
+struct InMemory {
+  explicit InMemory(const std::string& scratch)
+      : files([] { return std::chrono::system_clock::now(); }, scratch) {}
+  bool MakeUnreadable(const std::string& folder) { return files.Refuse(folder, "denied"), true; }
+  bool Mount(const std::string& folder, const std::string&) {
+    return files.SetDrives({{folder, folder, folder}}), true;
   }
-  ~FileSystemTest() override { fs::remove_all(root_); }
-  static fs::path PathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-  }
-  // A path below the folder, as UTF-8 text.
-  std::string At(const std::string& name) const {
-    const std::u8string text = (root_ / PathOf(name)).u8string();
-    return std::string(text.begin(), text.end());
-  }
-  fs::path root_;
-  QUORVEL_SYSTEM_FILES files_;
+  MemoryFileSystem files;
 };
 
-TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
-  const std::string path = At("Quorvel.ini");
+// This system's: on POSIX the drives come from a mount table the case writes. False where the
+// system alone decides: Windows names its drives; the superuser reads every folder.
+struct OnDisk {
+#ifdef _WIN32
+  explicit OnDisk(const std::string&) {}
+  bool MakeUnreadable(const std::string&) {
+    return false;
+  }
+  bool Mount(const std::string&, const std::string&) {
+    return false;
+  }
+#else
+  explicit OnDisk(const std::string& scratch) : mounts(scratch + "/mounts"), files(mounts) {}
+  bool MakeUnreadable(const std::string& folder) {
+    return chmod(folder.c_str(), 0) == 0 && access(folder.c_str(), R_OK) != 0;
+  }
+  bool Mount(const std::string&, const std::string& name) {
+    std::string error;
+    return files.Replace(mounts, "/dev/sdb1 " + name + " vfat rw 0 0\n", error);
+  }
+  std::string mounts;
+#endif
+  QUORVEL_SYSTEM_FILES files;
+};
+
+template <class Realisation>
+class FileSystemContract : public ::testing::Test {
+ protected:
+  FileSystemContract()
+      : scratch_(ScratchFolder()), realisation_(scratch_), files_(realisation_.files) {
+    std::string error;
+    files_.MakeFolder(scratch_, error);
+  }
+  ~FileSystemContract() override {
+    const fs::path scratch(std::u8string(scratch_.begin(), scratch_.end()));
+    std::error_code error;
+    fs::permissions(scratch / "locked", fs::perms::owner_all, error);
+    fs::remove_all(scratch, error);
+  }
+  std::string At(const std::string& name) const { return scratch_ + kPathSeparator + name; }
+  std::string scratch_;
+  Realisation realisation_;
+  FileSystem& files_;
+};
+
+using Realisations = ::testing::Types<InMemory, OnDisk>;
+TYPED_TEST_SUITE(FileSystemContract, Realisations);
+
+// A replace writes the whole text or leaves the file as it was, with nothing of the attempt left;
+// appending makes the file when missing and keeps what was there; size and time follow.
+TYPED_TEST(FileSystemContract, WritesReplaceWholeOrNothingAndAppendsKeepWhatWasThere) {
+  FileSystem& files = this->files_;
+  const std::string path = this->At("journal \u00e9t\u00e9.csv"), sep(1, kPathSeparator);
   std::string error;
-  ASSERT_TRUE(files_.Replace(path, "old", error)) << error;
-  ASSERT_TRUE(files_.Replace(path, "new text", error)) << error;
-  EXPECT_EQ(files_.ReadWhole(path, error), "new text");
-  EXPECT_EQ(files_.Read(path, 3, error), "new");
-  EXPECT_EQ(files_.Facts(path)->size, 8u);
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(path)));
-
-  fs::create_directory(TemporaryPathFor(path));  // the write cannot even begin
-  EXPECT_FALSE(files_.Replace(path, "lost", error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(files_.ReadWhole(path, error), "new text");
-
-  const std::string folder = At("a folder");
-  fs::create_directories(PathOf(folder) / "inside");
-  EXPECT_FALSE(files_.Replace(folder, "lost", error));  // cannot take a folder's place
-  EXPECT_TRUE(fs::is_directory(PathOf(folder) / "inside"));
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(folder))) << "the attempt left its temporary file";
-}
-
-// Folders are made where missing, with their parents, and asked whether they take files.
-TEST_F(FileSystemTest, FoldersAreMadeAndNamesBeyondAsciiAreKeptAndFactsAreOfFilesOnly) {
-  const std::string folder = At("Scans \u00e9t\u00e9 \u20ac");
-  const std::string inner = folder + kPathSeparator + "Fotos \u00fcber";
-  std::string error;
-  EXPECT_FALSE(files_.CanWriteIn(inner));
-  ASSERT_TRUE(files_.MakeFolder(inner, error)) << error;
-  EXPECT_TRUE(files_.MakeFolder(inner, error)) << "one that is there";
-  EXPECT_TRUE(files_.CanWriteIn(inner));
-  EXPECT_TRUE(fs::is_empty(PathOf(inner))) << "the question leaves nothing behind";
-  std::ofstream(PathOf(At("file"))) << "in the way";
-  EXPECT_FALSE(files_.MakeFolder(At("file") + kPathSeparator + "x", error));
-  EXPECT_FALSE(error.empty());
-  std::vector<std::string> names;
-  ASSERT_TRUE(files_.Subfolders(folder, names, error)) << error;
-  EXPECT_EQ(names, std::vector<std::string>{"Fotos \u00fcber"});
-  ASSERT_TRUE(files_.Replace(folder + kPathSeparator + "p\u00e4ge.bmp", "BM", error)) << error;
-  const auto facts = files_.Facts(folder + kPathSeparator + "p\u00e4ge.bmp");
+  ASSERT_TRUE(files.Replace(path, "old", error)) << error;
+  ASSERT_TRUE(files.Replace(path, "one,\u20ac\r\n", error)) << error;
+  ASSERT_TRUE(files.Append(path, "two\r\n", error)) << error;
+  EXPECT_EQ(files.ReadWhole(path, error), "one,\u20ac\r\ntwo\r\n");
+  EXPECT_EQ(files.Read(path, 4, error), "one,");
+  const std::optional<FileFacts> facts = files.Facts(path);
   ASSERT_TRUE(facts);
+  EXPECT_EQ(facts->size, 14u);
   EXPECT_LT(std::chrono::abs(facts->written - std::chrono::system_clock::now()),
             std::chrono::minutes(1));
-  EXPECT_FALSE(files_.Facts(folder));
-  EXPECT_FALSE(files_.Facts(folder + kPathSeparator + "*.bmp"));  // no wildcards
-  EXPECT_FALSE(files_.Subfolders(At("missing"), names, error));
+  ASSERT_TRUE(files.MakeFolder(TemporaryPathFor(path), error));  // the write cannot even begin
+  EXPECT_FALSE(files.Replace(path, "lost", error));
+  EXPECT_EQ(files.ReadWhole(path, error), "one,\u20ac\r\ntwo\r\n");
+  ASSERT_TRUE(files.MakeFolder(this->At("dir") + sep + "inside", error));
+  error.clear();
+  EXPECT_FALSE(files.Replace(this->At("dir"), "lost", error));  // cannot take a folder's place
   EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(files.IsFolder(this->At("dir") + sep + "inside"));
+  EXPECT_FALSE(files.FileExists(TemporaryPathFor(this->At("dir")))) << "the attempt left a file";
+  EXPECT_FALSE(files.Append(this->At("missing") + sep + "x.csv", "x", error));
+  EXPECT_TRUE(files.Remove(path));
+  EXPECT_FALSE(files.ReadWhole(path, error));
+  EXPECT_FALSE(files.Facts(this->scratch_)) << "a folder has no file facts";
+  EXPECT_FALSE(files.Facts(this->At("*.csv"))) << "no wildcards";
 }
 
-// Each drive is a folder of the file systems mounted for the operator's files, opened at its
-// root, the root folder first; a Windows drive opens at its own current folder.
-TEST_F(FileSystemTest, FoldersResolveAndDrivesAreThere) {
-  EXPECT_EQ(files_.AbsoluteFolder(At("x") + kPathSeparator + ".." + kPathSeparator + "y"), At("y"));
-  EXPECT_TRUE(files_.IsFolder(files_.ProgramFolder()));
-  const std::vector<Drive> drives = files_.Drives();
-  ASSERT_FALSE(drives.empty());
-#ifndef _WIN32
-  EXPECT_EQ(drives.front().root, "/");
-#endif
-  for (const Drive& drive : drives) {
-    EXPECT_TRUE(files_.IsFolder(drive.current_folder)) << drive.current_folder;
-#ifdef _WIN32
-    EXPECT_TRUE(drive.current_folder.starts_with(drive.root)) << drive.current_folder;
-#else
-    EXPECT_EQ(drive.current_folder, drive.root);
-#endif
+// Folders are made with their parents; a listing shows the folders, not the files, names beyond
+// ASCII as they are; a folder missing or unreadable is not listed and the reason given.
+TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndNamesAsTheyAre) {
+  FileSystem& files = this->files_;
+  const std::string folder = this->At("Scans \u00e9t\u00e9 \u20ac"), sep(1, kPathSeparator);
+  const std::string inner = folder + sep + "Fotos \u00fcber";
+  std::string error;
+  EXPECT_FALSE(files.CanWriteIn(inner));
+  ASSERT_TRUE(files.MakeFolder(inner, error)) << error;
+  EXPECT_TRUE(files.MakeFolder(inner, error)) << "one that is there";
+  EXPECT_TRUE(files.CanWriteIn(inner));
+  ASSERT_TRUE(files.Replace(folder + sep + "p\u00e4ge.bmp", "BM", error)) << error;
+  EXPECT_FALSE(files.MakeFolder(folder + sep + "p\u00e4ge.bmp", error));
+  std::vector<std::string> names;
+  ASSERT_TRUE(files.Subfolders(folder, names, error)) << error;
+  EXPECT_EQ(names, std::vector<std::string>{"Fotos \u00fcber"});
+  error.clear();
+  EXPECT_FALSE(files.Subfolders(this->At("missing"), names, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(files.AbsoluteFolder(this->At("x") + sep + ".." + sep + "y"), this->At("y"));
+  EXPECT_TRUE(files.IsFolder(files.ProgramFolder()));
+}
+
+TYPED_TEST(FileSystemContract, AnUnreadableFolderIsNotListedAndSaysWhy) {
+  std::string error;
+  ASSERT_TRUE(this->files_.MakeFolder(this->At("locked") + kPathSeparator + "in", error));
+  if (!this->realisation_.MakeUnreadable(this->At("locked"))) {
+    GTEST_SKIP() << "no folder can be made unreadable here (superuser, or Windows under Wine)";
   }
+  std::vector<std::string> names;
+  EXPECT_FALSE(this->files_.Subfolders(this->At("locked"), names, error));
+  EXPECT_EQ(std::tuple(names.size(), error.empty()), std::tuple(0u, false));
+}
+
+// Each drive is a folder, opened at its current folder; a mounted file system with blanks in its
+// name (written "\040" in the mount table, one of them last) is a drive under that name.
+TYPED_TEST(FileSystemContract, DrivesAreFoldersAndMountPointsKeepTheirBlanks) {
+  const std::string usb = this->At("my usb ");
+  std::string error;
+  ASSERT_TRUE(this->files_.MakeFolder(usb, error)) << error;
+  const bool mounted = this->realisation_.Mount(usb, this->At("my\\040usb\\040"));
+  const std::vector<Drive> drives = this->files_.Drives();
+  ASSERT_FALSE(drives.empty());
+  for (const Drive& drive : drives) {
+    EXPECT_TRUE(this->files_.IsFolder(drive.current_folder)) << drive.current_folder;
+    EXPECT_TRUE(drive.current_folder.starts_with(drive.root)) << drive.current_folder;
+  }
+  EXPECT_EQ(mounted ? drives.back().name : usb, usb);
 }
 
 #ifndef _WIN32
@@ -137,13 +199,20 @@ TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
 }
 #endif
 
+// Kernel and pseudo file systems are no drives; the escapes of a mount point ("\040" a blank,
+// "\011" a tab, "\134" a backslash) are decoded wherever they stand, one that is cut short is
+// kept as written; a line too short for a type is no mount.
 TEST(MountPointsTest, OnlyFileSystemsOfTheOperatorsStandInForDrives) {
   const std::string mounts =
       "proc /proc proc rw,relatime 0 0\nsysfs /sys sysfs rw 0 0\ntmpfs /dev/shm tmpfs rw 0 0\n"
       "/dev/vda / ext4 rw,relatime 0 0\ncgroup2 /sys/fs/cgroup/unified cgroup2 rw 0 0\n"
-      "/dev/sdb1 /media/my\\040usb vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
-      "binfmt_misc /binfmt binfmt_misc rw 0 0\ntmpfs /tmp tmpfs rw 0 0\nbroken line\n";
-  EXPECT_EQ(DriveMountPoints(mounts), (std::vector<std::string>{"/", "/media/my usb", "/tmp"}));
+      "/dev/sdb1 /media/my\\040usb\\040 vfat rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
+      "/dev/sdc1\t/media/a\\011b\\134c\\04 ext4 rw 0 0\nserver:/x /devices nfs rw 0 0\n"
+      "/dev/sdd1 /media/\\0401\\999 ext4 rw 0 0\ndevtmpfs /devtmp devtmpfs rw 0 0\n"
+      "binfmt_misc /binfmt binfmt_misc rw 0 0\ntmpfs /tmp tmpfs rw 0 0\nbroken line\nrel x ext4\n";
+  EXPECT_EQ(DriveMountPoints(mounts),
+            (std::vector<std::string>{"/", "/devices", "/media/ 1\\999", "/media/a\tb\\c\\04",
+                                      "/media/my usb ", "/tmp"}));
 }
 
 }  // namespace

@@ -18,6 +18,16 @@
 namespace quorvel::harness {
 namespace {
 
+// The journal's rows of an event, each as name|file|bytes|detail.
+Texts Rows(Rig& rig, const std::string& event) {
+  Texts rows = rig.Journal(1, event);
+  for (int column = 2; column <= 4; ++column) {
+    const Texts values = rig.Journal(column, event);
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] += "|" + values[i];
+  }
+  return rows;
+}
+
 // The program ends at a random moment of a series (the scanning application goes on, and a
 // dialog it had open is cancelled); started again, it offers the names still to come, and in the
 // end every name is saved exactly once. A series that sent no name (cut short early, or in Error
@@ -65,30 +75,59 @@ TEST(ResumeTest, TheLastNameSentComesBackUnlessItsImageIsThere) {
     if (saved) rig.files.PutFile(rig.ImagePath("page03"), SmallBmp(3));
     rig.host.on_ask = [](const std::string&) { return true; };
     rig.form.Shown();
+    const std::string count = saved ? "1 name" : "2 names",
+                      range = saved ? "page04" : "page03 to page04";
+    EXPECT_EQ(rig.host.Questions(),
+              Texts{"A scan series was cut short: " + count + (saved ? " was" : " were") +
+                    " still to come (" + range + "), saving into " + rig.folder +
+                    ". Put them back in the list?"});
+    EXPECT_EQ(Rows(rig, "resume"), Texts{(saved ? "page04" : "page03") + std::string("|||") +
+                                         count + " back in the list (" + range + ")"});
     EXPECT_EQ(rig.controls().Text(kFilenames), saved ? "page04\r\n" : "page03\r\npage04\r\n");
     EXPECT_EQ(rig.cycle().ReadActionMode(), ActionMode::ErrorAndSaveAs);
   }
 }
 
-// A save folder where the journal or the queue file cannot be written: the series finishes, and
-// the operator is told once, in a window that asks for nothing (and in the journal, when it can be
-// written).
-TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnce) {
-  for (const bool journal : {true, false}) {
+// A save folder where the journal or the queue file cannot be written, or both: the series
+// finishes, and the operator is told once of each file, in a window that asks for nothing (and in
+// the journal, when it can be written).
+TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnceOfEachFile) {
+  for (const int refused : {1, 2, 3}) {  // the journal, the queue file, both
     Rig rig({.pages = 4});
-    const std::string path = journal
-                                 ? Journal::PathIn(rig.folder)
-                                 : QueueFilePath(rig.state().IniPath, rig.files.ProgramFolder());
-    rig.files.Refuse(path, "Permission denied");
+    const std::string journal = Journal::PathIn(rig.folder), denied = "Permission denied";
+    const std::string queue = QueueFilePath(rig.state().IniPath, rig.files.ProgramFolder());
+    const std::string title = "Quorvel: a file cannot be written\n",
+                      cannot = " cannot be written (";
+    const std::string journal_text =
+        "The journal " + journal + cannot + denied + "). The series goes on without it.";
+    const std::string queue_text =
+        "The queue file " + queue + cannot + denied +
+        "). The series goes on; should it be cut short, it cannot be taken up again.";
+    if (refused & 1) rig.files.Refuse(journal, denied);
+    if (refused & 2) rig.files.Refuse(queue, denied);
     rig.StartSeries(Names(3));
     rig.RunUntilStopped(kHour);
     EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
-    ASSERT_EQ(rig.host.Notices().size(), 1u);
-    EXPECT_NE(rig.host.Notices()[0].find(path + " cannot be written (Permission denied)"),
-              std::string::npos);
+    const Texts notices[] = {{},
+                             {title + journal_text},
+                             {title + queue_text},
+                             {title + journal_text, title + journal_text + "\n\n" + queue_text}};
+    EXPECT_EQ(rig.host.Notices(), notices[refused]);
     EXPECT_EQ(rig.host.Messages().size(), 1u);  // the end of the series only
-    EXPECT_EQ(rig.Journal(2, "unwritten"), journal ? Texts{} : Texts{path});
+    EXPECT_EQ(Rows(rig, "unwritten"),
+              refused == 2
+                  ? Texts{"|" + queue +
+                          "||Permission denied; a series cut short cannot be taken up again"}
+                  : Texts{});
   }
+}
+
+// Stop! with no series started has no time to tell.
+TEST(StopTest, WithNoStartTheTotalsHaveNoTime) {
+  Rig rig;
+  rig.state().Running = true;
+  rig.Click(kStopCommand);
+  EXPECT_EQ(Rows(rig, "stop"), Texts{"|||0 pages saved, 0 sent again"});
 }
 
 // A program stops answering: another program's file dialog, behind the scanning application (0)
@@ -138,10 +177,19 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
     EXPECT_FALSE(rig.host.Alert()) << "alerted before ten minutes without progress";
     for (int tick = 0; tick < 100 && !rig.host.Alert(); ++tick) rig.clock.Advance(500);
     ASSERT_TRUE(rig.host.Alert());
-    for (const char* part : {"Quorvel: the scan series has stalled\nNothing has happened since ",
-                             "Pages done: 0 of 3.", "\n    DeskScan II: paper jam"}) {
-      EXPECT_NE(rig.host.Alert()->find(part), std::string::npos) << part;
+    // The alert whole, at the first tick past ten minutes: the moment the journal names, the red
+    // step, the pages, and the windows now listed, the unforeseen box among them.
+    std::string last_step, windows;
+    for (int line = 0; line < kStatusLines; ++line) {
+      if (rig.LineIsRed(line))
+        last_step = std::to_string(line) + ", " + rig.controls().Text(DelayText(line));
     }
+    for (const std::string& title : rig.controls()[kCombo1].items) windows += "\n    " + title;
+    EXPECT_NE(windows.find("\n    DeskScan II: paper jam"), std::string::npos);
+    EXPECT_EQ(*rig.host.Alert(),
+              "Quorvel: the scan series has stalled\nNothing has happened since " +
+                  rig.Journal(4, "stall").at(0).substr(14) + " (10 min 0 s).\nLast step: line " +
+                  last_step + ".\nPages done: 0 of 3.\nWindows now:" + windows);
     const int first_bell = rig.host.Bells();
     rig.clock.Advance(59000);
     const int before_a_minute = rig.host.Bells();
@@ -248,14 +296,17 @@ std::map<std::string, std::string> KeysByTitle(const SimulatedDesktop& desktop) 
 }
 
 // A Full Auto series of 20 names, a fifth of its saves failing, the last name with a quote and a
-// comma: every page saved under its name, each page's keys, and the journal page by page.
+// comma: every page saved under its name, each page's keys, the journal row by row with the image
+// facts, and the word at the end with its totals.
 TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
   Rig rig({.pages = -1, .save_failure = 0.2});
   Texts names = Names(19);
   names.push_back("page \"20\", last");
   rig.controls().SetText(kNumberofScans, "20");
+  const VirtualClock::Ms start = rig.clock.Now();
   rig.StartSeries(names);
   rig.RunUntilStopped(kHour);
+  const std::string took = DurationText(std::chrono::seconds((rig.clock.Now() - start) / 1000));
   const int failed = rig.scanner->Counts().saves_failed;
   ASSERT_GT(failed, 0);
   EXPECT_EQ(rig.scanner->SavedNames(), names);
@@ -270,15 +321,22 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
   EXPECT_EQ(KeysByTitle(rig.desktop), keys);
   EXPECT_EQ(rig.files.Contents(Journal::PathIn(rig.folder))->substr(0, kJournalHeader.size() + 2),
             std::string(kJournalHeader) + "\r\n");
-  EXPECT_EQ(rig.Journal(1, "saved"), names);
-  EXPECT_EQ(rig.Journal(1, "missing").size(), static_cast<std::size_t>(failed));
-  EXPECT_EQ(rig.Journal(0).front(), "start");
-  EXPECT_EQ(rig.Journal(4).front(), "Full Auto, 20 names, into " + rig.folder);
-  EXPECT_EQ(rig.Journal(0).back(), "end");
-  EXPECT_EQ(rig.Journal(2, "saved").front(), rig.ImagePath("page01"));
-  EXPECT_EQ(rig.Journal(3, "saved").front(), "246");
-  EXPECT_EQ(rig.Journal(4, "saved").front(), "8 x 8 pixels");
-  EXPECT_EQ(rig.host.Messages().back().substr(0, 40), "The scan series is done: 20 pages saved,");
+  Texts saved, missing;
+  for (const std::string& name : names)
+    saved.push_back(name + "|" + rig.ImagePath(name) + "|246|8 x 8 pixels");
+  for (const std::string& name : rig.Journal(1, "missing")) {
+    missing.push_back(name + "|" + rig.ImagePath(name) + "||no such file; the name goes again");
+  }
+  EXPECT_EQ(Rows(rig, "saved"), saved);
+  EXPECT_EQ(missing.size(), static_cast<std::size_t>(failed));
+  EXPECT_EQ(Rows(rig, "missing"), missing);
+  EXPECT_EQ(rig.Journal(0).front() + rig.Journal(0).back(), "startend");
+  const std::string totals =
+      "20 pages saved, " + std::to_string(failed) + " sent again, in " + took;
+  EXPECT_EQ(Rows(rig, "start"), Texts{"|||Full Auto, 20 names, into " + rig.folder});
+  EXPECT_EQ(Rows(rig, "end"), Texts{"|||" + totals});
+  EXPECT_EQ(rig.host.Messages(), Texts{"The scan series is done: " + totals + ". The journal is " +
+                                       Journal::PathIn(rig.folder) + "."});
   // A field is quoted only when it holds a comma, a quote (the last name) or a line end.
   EXPECT_EQ(CsvField("page 1") + CsvField("a\r\nb"), "page 1\"a\r\nb\"");
 }

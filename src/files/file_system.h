@@ -1,6 +1,13 @@
 // What the logic needs of the file system: facts about a file, whole reads, atomic replaces, and
 // the folders and drives the save-folder picker shows. Paths are UTF-8. Realised for POSIX and
-// Win32 here, and in memory for tests.
+// Win32 here, and in memory for tests; one suite of tests holds each to this contract.
+// Where the realisations differ, as the contract allows:
+// - Drives: the logical drives on Windows, each opened at its own current folder; the mount points
+//   of a mount table elsewhere (escapes such as "\040" decoded), each opened at its root; in
+//   memory, those a test sets.
+// - A folder that cannot be read: the system's access rules decide; the POSIX superuser reads
+//   every folder. In memory, the folders a test refuses.
+// - Error texts are the system's own words.
 #pragma once
 
 #include <chrono>

@@ -145,7 +145,7 @@ bool PosixFileSystem::Subfolders(const std::string& folder, std::vector<std::str
 
 std::vector<Drive> PosixFileSystem::Drives() {
   std::string error;
-  const std::string mounts = ReadWhole("/proc/mounts", error).value_or("");
+  const std::string mounts = ReadWhole(mounts_, error).value_or("");
   std::vector<Drive> drives;
   for (const std::string& point : DriveMountPoints(mounts)) {
     if (IsFolder(point)) drives.push_back({point, point, point});

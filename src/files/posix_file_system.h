@@ -1,12 +1,18 @@
 // The file system port on POSIX systems, through the C library and the C++ file system library.
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "files/file_system.h"
 
 namespace quorvel {
 
 class PosixFileSystem : public FileSystem {
  public:
+  // The drives are the mounted file systems of the table at `mounts`.
+  explicit PosixFileSystem(std::string mounts = "/proc/mounts") : mounts_(std::move(mounts)) {}
+
   std::optional<FileFacts> Facts(const std::string& path) override;
   std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
                                   std::string& error) override;
@@ -23,6 +29,9 @@ class PosixFileSystem : public FileSystem {
   bool CanWriteIn(const std::string& folder) override;
   std::string UserSettingsFolder(std::string_view name) override;
   bool MakeFolder(const std::string& folder, std::string& error) override;
+
+ private:
+  std::string mounts_;
 };
 
 }  // namespace quorvel

@@ -75,6 +75,10 @@ std::optional<std::string> MemoryFileSystem::Read(const std::string& path, std::
 
 bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, std::string& error) {
   if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (folders_.contains(path) || folders_.contains(TemporaryPathFor(path))) {
+    error = "Is a directory";
+    return false;
+  }
   if (!folders_.contains(Parent(path))) {
     error = "No such file or directory";
     return false;
@@ -85,6 +89,10 @@ bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, s
 
 bool MemoryFileSystem::Append(const std::string& path, std::string_view text, std::string& error) {
   if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (folders_.contains(path)) {
+    error = "Is a directory";
+    return false;
+  }
   if (!folders_.contains(Parent(path))) {
     error = "No such file or directory";
     return false;
@@ -149,6 +157,12 @@ bool MemoryFileSystem::MakeFolder(const std::string& folder, std::string& error)
   while (!there.empty() && !folders_.contains(there)) there = Parent(there);
   if (there == folder) return true;
   if (Refused(there, error)) return false;
+  for (std::string path = folder; path != there; path = Parent(path)) {
+    if (files_.contains(path)) {
+      error = "Not a directory";  // a file stands where a folder should
+      return false;
+    }
+  }
   AddFolder(folder);
   return true;
 }

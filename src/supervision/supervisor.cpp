@@ -51,7 +51,7 @@ void Supervisor::Started() {
   queued_ = static_cast<int>(cycle_.NamesToCome().size());
   confirmed_ = resent_ = 0;
   started_at_ = desktop_.Now();
-  watch_.Start(started_at_);
+  watch_.Start(*started_at_);
   Write("start", {}, {}, {},
         std::string(ModeName(cycle_.ReadActionMode())) + ", " + Count(queued_, "name", "names") +
             ", into " + state.SaveFolder);
@@ -263,11 +263,14 @@ std::string Supervisor::ImagePath(const std::string& name) const {
   return cycle_.State().SaveFolder + kPathSeparator + name + ".bmp";
 }
 
+// The time taken only once a series has started: a Stop! before any has no span to tell.
 std::string Supervisor::Totals() const {
-  return Count(confirmed_, "page saved", "pages saved") + ", " +
-         Count(resent_, "sent again", "sent again") + ", in " +
+  std::string totals = Count(confirmed_, "page saved", "pages saved") + ", " +
+                       Count(resent_, "sent again", "sent again");
+  if (!started_at_) return totals;
+  return totals + ", in " +
          DurationText(
-             std::chrono::duration_cast<std::chrono::seconds>(desktop_.Now() - started_at_));
+             std::chrono::duration_cast<std::chrono::seconds>(desktop_.Now() - *started_at_));
 }
 
 }  // namespace quorvel

@@ -77,7 +77,7 @@ class Supervisor : public CycleEvents {
   StallWatch watch_;
   bool stalled_ = false;
   StallWatch::Clock::time_point last_bell_;
-  StallWatch::Clock::time_point started_at_;
+  std::optional<StallWatch::Clock::time_point> started_at_;  // none before the first start
   int queued_ = 0;                    // names in the queue when the series started
   int confirmed_ = 0;                 // images found whole since
   int resent_ = 0;                    // names sent again since
