@@ -10,8 +10,9 @@ namespace quorvel {
 
 class PosixFileSystem : public FileSystem {
  public:
-  // The drives are the mounted file systems of the table at `mounts`.
-  explicit PosixFileSystem(std::string mounts = "/proc/mounts") : mounts_(std::move(mounts)) {}
+  // The drives are the mounted file systems of the table at `mounts`, the system's own by default.
+  PosixFileSystem() = default;
+  explicit PosixFileSystem(std::string mounts) : mounts_(std::move(mounts)) {}
 
   std::optional<FileFacts> Facts(const std::string& path) override;
   std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
@@ -31,7 +32,7 @@ class PosixFileSystem : public FileSystem {
   bool MakeFolder(const std::string& folder, std::string& error) override;
 
  private:
-  std::string mounts_;
+  std::string mounts_ = "/proc/mounts";
 };
 
 }  // namespace quorvel
