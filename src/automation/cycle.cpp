@@ -8,7 +8,6 @@
 namespace quorvel {
 namespace {
 
-constexpr std::string_view kDeskScanTitle = "DeskScan II";
 constexpr int kFinalButtonTabs = 13;
 constexpr int kLastSlot = kPendingNameSlots - 1;
 // A name is typed into this many dialogs at most. One lost save is a passing fault and the
@@ -75,7 +74,7 @@ void Cycle::ErrorStage(ActionMode mode) {
   Meter(1, "Found Error Message", 0);
   // Keys that did not reach the box leave it up; the next tick sees two windows and tries again.
   // Should the box be gone by then, the Enter arrived after all and the final button is owed.
-  if (!Deliver(kDeskScanTitle, KeyString().Enter(), true)) {
+  if (!Deliver(main_window_, KeyString().Enter(), true)) {
     final_button_owed_ = mode != ActionMode::ErrorOnly;
     return;
   }
@@ -88,7 +87,7 @@ void Cycle::ErrorStage(ActionMode mode) {
 void Cycle::PressFinalButton() {
   Meter(3, "Clicking Final Button", 0);
   LoadTaskList();
-  const bool pressed = Deliver(kDeskScanTitle, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
+  const bool pressed = Deliver(main_window_, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
   final_button_owed_ = !pressed;
   if (pressed) state_.AwaitingSaveAs = true;
 }
@@ -139,7 +138,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
   last_image_before_ = NoteImage(files_, SavedImagePath(NameToSend));
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
-    desktop_.AppActivate(save_dialog_title_);
+    if (save_dialog_ != 0) desktop_.Activate(save_dialog_);
     state_.AwaitingSaveAs = false;
     return;
   }
@@ -152,7 +151,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
       keys.Alt(save_dialog_keys_.save);
     }
   }
-  if (!Deliver(save_dialog_title_, keys, mode == ActionMode::FullAuto)) return;
+  if (!Deliver(save_dialog_, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
   events_->NameSent(NameToSend);
   state_.AwaitingSaveAs = false;
@@ -203,8 +202,8 @@ std::string Cycle::SavedImagePath(const std::string& name) const {
   return state_.SaveFolder + kPathSeparator + name + ".bmp";
 }
 
-bool Cycle::Deliver(std::string_view title, const KeyString& keys, bool wait) {
-  return desktop_.AppActivate(title) && desktop_.SendKeys(keys, wait);
+bool Cycle::Deliver(WindowHandle window, const KeyString& keys, bool wait) {
+  return window != 0 && desktop_.Activate(window) && desktop_.SendKeys(keys, wait);
 }
 
 }  // namespace quorvel

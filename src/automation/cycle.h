@@ -77,6 +77,12 @@ class Cycle {
     int saved_;
   };
 
+  struct TitledWindow {
+    WindowHandle window;
+    std::string title;
+  };
+  int CountScannerWindows(const std::vector<TitledWindow>& titled);
+  bool SameProgram(WindowHandle window);
   void FindSaveDialog(WindowHandle window, const std::string& title);
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
@@ -86,7 +92,7 @@ class Cycle {
   std::string PendingName(int index) const;
   std::string SavedImagePath(const std::string& name) const;
   // Activates the window and sends the keys; false when they did not reach it.
-  bool Deliver(std::string_view title, const KeyString& keys, bool wait);
+  bool Deliver(WindowHandle window, const KeyString& keys, bool wait);
 
   RunState state_;
   CycleEvents nobody_;
@@ -105,9 +111,24 @@ class Cycle {
   int census_level_ = -1;
 
   SaveDialogOptions dialog_options_;
-  // The Save As dialog the last census found: the title to activate it by, and its keys.
-  std::string save_dialog_title_;
+  // The program that showed itself as the scanning application by its error box; 0 until one has.
+  ProgramId scanner_program_ = 0;
+  // What the last census found: the program whose DeskScan windows it counted (0: none, or not
+  // known), those windows with any whose program cannot be told, the main window among them, the
+  // Save As dialog and its keys.
+  ProgramId census_program_ = 0;
+  std::vector<WindowHandle> scanner_windows_;
+  WindowHandle main_window_ = 0;
+  WindowHandle save_dialog_ = 0;
   DialogKeys save_dialog_keys_;
+  // After a name and the save key went to a dialog, the box it may open to ask about replacing a
+  // file is looked for over the next few ticks.
+  struct ReplaceWatch {
+    WindowHandle dialog;
+    int ticks_left;
+  };
+  std::optional<ReplaceWatch> replace_watch_;
+  WindowHandle replace_box_ = 0;  // found by the last census
 
   // The error box was closed but the final-button keys did not reach the scanning application;
   // the next tick that sees it idle presses the button again.
