@@ -30,7 +30,7 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
            .dialog_cancelled = 0.02,
            .operator_saves_after_ms = mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
            .operator_finishes_after_ms = mode == ActionMode::ErrorOnly ? 1500 : -1},
-          {}, 20261206);
+          {}, 20261209);
   rig.desktop.SetFaultRates({.activation_failure = 0.05,
                              .focus_theft = 0.02,
                              .focus_theft_midway = 0.01,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ class Cycle {
   const std::optional<ImageBefore>& LastImageBefore() const { return last_image_before_; }
   // The names still to come, in order.
   std::vector<std::string> NamesToCome() const;
+  // The names whose images the operator allowed the series to replace, when it started.
+  void AllowReplacing(std::set<std::string> names) { may_replace_ = std::move(names); }
   // Reads the action mode from the option buttons.
   ActionMode ReadActionMode() const;
 
@@ -86,6 +89,7 @@ class Cycle {
   void FindSaveDialog(WindowHandle window, const std::string& title);
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
+  void AnswerReplaceQuestion();
   void SaveAsStage(ActionMode mode);
   void TakeName(const std::string& name);
   void RewriteFilenames();
@@ -136,6 +140,9 @@ class Cycle {
   // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
   // file that has not changed since is left over from an earlier run and does not confirm it.
   std::optional<ImageBefore> last_image_before_;
+  // ... and the file of the name that LastFilename took, as it was before it first went.
+  std::optional<ImageBefore> first_image_before_;
+  std::set<std::string> may_replace_;
   // The last tick saw the next error box while "Save As" was awaited.
   bool save_as_missed_seen_ = false;
   // Dialogs that took LastFilename whole; its image not being there after the most a name may

@@ -121,13 +121,37 @@ void SimulatedScanner::OnDialogKey(const Key& key) {
 }
 
 void SimulatedScanner::OperatorSave() {
-  if (stage_ != Stage::kDialogOpen || name_field_.empty()) return;  // Save needs a name
-  Save();
+  // Save needs a name, and a dialog that is not waiting for its question to be answered.
+  if (stage_ != Stage::kDialogOpen || name_field_.empty() || question_ != 0) return;
+  if (options_.ask_before_replacing && files_.FileExists(SavePath(name_field_))) {
+    AskBeforeReplacing();
+  } else {
+    Save();
+  }
+}
+
+void SimulatedScanner::AskBeforeReplacing() {
+  ++counts_.replace_questions;
+  question_ = desktop_.OpenWindow(kSaveAsTitle, dialog_, [this](WindowHandle, const Key& key) {
+    const bool yes = IsAlt(key, U'y');
+    if (!yes && !IsAlt(key, U'n')) return;
+    desktop_.CloseWindow(question_);
+    question_ = 0;
+    if (yes) {
+      Save();
+    } else {
+      ++counts_.replace_refused;
+    }
+  });
+  desktop_.MakeQuestionBox(question_, {"&Yes", "&No"});
+  desktop_.SetForeground(question_);
 }
 
 void SimulatedScanner::OperatorCancel() {
   if (stage_ != Stage::kDialogOpen) return;
   desktop_.Clock().Cancel(operator_save_);
+  desktop_.CloseWindow(question_);
+  question_ = 0;
   desktop_.CloseWindow(dialog_);
   dialog_ = 0;
   NextScan(options_.scan_ms);
