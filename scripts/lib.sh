@@ -3,6 +3,35 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# A command that fails under `set -e` says which one it was and where, in every script that
+# sources this file (functions and subshells included).
+report_failure() {  # status command
+  local i where=""
+  for ((i = 1; i < ${#BASH_SOURCE[@]}; i++)); do
+    where+=" ${BASH_SOURCE[i]#"$ROOT"/}:${BASH_LINENO[i - 1]}"
+  done
+  echo "FAILED (exit $1): $2, at$where" >&2
+}
+set -E
+trap 'report_failure $? "$BASH_COMMAND"' ERR
+
+# Runs a step whose output is long and rarely read (a package install, a configure): quiet while
+# it works, and on failure its name, exit code and the last 40 lines of its output.
+# Usage: quietly "what it does" command [arguments...]
+quietly() {
+  local what=$1 log status=0
+  shift
+  log=$(mktemp "${TMPDIR:-/tmp}/quorvel-step.XXXXXX")
+  "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED step: $what (exit $status): $*" >&2
+    echo "--- its last lines of output:" >&2
+    tail -n 40 "$log" >&2
+  fi
+  rm -f "$log"
+  return "$status"
+}
+
 # The tests use names beyond ASCII: the shell tools must read them as characters, and Wine
 # turns Windows file names into Linux ones through the locale. Without a UTF-8 locale, C.UTF-8.
 # (A locale that is named but not installed counts as none.)
@@ -12,11 +41,19 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
 # The Windows program is 32-bit: the i686 compiler, and 32-bit Wine (wine32 of the i386
-# architecture) to run it; wine64 for a 64-bit Windows that runs it as a 32-bit program.
+# architecture) to run it; wine64 for a 64-bit Windows that runs it as a 32-bit program. Where the
+# machine runs no 32-bit programs, the x86_64 compiler builds a 64-bit twin for the tests.
 PKGS_WINDOWS="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine32:i386 wine64 googletest fonts-wine"
-# Wine's loaders: the 32-bit one runs the Windows programs, the 64-bit one makes 64-bit prefixes.
-WINE=/usr/lib/wine/wine
+PKGS_WINDOWS64="g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
+# Wine's loaders: the 32-bit one runs the Windows programs, the 64-bit one makes 64-bit prefixes
+# and runs the twin. QUORVEL_WINE32 names another 32-bit loader. WINE is the loader of the
+# programs under test, chosen by choose_windows_build.
+WINE32=${QUORVEL_WINE32:-/usr/lib/wine/wine}
 WINE64=/usr/lib/wine/wine64
+WINE=${QUORVEL_WINE:-$WINE32}
+# Debian's wineserver script starts the 64-bit server where wine64 is installed, which serves
+# 32-bit programs as well.
+WINESERVER=/usr/lib/wine/wineserver
 PKGS_FUZZ="clang libclang-rt-14-dev"
 PKGS_PACKAGE="dpkg-dev file"
 
@@ -39,8 +76,9 @@ ensure_packages() {
       $sudo dpkg --add-architecture "$arch"
     fi
   done
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  quietly "apt-get update" $sudo apt-get update -qq
+  quietly "installing ${missing[*]}" env DEBIAN_FRONTEND=noninteractive \
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # Generates the named locales ("fr_FR.UTF-8") once, when `locale -a` lacks any: Debian's locales
@@ -59,7 +97,7 @@ ensure_locales() {
     $sudo sed -i "s/^# *$locale UTF-8\$/$locale UTF-8/" /etc/locale.gen
     grep -q "^$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
   done
-  $sudo locale-gen >/dev/null
+  quietly "generating locales" $sudo locale-gen
 }
 
 # Runs cases of tests/e2e/x11/series_cases.sh, each given as "name arguments...", and says how
@@ -172,26 +210,67 @@ stop_xserver() {
   return 0
 }
 
-# A Wine prefix at $WINEPREFIX that reports itself as the given Windows version (winxp unless
-# told otherwise), with Wine's own fonts (fonts-wine: "MS Sans Serif" and the other faces
+# Which Windows build the tests start, found out once by starting the 32-bit loader and reading its
+# answer: the shipped 32-bit build (preset windows) under 32-bit Wine where 32-bit programs run;
+# else its 64-bit twin (preset windows64) under 64-bit Wine, while the shipped Quorvel.exe is only
+# checked. Sets and exports WINDOWS_PRESET, WINE, WINDOWS_ARCH (the prefixes' WINEARCH) and
+# WINDOWS_XP (the version name of Windows XP for that architecture); says which kind it found.
+choose_windows_build() {
+  local answer
+  if answer=$("$WINE32" --version 2>&1); then
+    WINDOWS_PRESET=windows WINE=$WINE32 WINDOWS_ARCH=win32 WINDOWS_XP=winxp
+    echo "This machine runs 32-bit programs ($WINE32: $answer): the Windows cases run on the" \
+      "shipped 32-bit Quorvel.exe under 32-bit Wine."
+  else
+    WINDOWS_PRESET=windows64 WINE=$WINE64 WINDOWS_ARCH=win64 WINDOWS_XP=winxp64
+    echo "This machine runs no 32-bit programs ($WINE32: ${answer##*"$WINE32": }): the" \
+      "Windows cases run on the 64-bit build of the same sources; the shipped 32-bit Quorvel.exe" \
+      "is checked, not started."
+    ensure_packages $PKGS_WINDOWS64
+  fi
+  QUORVEL_WINE=$WINE
+  export WINDOWS_PRESET WINE QUORVEL_WINE WINDOWS_ARCH WINDOWS_XP
+}
+
+# Checks the shipped Quorvel.exe without starting it: at most 1 MB, an i386 image for subsystem
+# 5.1 whose imports are all listed (check_imports.cmake), and its version resource, read from the
+# file by the version test of the build that the tests start.
+check_shipped_exe() {  # exe
+  local exe=$1 size
+  size=$(stat -c %s "$exe")
+  echo "$exe: $size bytes"
+  [ "$size" -le $((1024 * 1024)) ] || { echo "$exe has $size bytes, more than 1 MB" >&2; return 1; }
+  cmake -DEXE="$exe" -DOBJDUMP=i686-w64-mingw32-objdump -P "$ROOT/src/app/win32/check_imports.cmake"
+  QUORVEL_EXE_UNDER_TEST="Z:${exe//\//\\}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    WINEPREFIX=${WINEPREFIX:-$ROOT/build/$WINDOWS_PRESET/wineprefix} "$WINE" \
+    "$ROOT/build/$WINDOWS_PRESET/tests/win32/quorvel_version_test.exe" --gtest_brief=1
+}
+
+# A Wine prefix at $WINEPREFIX that reports itself as the given Windows version ($WINDOWS_XP
+# unless told otherwise), with Wine's own fonts (fonts-wine: "MS Sans Serif" and the other faces
 # Windows programs ask for) in its C:\windows\Fonts; without them Wine lays the captions of
-# Win32 windows out in a wider face, which cuts them. The prefix is 32-bit (a 32-bit Windows)
-# unless WINEARCH=win64; one of the other kind found there is made again.
+# Win32 windows out in a wider face, which cuts them. The prefix is of $WINDOWS_ARCH unless
+# WINEARCH says otherwise; one of the other kind found there is made again.
 prepare_wine_prefix() {  # [version]
   : "${WINEPREFIX:?}"
-  local version=${1:-winxp} arch=${WINEARCH:-win32}
+  local version=${1:-$WINDOWS_XP} arch=${WINEARCH:-$WINDOWS_ARCH} loader=$WINE
+  [ "$arch" = win64 ] && loader=$WINE64
   if [ -f "$WINEPREFIX/system.reg" ] && ! grep -q "^#arch=$arch\$" "$WINEPREFIX/system.reg"; then
     echo "Making the Wine prefix $WINEPREFIX again, as $arch"
     rm -rf "$WINEPREFIX"
   fi
   if [ ! -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
-    local loader=$WINE
-    [ "$arch" = win64 ] && loader=$WINE64
-    WINEARCH=$arch "$loader" wineboot -i >/dev/null 2>&1 || true
-    /usr/lib/wine/wineserver -w
+    # A 64-bit prefix on a machine without 32-bit programs warns that its 32-bit parts cannot
+    # start; the prefix is made all the same, which the folder checked below shows.
+    quietly "making the Wine prefix $WINEPREFIX ($arch)" env WINEARCH=$arch "$loader" wineboot -i ||
+      true
+    quietly "waiting for Wine's server" "$WINESERVER" -w
+    [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] ||
+      { echo "FAILED step: no Wine prefix at $WINEPREFIX after wineboot" >&2; return 1; }
   fi
-  "$WINE" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w
+  quietly "setting the prefix's Windows version to $version" \
+    "$loader" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f
+  quietly "waiting for Wine's server" "$WINESERVER" -w
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-  echo "Wine prefix $WINEPREFIX ($arch): $("$WINE" cmd /c ver 2>/dev/null | tr -d '\r' | grep -m1 .)"
+  echo "Wine prefix $WINEPREFIX ($arch): $("$loader" cmd /c ver 2>&1 | tr -d '\r' | grep -m1 .)"
 }

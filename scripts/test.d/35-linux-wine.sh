@@ -2,32 +2,35 @@
 # build drives the windows preset's stand-in (deskscan-sim.exe) on a private Xvfb with openbox,
 # typing names on the US, German and French layouts, running Full Auto series, and finding the
 # save dialog in French, German and Spanish, by its table and by the command line's options, and
-# the old-style dialog of a 16-bit scanning application. The stand-in is 32-bit, under 32-bit Wine.
+# the old-style dialog of a 16-bit scanning application. The stand-in is 32-bit, under 32-bit Wine;
+# on a machine that runs no 32-bit programs, its 64-bit twin under 64-bit Wine (scripts/lib.sh).
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
 ensure_packages $PKGS_CORE $PKGS_GUI $PKGS_WINDOWS
 ensure_locales fr_FR.UTF-8 de_DE.UTF-8 es_ES.UTF-8
-cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
+choose_windows_build
+quietly "configuring the linux preset" cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON
 cmake --build --preset linux -j 2
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j 2 --target deskscan-sim focus-thief
+quietly "configuring the $WINDOWS_PRESET preset" cmake --preset "$WINDOWS_PRESET"
+cmake --build --preset "$WINDOWS_PRESET" -j 2 --target deskscan-sim focus-thief
 
 linux="$ROOT/build/linux"
-export WINEPREFIX="$ROOT/build/windows/wineprefix"  # created by the first start (about 20 s)
+windows="$ROOT/build/$WINDOWS_PRESET"
+export WINEPREFIX="$windows/wineprefix"  # created by the first start (about 20 s)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
 prepare_wine_prefix
 export QUORVEL_BIN="$linux/src/app/fltk/quorvel"
-export SCANNER_SIM="$ROOT/build/windows/tools/scanner-sim/deskscan-sim.exe"
-export FOCUS_THIEF="$ROOT/build/windows/tools/scanner-sim/focus-thief.exe"
+export SCANNER_SIM="$windows/tools/scanner-sim/deskscan-sim.exe"
+export FOCUS_THIEF="$windows/tools/scanner-sim/focus-thief.exe"
 export X11_PROBE="$linux/tools/scanner-sim/quorvel-x11-probe"
 
 # Wine's server ends with the last program; one left by an earlier run would hold another display.
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-trap 'stop_xserver; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+"$WINESERVER" -k 2>/dev/null || true
+trap 'stop_xserver; "$WINESERVER" -k 2>/dev/null || true' EXIT
 start_xserver
-echo "private desktop: Xvfb on $DISPLAY with openbox"
+echo "private desktop: Xvfb on $DISPLAY with openbox; the stand-in: $SCANNER_SIM"
 # No focus_theft here: Wine gives the keys to the window it holds in front, and a Win32 program
 # can take that place without the X input focus following, so the Linux program, which checks
 # the X focus, cannot see the theft (Quorvel.exe, which asks Windows, can: stage 30).

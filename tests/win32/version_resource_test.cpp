@@ -9,7 +9,12 @@
 namespace {
 
 TEST(VersionResourceTest, NamesTheProductItsVersionAndCopyright) {
-  const wchar_t* exe = QUORVEL_EXE;
+  std::wstring exe_path(MAX_PATH, L'\0');
+  const DWORD path_length =
+      GetEnvironmentVariableW(L"QUORVEL_EXE_UNDER_TEST", exe_path.data(), MAX_PATH);
+  exe_path.resize(path_length > 0 && path_length < MAX_PATH ? path_length : 0);
+  const wchar_t* exe = exe_path.empty() ? QUORVEL_EXE : exe_path.c_str();
+  SCOPED_TRACE(exe);
   std::vector<BYTE> info(GetFileVersionInfoSizeW(exe, nullptr));
   ASSERT_FALSE(info.empty()) << "no version resource";
   ASSERT_TRUE(GetFileVersionInfoW(exe, 0, static_cast<DWORD>(info.size()), info.data()));

@@ -34,8 +34,13 @@ ULONGLONG WINAPI TickCount64() {
 }  // namespace
 
 // The import's entry as the thread library's code reads it: a pointer to the function, under the
-// name the import library would give it.
+// name the import library would give it (decorated on i386, plain in the 64-bit test build).
+#ifdef _WIN64
+#define QUORVEL_TICK_COUNT64_IMPORT "__imp_GetTickCount64"
+#else
+#define QUORVEL_TICK_COUNT64_IMPORT "__imp__GetTickCount64@0"
+#endif
 extern "C" {
-extern TickCount64Function tick_count64_entry __asm__("__imp__GetTickCount64@0");
+extern TickCount64Function tick_count64_entry __asm__(QUORVEL_TICK_COUNT64_IMPORT);
 TickCount64Function tick_count64_entry = TickCount64;
 }
