@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 #include "sim/bmp_file.h"
 
@@ -132,9 +133,14 @@ void SimulatedScanner::OperatorSave() {
 
 void SimulatedScanner::AskBeforeReplacing() {
   ++counts_.replace_questions;
-  question_ = desktop_.OpenWindow(kSaveAsTitle, dialog_, [this](WindowHandle, const Key& key) {
-    const bool yes = IsAlt(key, U'y');
-    if (!yes && !IsAlt(key, U'n')) return;
+  const auto letter = [](const std::string& caption) {
+    const std::size_t at = caption.find('&');
+    return static_cast<char32_t>(at + 1 < caption.size() ? LowerAscii(caption[at + 1]) : 0);
+  };
+  const char32_t yes_key = letter(options_.yes_button), no_key = letter(options_.no_button);
+  question_ = desktop_.OpenWindow(kSaveAsTitle, dialog_, [=, this](WindowHandle, const Key& key) {
+    const bool yes = IsAlt(key, yes_key);
+    if (!yes && !IsAlt(key, no_key)) return;
     desktop_.CloseWindow(question_);
     question_ = 0;
     if (yes) {
@@ -143,7 +149,7 @@ void SimulatedScanner::AskBeforeReplacing() {
       ++counts_.replace_refused;
     }
   });
-  desktop_.MakeQuestionBox(question_, {"&Yes", "&No"});
+  desktop_.MakeQuestionBox(question_, {options_.yes_button, options_.no_button});
   desktop_.SetForeground(question_);
 }
 

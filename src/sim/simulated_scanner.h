@@ -30,9 +30,12 @@ struct ScannerOptions {
   // An operator who, this long after the error box closed, presses the final button and saves
   // the page under a name of their own ("manual-0001", ...) (-1: nobody does).
   VirtualClock::Ms operator_finishes_after_ms = -1;
-  // "Save As" asks in a box of its own, titled as the dialog, before it replaces a file: Alt+Y
-  // replaces it, Alt+N goes back to the dialog.
+  // "Save As" asks in a box of its own, titled as the dialog, before it replaces a file, with these
+  // buttons: Alt and the letter after the "&" of the first replaces it, of the second goes back to
+  // the dialog.
   bool ask_before_replacing = false;
+  std::string yes_button = "&Yes";
+  std::string no_button = "&No";
 };
 
 struct ScannerCounts {
