@@ -89,7 +89,7 @@ class CycleTest : public ::testing::Test {
 // tick fired while a tick pumps is skipped.
 TEST_F(CycleTest, IdleOrPausedTicksOnlyPumpAndOnlyTwoWindowsAreAnErrorBox) {
   const WindowHandle box = OpenErrorBox();
-  const WindowHandle help = rig_.desktop.OpenWindow("DeskScan Help");
+  const WindowHandle help = rig_.desktop.OpenWindow("DeskScan Help", main_);
   EXPECT_TRUE(rig_.NextTick().empty());
   rig_.Click(kStartCommand);
   rig_.cycle().Meter(9, "Waiting", 60000);
@@ -133,6 +133,31 @@ TEST_F(CycleTest, ErrorOnlyClosesTheBoxNeverAwaitsSaveAsAndSendsNoKeysToAWindowG
   };
   rig_.NextTick();
   EXPECT_EQ(Sent().size(), 1u);
+}
+
+// DeskScan windows count within one program: another program's window titled "DeskScan" (a folder
+// named so) makes no error box, before the scanning application showed itself by its box or after,
+// whatever boxes it opens. A window whose program cannot be told counts by its title. Keys go to
+// the windows found, by handle: the name to DeskScan's "Save As", not to one above it.
+TEST_F(CycleTest, OnlyTheScanningApplicationsWindowsCountAndTakeKeys) {
+  const WindowHandle folder = rig_.desktop.OpenWindow("DeskScan");
+  rig_.SetNames({"a1"});
+  rig_.Click(kStartCommand);
+  EXPECT_EQ(Tick(), "0");
+  OpenErrorBox();
+  EXPECT_EQ(Tick(), "123");
+  const WindowHandle dialog = OpenSaveAs();
+  const WindowHandle theirs = rig_.desktop.OpenWindow("Save As", rig_.desktop.OpenWindow("Notes"));
+  EXPECT_EQ(Tick(), "456789");
+  EXPECT_EQ(std::tuple(rig_.KeysTo(main_), rig_.KeysTo(dialog), rig_.KeysTo(theirs)),
+            std::tuple(kFinal, "%na1%s", ""));
+  rig_.desktop.OpenWindow("DeskScan Properties", folder);
+  rig_.cycle().LoadTaskList();
+  EXPECT_EQ(rig_.state().DeskScanCount, 1);
+  rig_.desktop.SetProgram(rig_.desktop.OpenWindow("DeskScan notes"), 0);
+  rig_.cycle().LoadTaskList();
+  EXPECT_EQ(rig_.state().DeskScanCount, 2);
+  EXPECT_EQ(rig_.KeysTo(folder), "");
 }
 
 // The name is typed as literal text: its "%s" is no Alt chord.
@@ -306,7 +331,8 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
       {"Sauver", kDeskScan, {}, {}, ""},
       {"Speichern unter", kDeskScan, {}, {.title = "Speichern unter", .save_key = U'p'}, "%na1%p"},
       {"Enregistrer", kDeskScan, {}, {.name_key = U'x'}, "%xa1%e"},
-      {"Save As", kNobody, {}, {.save_key = U'k'}, "%na1%k"},
+      {"Save As", kNobody, {}, {.save_key = U'k'}, "%na1%k"},  // of DeskScan's process
+      {"Save As", kOther, {}, {}, ""},
       {"Enregistrer", kDeskScan, {}, {}, "", true},
   };
   for (const auto& c : cases) {
@@ -314,6 +340,7 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
     const WindowHandle main = rig.desktop.OpenWindow("DeskScan II");
     const WindowHandle owner = c.owner == kDeskScan ? main : c.owner == kOther ? rig.terminal : 0;
     const WindowHandle dialog = rig.desktop.OpenWindow(c.title, owner);
+    if (c.owner == kNobody) rig.desktop.SetProgram(dialog, rig.desktop.ProgramOf(main));
     if (c.captions) rig.desktop.MakeFileDialog(dialog, *c.captions);
     const WindowHandle above = c.save_as_above ? rig.desktop.OpenWindow("Save As", main) : 0;
     rig.SetNames({"a1"});
@@ -470,8 +497,9 @@ TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {
   EXPECT_TRUE(rig_.state().Pausing) << "the first pause fired after all";
 }
 
-// The text of Combo1 ends as the DeskScan title that comes last in z-order; the list holds every
-// title but the empty ones, topmost first, down to the terminal and the operator window.
+// Windows whose program cannot be told count by their titles alone. The text of Combo1 ends as the
+// DeskScan title that comes last in z-order; the list holds every title but the empty ones,
+// topmost first, down to the terminal and the operator window.
 TEST(CensusTest, CountsAndListsTitles) {
   // The titles, opened in this order (the last is topmost); the DeskScan windows counted, whether a
   // "Save As" is present, and the text of Combo1.
@@ -484,7 +512,8 @@ TEST(CensusTest, CountsAndListsTitles) {
   };
   for (const auto& [titles, deskscan_count, save_as_present, combo_text] : cases) {
     Rig rig;
-    for (const std::string& title : titles) rig.desktop.OpenWindow(title);
+    for (const std::string& title : titles)
+      rig.desktop.SetProgram(rig.desktop.OpenWindow(title), 0);
     rig.cycle().LoadTaskList();
     EXPECT_EQ(std::tuple(rig.state().DeskScanCount, rig.state().SaveAsPresent,
                          rig.controls().Text(kCombo1)),
@@ -513,7 +542,7 @@ TEST(CensusTest, PumpsOncePerWindowRepeatsExactlySkipsAWindowGoneAndIsNotReenter
   EXPECT_EQ(rig.controls()[kCombo1].items, first);
   EXPECT_EQ(rig.state().DeskScanCount, 1);
   // ReLoad pressed while a census pumps neither counts twice nor touches the run.
-  rig.desktop.OpenWindow("DeskScan Error");
+  rig.desktop.OpenWindow("DeskScan Error", rig.scanner->MainWindow());
   rig.state().Running = true;
   rig.state().AwaitingSaveAs = true;
   rig.cycle().Meter(4, "Verifying Last Save", 0);

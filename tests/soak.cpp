@@ -17,11 +17,11 @@ constexpr int kServerClockOffsets[] = {-30, 0, 30};
 
 // Runs `series` series of `per_series` names in `mode` with every fault switched on, prints the
 // figures, and says whether no harm was done: no key astray (to a window other than the cycle's
-// targets), every series ended within its time bound, no message box (a series that stopped by
-// itself), Alt released, the journal holding the events the desktop and the scanning application
-// saw, and every fault struck, so that the figures mean something. Where Quorvel names the pages,
-// every name saved once, in order, its file there; in Error Only every error box closed by one
-// Enter, and no key for a save dialog.
+// targets, another program's "DeskScan" and "Save As" above all), every series ended within its
+// time bound, no message box (a series that stopped by itself), Alt released, the journal holding
+// the events the desktop and the scanning application saw, and every fault struck, so that the
+// figures mean something. Where Quorvel names the pages, every name saved once, in order, its file
+// there; in Error Only every error box closed by one Enter, and no key for a save dialog.
 bool RunSoak(int series, int per_series, ActionMode mode) {
   Rig rig({.pages = -1,
            .save_failure = 0.05,
@@ -30,12 +30,14 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
            .dialog_cancelled = 0.02,
            .operator_saves_after_ms = mode == ActionMode::ErrorAndSaveAs ? 10000 : -1,
            .operator_finishes_after_ms = mode == ActionMode::ErrorOnly ? 1500 : -1},
-          {}, 20261206);
+          {}, 20261209);
   rig.desktop.SetFaultRates({.activation_failure = 0.05,
                              .focus_theft = 0.02,
                              .focus_theft_midway = 0.01,
                              .vanish_during_census = 0.02,
-                             .reported_lost = 0.02});
+                             .reported_lost = 0.02,
+                             .stray_deskscan = 0.01,
+                             .stray_save_as = 0.01});
   rig.scanner->Start();
   rig.SetMode(mode);
   const SimulatedScanner& scanner = *rig.scanner;
@@ -71,8 +73,11 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
       saved.begin());
   int missing = 0, sent = 0, messages = 0;
   for (const std::string& name : listed) missing += !rig.files.FileExists(scanner.SavePath(name));
-  std::map<std::string, int> keys_to;  // by the title of the window that took them
-  for (const KeyLogEntry& entry : rig.desktop.KeyLog()) ++keys_to[std::string(entry.title)];
+  std::map<std::string, int> keys_to;  // the scanning application's windows, by their titles
+  const ProgramId scanning = rig.desktop.ProgramOf(scanner.MainWindow());
+  for (const KeyLogEntry& entry : rig.desktop.KeyLog()) {
+    if (entry.program == scanning) ++keys_to[std::string(entry.title)];
+  }
   const int to_error_boxes = keys_to[std::string(SimulatedScanner::kErrorTitle)];
   const int to_dialogs = keys_to[std::string(SimulatedScanner::kSaveAsTitle)];
   const int astray = static_cast<int>(rig.desktop.KeyLog().size()) - to_error_boxes - to_dialogs -
@@ -105,12 +110,13 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
   std::printf(
       "mode %d, %d x %d names: %d pages, %zu saved in order, %d files missing; faults: %d saves, "
       "%d dialogs late, %d cancelled, %d windows vanished, %d activations, %d focus thefts, %d "
-      "lost, %d series with the server's clock off; %d keys astray, %d unfinished, %d messages, "
-      "%d done, Alt %s, %.1f h; journal %s:",
+      "lost, %d series with the server's clock off, %d other DeskScan windows, %d other Save As; "
+      "%d keys astray, %d unfinished, %d messages, %d done, Alt %s, %.1f h; journal %s:",
       static_cast<int>(mode), series, per_series, c.pages_scanned, in_order, missing,
       c.saves_failed, c.dialogs_late, c.dialogs_cancelled, f.windows_vanished, f.activations_failed,
-      f.focus_thefts, f.reported_lost, clock_off, astray, unfinished, messages, done_messages,
-      rig.desktop.AltHeld() ? "down" : "up", static_cast<double>(rig.clock.Now()) / 3.6e6,
+      f.focus_thefts, f.reported_lost, clock_off, f.stray_windows, f.stray_dialogs, astray,
+      unfinished, messages, done_messages, rig.desktop.AltHeld() ? "down" : "up",
+      static_cast<double>(rig.clock.Now()) / 3.6e6,
       events == expected ? "as expected" : "NOT as expected");
   for (const auto& [event, count] : events) std::printf(" %s %d", event.c_str(), count);
   std::printf("\n");
@@ -120,7 +126,8 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
                                std::min({c.saves_failed, c.dialogs_late, c.dialogs_cancelled}) > 0;
   return named && astray == 0 && unfinished == 0 && messages == 0 && !rig.desktop.AltHeld() &&
          done_messages == (mode == ActionMode::FullAuto ? series : 0) && events == expected &&
-         std::min({f.windows_vanished, f.activations_failed, f.focus_thefts, f.reported_lost}) > 0;
+         std::min({f.windows_vanished, f.activations_failed, f.focus_thefts, f.reported_lost,
+                   f.stray_windows, f.stray_dialogs}) > 0;
 }
 
 }  // namespace

@@ -354,6 +354,39 @@ TEST(ScanSeriesTest, ANameThatNeverSticksStopsTheSeriesAfterFourDialogs) {
                 rig.scanner->SavePath("page01") + " found: no such file. The series has stopped."});
 }
 
+// A dialog that asks before it replaces a file gets Yes where the operator allowed replacing the
+// list's images at ENABLE, or for the series' own image cut short and sent again; No for a file
+// that came from elsewhere, and the stall alert says why. Each answer is journalled.
+TEST(ScanSeriesTest, TheQuestionBeforeReplacingIsAnsweredAsTheOperatorAllowed) {
+  // All but the first with a box whose Yes is "&Ja", its letter J.
+  enum Case { kImagesThere, kCutShort, kFromElsewhere, kGermanBox };
+  const std::string allowed = "answered Yes: replacing the list's images was allowed at ENABLE";
+  const std::tuple<Case, Texts, Texts> cases[] = {
+      {kImagesThere, Texts(3, allowed), Names(3)},
+      {kGermanBox, Texts(3, allowed), Names(3)},
+      {kCutShort,
+       {"answered Yes: the file is this series' own image of the name, cut short"},
+       Names(3)},
+      {kFromElsewhere,
+       {"answered No: the file was there before the name was sent, and replacing it was not "
+        "allowed at ENABLE"},
+       Names(1)}};
+  for (const auto& [kind, answers, saved] : cases) {
+    Rig rig({.pages = -1, .ask_before_replacing = true, .yes_button = kind ? "&Ja" : "&Yes"});
+    rig.host.on_ask = [](const std::string&) { return true; };
+    for (const std::string& name : kind % 3 == kImagesThere ? Names(3) : Texts{})
+      rig.files.PutFile(rig.ImagePath(name), "old");
+    if (kind == kCutShort) rig.scanner->BreakNextSave(SimulatedScanner::BrokenSave::kCutShort);
+    rig.StartSeries(Names(3));
+    if (kind == kFromElsewhere) rig.files.PutFile(rig.ImagePath("page02"), "elsewhere");
+    rig.RunUntilStopped(kHour);
+    EXPECT_EQ(rig.scanner->SavedNames(), saved) << kind;
+    EXPECT_EQ(rig.Journal(4, "replace"), answers) << kind;
+    EXPECT_EQ(rig.host.Alert().value_or("").find("Quorvel answered No") != std::string::npos,
+              kind == kFromElsewhere);
+  }
+}
+
 TEST(SoakTest, NamesAreSavedInOrderWhateverTheFaultsAndErrorOnlyClosesEachBoxOnce) {
   EXPECT_TRUE(Soak(500));
 }

@@ -8,7 +8,6 @@
 namespace quorvel {
 namespace {
 
-constexpr std::string_view kDeskScanTitle = "DeskScan II";
 constexpr int kFinalButtonTabs = 13;
 constexpr int kLastSlot = kPendingNameSlots - 1;
 // A name is typed into this many dialogs at most. One lost save is a passing fault and the
@@ -16,6 +15,8 @@ constexpr int kLastSlot = kPendingNameSlots - 1;
 // that another try will not mend (a folder other than the one the dialog saves into, a name
 // the dialog cannot take, a full disk), and every further try saves a scanned page under it.
 constexpr int kMaxSendsOfOneName = 4;
+// The box a save dialog opens to ask before it replaces a file is looked for this many ticks.
+constexpr int kReplaceWatchTicks = 3;
 
 }  // namespace
 
@@ -24,7 +25,10 @@ void Cycle::Timer1_Timer() {
   LevelScope scope(tick_level_, modal_level_);
 
   desktop_.PumpEvents();
-  if (!state_.Running || state_.Pausing) return;
+  if (!state_.Running) return;
+  // The dialog waits for the answer, pause or not.
+  if (replace_watch_) AnswerReplaceQuestion();
+  if (state_.Pausing) return;
   const ActionMode mode = ReadActionMode();
   LoadTaskList();
   const bool one = state_.DeskScanCount == 1;
@@ -75,7 +79,7 @@ void Cycle::ErrorStage(ActionMode mode) {
   Meter(1, "Found Error Message", 0);
   // Keys that did not reach the box leave it up; the next tick sees two windows and tries again.
   // Should the box be gone by then, the Enter arrived after all and the final button is owed.
-  if (!Deliver(kDeskScanTitle, KeyString().Enter(), true)) {
+  if (!Deliver(main_window_, KeyString().Enter(), true)) {
     final_button_owed_ = mode != ActionMode::ErrorOnly;
     return;
   }
@@ -88,7 +92,7 @@ void Cycle::ErrorStage(ActionMode mode) {
 void Cycle::PressFinalButton() {
   Meter(3, "Clicking Final Button", 0);
   LoadTaskList();
-  const bool pressed = Deliver(kDeskScanTitle, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
+  const bool pressed = Deliver(main_window_, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
   final_button_owed_ = !pressed;
   if (pressed) state_.AwaitingSaveAs = true;
 }
@@ -137,9 +141,10 @@ void Cycle::SaveAsStage(ActionMode mode) {
   // operator) or they are reported lost: they may have reached the dialog all the same, and its
   // image, written or changed after this moment, is what decides whether it goes again.
   last_image_before_ = NoteImage(files_, SavedImagePath(NameToSend));
+  if (SaveConfirmed) first_image_before_ = last_image_before_;
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {
-    desktop_.AppActivate(save_dialog_title_);
+    if (save_dialog_ != 0) desktop_.Activate(save_dialog_);
     state_.AwaitingSaveAs = false;
     return;
   }
@@ -152,15 +157,48 @@ void Cycle::SaveAsStage(ActionMode mode) {
       keys.Alt(save_dialog_keys_.save);
     }
   }
-  if (!Deliver(save_dialog_title_, keys, mode == ActionMode::FullAuto)) return;
+  if (!Deliver(save_dialog_, keys, mode == ActionMode::FullAuto)) return;
   ++sends_of_last_name_;
   events_->NameSent(NameToSend);
   state_.AwaitingSaveAs = false;
   if (mode == ActionMode::ErrorAndSaveAs) Meter(8, "Sent filename", 2000);
   if (mode == ActionMode::FullAuto) {
+    replace_watch_ = ReplaceWatch{save_dialog_, kReplaceWatchTicks};
+    AnswerReplaceQuestion();
     Meter(8, "Sent filename & CR", 2000);
     Meter(9, "Waiting", state_.Delay);
   }
+}
+
+// Right after a name and the save key went to the dialog, it may ask in a box of its own whether
+// to replace the file of that name. Yes where the operator allowed replacing the list's images, or
+// where the file is this series' own image of the name, cut short and now sent again; No to any
+// other file, which then stays as it was, and the series waits with the dialog open. The letters
+// are read from the box's buttons where the system can tell them; Y and N where it cannot.
+void Cycle::AnswerReplaceQuestion() {
+  LoadTaskList();
+  if (replace_box_ == 0) {
+    if (--replace_watch_->ticks_left <= 0) replace_watch_.reset();
+    return;
+  }
+  const std::string& name = state_.LastFilename;
+  const std::string path = SavedImagePath(name);
+  const bool allowed = may_replace_.contains(name);
+  const bool own =
+      !allowed && first_image_before_ && NoteImage(files_, path) != *first_image_before_;
+  const bool yes = allowed || own;
+  const DesktopPort::QuestionCaptions captions = desktop_.NotAnswering(replace_box_)
+                                                     ? DesktopPort::QuestionCaptions{}
+                                                     : desktop_.QuestionBox(replace_box_);
+  const char32_t key = MnemonicOf(yes ? captions.yes : captions.no).value_or(yes ? U'y' : U'n');
+  // Keys that did not reach the box leave it up, and the next tick answers again.
+  if (!Deliver(replace_box_, KeyString().Alt(key), true)) return;
+  replace_watch_.reset();
+  events_->ReplaceAnswered(name, path, yes,
+                           allowed ? "replacing the list's images was allowed at ENABLE"
+                           : own   ? "the file is this series' own image of the name, cut short"
+                                   : "the file was there before the name was sent, and replacing "
+                                     "it was not allowed at ENABLE");
 }
 
 void Cycle::TakeName(const std::string& name) {
@@ -203,8 +241,8 @@ std::string Cycle::SavedImagePath(const std::string& name) const {
   return state_.SaveFolder + kPathSeparator + name + ".bmp";
 }
 
-bool Cycle::Deliver(std::string_view title, const KeyString& keys, bool wait) {
-  return desktop_.AppActivate(title) && desktop_.SendKeys(keys, wait);
+bool Cycle::Deliver(WindowHandle window, const KeyString& keys, bool wait) {
+  return window != 0 && desktop_.Activate(window) && desktop_.SendKeys(keys, wait);
 }
 
 }  // namespace quorvel

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ class Cycle {
   const std::optional<ImageBefore>& LastImageBefore() const { return last_image_before_; }
   // The names still to come, in order.
   std::vector<std::string> NamesToCome() const;
+  // The names whose images the operator allowed the series to replace, when it started.
+  void AllowReplacing(std::set<std::string> names) { may_replace_ = std::move(names); }
   // Reads the action mode from the option buttons.
   ActionMode ReadActionMode() const;
 
@@ -77,16 +80,23 @@ class Cycle {
     int saved_;
   };
 
+  struct TitledWindow {
+    WindowHandle window;
+    std::string title;
+  };
+  int CountScannerWindows(const std::vector<TitledWindow>& titled);
+  bool SameProgram(WindowHandle window);
   void FindSaveDialog(WindowHandle window, const std::string& title);
   void ErrorStage(ActionMode mode);
   void PressFinalButton();
+  void AnswerReplaceQuestion();
   void SaveAsStage(ActionMode mode);
   void TakeName(const std::string& name);
   void RewriteFilenames();
   std::string PendingName(int index) const;
   std::string SavedImagePath(const std::string& name) const;
   // Activates the window and sends the keys; false when they did not reach it.
-  bool Deliver(std::string_view title, const KeyString& keys, bool wait);
+  bool Deliver(WindowHandle window, const KeyString& keys, bool wait);
 
   RunState state_;
   CycleEvents nobody_;
@@ -105,9 +115,24 @@ class Cycle {
   int census_level_ = -1;
 
   SaveDialogOptions dialog_options_;
-  // The Save As dialog the last census found: the title to activate it by, and its keys.
-  std::string save_dialog_title_;
+  // The program that showed itself as the scanning application by its error box; 0 until one has.
+  ProgramId scanner_program_ = 0;
+  // What the last census found: the program whose DeskScan windows it counted (0: none, or not
+  // known), those windows with any whose program cannot be told, the main window among them, the
+  // Save As dialog and its keys.
+  ProgramId census_program_ = 0;
+  std::vector<WindowHandle> scanner_windows_;
+  WindowHandle main_window_ = 0;
+  WindowHandle save_dialog_ = 0;
   DialogKeys save_dialog_keys_;
+  // After a name and the save key went to a dialog, the box it may open to ask about replacing a
+  // file is looked for over the next few ticks.
+  struct ReplaceWatch {
+    WindowHandle dialog;
+    int ticks_left;
+  };
+  std::optional<ReplaceWatch> replace_watch_;
+  WindowHandle replace_box_ = 0;  // found by the last census
 
   // The error box was closed but the final-button keys did not reach the scanning application;
   // the next tick that sees it idle presses the button again.
@@ -115,6 +140,9 @@ class Cycle {
   // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
   // file that has not changed since is left over from an earlier run and does not confirm it.
   std::optional<ImageBefore> last_image_before_;
+  // ... and the file of the name that LastFilename took, as it was before it first went.
+  std::optional<ImageBefore> first_image_before_;
+  std::set<std::string> may_replace_;
   // The last tick saw the next error box while "Save As" was awaited.
   bool save_as_missed_seen_ = false;
   // Dialogs that took LastFilename whole; its image not being there after the most a name may

@@ -24,6 +24,10 @@ class CycleEvents {
   // It was not; the name goes again.
   virtual void ImageMissing(const std::string& /*name*/, const std::string& /*path*/,
                             const std::string& /*problem*/) {}
+  // The dialog asked whether to replace the file of the name, and was answered; `why` in the
+  // operator's words.
+  virtual void ReplaceAnswered(const std::string& /*name*/, const std::string& /*path*/,
+                               bool /*yes*/, const std::string& /*why*/) {}
   // The next error box came while "Save As" was still awaited.
   virtual void SaveAsMissed() {}
   // The queue ran out.

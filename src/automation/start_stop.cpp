@@ -16,6 +16,7 @@ void Cycle::Start() {
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
   save_as_missed_seen_ = false;
+  replace_watch_.reset();
 }
 
 void Cycle::StopCommand_Click() {
@@ -26,6 +27,8 @@ void Cycle::StopCommand_Click() {
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
   last_image_before_.reset();
+  first_image_before_.reset();
+  replace_watch_.reset();
 }
 
 }  // namespace quorvel

@@ -15,6 +15,9 @@
 namespace quorvel {
 
 using WindowHandle = std::uint64_t;
+// Which program shows a window: its process, or on Windows the process and thread where several
+// programs share one process; 0 when it cannot be told.
+using ProgramId = std::uint64_t;
 using WallClock = std::chrono::system_clock;
 
 class DesktopPort {
@@ -27,6 +30,16 @@ class DesktopPort {
   virtual std::string WindowTitle(WindowHandle window) = 0;
   // The window that owns this one (it is a box or a dialog of that window); 0 when none.
   virtual WindowHandle OwnerOf(WindowHandle window) = 0;
+  // The program that shows the window; 0 when it cannot be told (an X client that sets no PID) or
+  // the window is gone.
+  virtual ProgramId ProgramOf(WindowHandle /*window*/) { return 0; }
+  // The captions of the Yes and No buttons of a question box; empty captions where the system
+  // cannot tell or the box does not answer in a moment, and where the window is no such box.
+  struct QuestionCaptions {
+    std::string yes;
+    std::string no;
+  };
+  virtual QuestionCaptions QuestionBox(WindowHandle /*window*/) { return {}; }
   // True when the window is shown and its program has taken no messages for some seconds, as a
   // hung program does; found out without asking it anything.
   virtual bool NotAnswering(WindowHandle /*window*/) { return false; }
@@ -47,7 +60,10 @@ class DesktopPort {
   // does not answer keeps the foreground it holds and is sent no key, nor is a window brought
   // forward whose program does not answer.
   virtual bool AppActivate(std::string_view title) = 0;
-  // Delivers the keys to the target of the last AppActivate, checking right before each key that
+  // The same for this very window, found by a census: it, or the box it has open, is brought to
+  // the foreground and becomes the target of the next SendKeys. False: the window is gone.
+  virtual bool Activate(WindowHandle window) = 0;
+  // Delivers the keys to the target of the last activation, checking right before each key that
   // the focus is on the target or on a window it owns. False: the focus was elsewhere (or the
   // target is gone) and nothing further was delivered; no modifier is left held down.
   // `wait`: return only once the target has processed the keys.

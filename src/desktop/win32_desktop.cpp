@@ -1,5 +1,7 @@
 #include "desktop/win32_desktop.h"
 
+#include <tlhelp32.h>
+
 #include <chrono>
 #include <span>
 #include <thread>
@@ -152,11 +154,53 @@ bool SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
   return true;
 }
 
+// The caption of a dialog's control, read with a time limit: a dialog that does not answer keeps
+// its captions to itself, and `answered` turns false; empty then, or when the control is missing.
+std::string CaptionOf(HWND dialog, int id, bool& answered) {
+  wchar_t text[128] = L"";
+  DWORD_PTR copied = 0;
+  const HWND control = GetDlgItem(dialog, id);
+  answered = answered && control &&
+             SendMessageTimeoutW(control, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text),
+                                 SMTO_ABORTIFHUNG, static_cast<UINT>(kAnswerWait.count()), &copied);
+  text[127] = L'\0';
+  return answered ? WideToUtf8(text) : std::string();
+}
+
+bool IsDialogBox(HWND window) {
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  return std::wstring_view(name) == L"#32770";
+}
+
+// The process's executable is the virtual DOS machine, which runs 16-bit programs as threads of
+// one shared process: its file name without the folder, in any letter case, is "ntvdm.exe".
+bool IsSharedVdm(DWORD process) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool shared = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID != process) continue;
+    std::wstring_view file(entry.szExeFile);
+    file = file.substr(file.find_last_of(L"\\/") + 1);
+    std::wstring lower(file);
+    for (wchar_t& c : lower) c = c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
+    shared = lower == L"ntvdm.exe";
+    break;
+  }
+  CloseHandle(snapshot);
+  return shared;
+}
+
 }  // namespace
 
 Win32Desktop::Win32Desktop() = default;
 
 std::vector<WindowHandle> Win32Desktop::ListTopLevelWindows() {
+  shared_vdm_.clear();  // a process id may have been taken by another process since
   std::vector<WindowHandle> windows;
   HWND w = program_window_ ? GetWindow(program_window_, GW_HWNDFIRST)
                            : GetWindow(GetDesktopWindow(), GW_CHILD);
@@ -180,6 +224,30 @@ WindowHandle Win32Desktop::OwnerOf(WindowHandle window) {
   return ToHandle(GetWindow(ToHwnd(window), GW_OWNER));
 }
 
+// A window's process, and where the process is the shared virtual DOS machine of 16-bit programs
+// (see docs/DEVELOPING.md), the thread too: each 16-bit program runs on a thread of its own there,
+// and its windows and dialogs are all of that thread.
+ProgramId Win32Desktop::ProgramOf(WindowHandle window) {
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(ToHwnd(window), &process);
+  if (thread == 0 || process == 0) return 0;
+  auto shared = shared_vdm_.find(process);
+  if (shared == shared_vdm_.end())
+    shared = shared_vdm_.emplace(process, IsSharedVdm(process)).first;
+  return shared->second ? ProgramId{process} << 32 | thread : ProgramId{process};
+}
+
+// A message box (a dialog box, class #32770) with the buttons Yes and No.
+DesktopPort::QuestionCaptions Win32Desktop::QuestionBox(WindowHandle window) {
+  const HWND box = ToHwnd(window);
+  if (!IsDialogBox(box) || !GetDlgItem(box, IDYES) || !GetDlgItem(box, IDNO)) return {};
+  bool answered = true;
+  QuestionCaptions captions;
+  captions.yes = CaptionOf(box, IDYES, answered);
+  captions.no = CaptionOf(box, IDNO, answered);
+  return answered ? captions : QuestionCaptions{};
+}
+
 // Hidden windows of a hung program (its input method's, say) stand in nobody's way.
 bool Win32Desktop::NotAnswering(WindowHandle window) {
   const HWND w = ToHwnd(window);
@@ -192,27 +260,15 @@ bool Win32Desktop::NotAnswering(WindowHandle window) {
 std::optional<DesktopPort::FileDialogCaptions> Win32Desktop::FileDialog(WindowHandle window) {
   constexpr int kNameCombo = 0x47C, kNameEdit = 0x480, kNameLabel = 0x442;
   const HWND dialog = ToHwnd(window);
-  wchar_t name[16] = L"";
-  GetClassNameW(dialog, name, 16);
-  if (std::wstring_view(name) != L"#32770" ||
-      (!GetDlgItem(dialog, kNameCombo) && !GetDlgItem(dialog, kNameEdit))) {
+  if (!IsDialogBox(dialog) || (!GetDlgItem(dialog, kNameCombo) && !GetDlgItem(dialog, kNameEdit))) {
     return std::nullopt;
   }
   // Read with a time limit: a dialog that does not answer keeps its letters to itself, and the
   // defaults stand for them.
   bool answered = true;
-  const auto caption = [&](int id) {
-    wchar_t text[128] = L"";
-    DWORD_PTR copied = 0;
-    const HWND control = GetDlgItem(dialog, id);
-    answered =
-        answered && control &&
-        SendMessageTimeoutW(control, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, static_cast<UINT>(kAnswerWait.count()), &copied);
-    text[127] = L'\0';
-    return answered ? WideToUtf8(text) : std::string();
-  };
-  return FileDialogCaptions{caption(kNameLabel), caption(IDOK)};
+  std::string label = CaptionOf(dialog, kNameLabel, answered);
+  std::string button = CaptionOf(dialog, IDOK, answered);
+  return FileDialogCaptions{std::move(label), std::move(button)};
 }
 
 bool Win32Desktop::AppActivate(std::string_view title) {
@@ -226,11 +282,15 @@ bool Win32Desktop::AppActivate(std::string_view title) {
     titles.push_back(WindowTitle(handle));
   }
   const auto match = MatchTitle(titles, title);
-  if (!match) {
+  return Activate(match ? ToHandle(shown[*match]) : 0);
+}
+
+bool Win32Desktop::Activate(WindowHandle window) {
+  target_ = ToHwnd(window);
+  if (!target_ || !IsWindow(target_)) {
     target_ = nullptr;
     return false;
   }
-  target_ = shown[*match];
   if (IsIconic(target_)) ShowWindowAsync(target_, SW_RESTORE);  // waits for no other thread
   // A window showing a modal box is disabled; the box it last activated takes the focus.
   HWND focus = GetLastActivePopup(target_);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "desktop/desktop_port.h"
@@ -22,10 +23,13 @@ class Win32Desktop : public DesktopPort {
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
   WindowHandle OwnerOf(WindowHandle window) override;
+  ProgramId ProgramOf(WindowHandle window) override;
+  QuestionCaptions QuestionBox(WindowHandle window) override;
   bool NotAnswering(WindowHandle window) override;
   std::optional<FileDialogCaptions> FileDialog(WindowHandle window) override;
   bool ReadsFileDialogs() const override { return true; }
   bool AppActivate(std::string_view title) override;
+  bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
 
@@ -33,6 +37,7 @@ class Win32Desktop : public DesktopPort {
   HWND program_window_ = nullptr;
   HWND target_ = nullptr;   // the window of the last successful AppActivate
   bool held_back_ = false;  // ... which a program that does not answer keeps from the foreground
+  std::unordered_map<DWORD, bool> shared_vdm_;  // processes asked about since the last census
 };
 
 }  // namespace quorvel

@@ -10,31 +10,50 @@ constexpr std::uint32_t kWindowListLongs = 1 << 20;  // any plausible number of 
 
 }  // namespace
 
-std::vector<std::string> FetchTitles(X11Connection& connection,
-                                     const std::vector<xcb_window_t>& windows) {
+std::vector<X11Window> Describe(X11Connection& connection,
+                                const std::vector<xcb_window_t>& windows) {
   xcb_connection_t* c = connection.Xcb();
   const auto& atoms = connection.KnownAtoms();
-  // First the UTF-8 titles of all; then WM_NAME of those without one, usually few.
-  std::vector<xcb_get_property_cookie_t> cookies(windows.size());
+  // First the UTF-8 titles, the programs and the owners of all; then WM_NAME of those without a
+  // UTF-8 title, usually few.
+  struct Cookies {
+    xcb_get_property_cookie_t title, pid, machine, owner;
+  };
+  std::vector<Cookies> cookies(windows.size());
   for (std::size_t i = 0; i < windows.size(); ++i) {
-    cookies[i] =
-        xcb_get_property(c, 0, windows[i], atoms.net_wm_name, atoms.utf8_string, 0, kTitleLongs);
+    const xcb_window_t w = windows[i];
+    cookies[i] = {xcb_get_property(c, 0, w, atoms.net_wm_name, atoms.utf8_string, 0, kTitleLongs),
+                  xcb_get_property(c, 0, w, atoms.net_wm_pid, XCB_ATOM_CARDINAL, 0, 1),
+                  xcb_get_property(c, 0, w, XCB_ATOM_WM_CLIENT_MACHINE, XCB_GET_PROPERTY_TYPE_ANY,
+                                   0, kTitleLongs),
+                  xcb_get_property(c, 0, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1)};
   }
-  std::vector<std::string> titles(windows.size());
+  std::vector<X11Window> described(windows.size());
   std::vector<std::size_t> untitled;
   for (std::size_t i = 0; i < windows.size(); ++i) {
     // Errors (a window gone meanwhile) come back in place of the reply and are dropped.
-    titles[i] = TitleFromReply(connection, xcb_get_property_reply(c, cookies[i], nullptr));
-    if (titles[i].empty()) untitled.push_back(i);
+    X11Window& window = described[i];
+    window.window = windows[i];
+    window.title = TitleFromReply(connection, xcb_get_property_reply(c, cookies[i].title, nullptr));
+    const auto pid = Own(xcb_get_property_reply(c, cookies[i].pid, nullptr));
+    const auto pids = Values32(pid.get());
+    window.pid = pids.empty() ? 0 : pids.front();
+    window.machine =
+        TitleFromReply(connection, xcb_get_property_reply(c, cookies[i].machine, nullptr));
+    const auto owner = Own(xcb_get_property_reply(c, cookies[i].owner, nullptr));
+    const auto owners = Values32(owner.get());
+    window.owner = owners.empty() ? 0 : owners.front();
+    if (window.title.empty()) untitled.push_back(i);
   }
   for (std::size_t i : untitled) {
-    cookies[i] = xcb_get_property(c, 0, windows[i], XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                                  kTitleLongs);
+    cookies[i].title = xcb_get_property(c, 0, windows[i], XCB_ATOM_WM_NAME,
+                                        XCB_GET_PROPERTY_TYPE_ANY, 0, kTitleLongs);
   }
   for (std::size_t i : untitled) {
-    titles[i] = TitleFromReply(connection, xcb_get_property_reply(c, cookies[i], nullptr));
+    described[i].title =
+        TitleFromReply(connection, xcb_get_property_reply(c, cookies[i].title, nullptr));
   }
-  return titles;
+  return described;
 }
 
 std::vector<X11Window> X11Census::Take() {
@@ -65,10 +84,7 @@ std::vector<X11Window> X11Census::Take() {
     }
   }
   if (!managed) {
-    std::vector<std::string> titles = FetchTitles(connection_, others);
-    std::vector<X11Window> census;
-    for (std::size_t i = 0; i < others.size(); ++i) census.push_back({others[i], titles[i]});
-    return census;
+    return Describe(connection_, others);
   }
 
   // Which of the other root children are unmapped client windows (withdrawn or never shown).
@@ -84,14 +100,13 @@ std::vector<X11Window> X11Census::Take() {
       windows.push_back(others[i]);
     }
   }
-  std::vector<std::string> titles = FetchTitles(connection_, windows);
+  std::vector<X11Window> described = Describe(connection_, windows);
 
   std::vector<X11Window> census;
   census.reserve(windows.size());
   for (std::size_t i = 0; i < windows.size(); ++i) {
     // Of the unmapped ones, only those with a title count as windows of a program.
-    if (i < client_count || !titles[i].empty())
-      census.push_back({windows[i], std::move(titles[i])});
+    if (i < client_count || !described[i].title.empty()) census.push_back(std::move(described[i]));
   }
   return census;
 }

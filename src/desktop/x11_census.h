@@ -9,6 +9,7 @@
 // that keeps the list, the root's children are the census, topmost first.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,9 +19,13 @@
 
 namespace quorvel {
 
+// A top-level window as the census sees it, with what its program says of itself.
 struct X11Window {
   WindowHandle window;
   std::string title;
+  std::uint32_t pid = 0;   // _NET_WM_PID; 0 when the client sets none
+  std::string machine;     // WM_CLIENT_MACHINE, the host the pid is of
+  WindowHandle owner = 0;  // WM_TRANSIENT_FOR
 };
 
 class X11Census {
@@ -34,9 +39,9 @@ class X11Census {
   X11Connection& connection_;
 };
 
-// The titles of many windows, requested all at once and then collected; "" for a window that
-// is gone or has no title.
-std::vector<std::string> FetchTitles(X11Connection& connection,
-                                     const std::vector<xcb_window_t>& windows);
+// The titles, programs and owners of many windows, requested all at once and then collected: two
+// round trips whatever their number. A title "" for a window that is gone or has none.
+std::vector<X11Window> Describe(X11Connection& connection,
+                                const std::vector<xcb_window_t>& windows);
 
 }  // namespace quorvel

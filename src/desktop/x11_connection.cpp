@@ -33,7 +33,8 @@ X11Connection::X11Connection() {
                          "WM_PROTOCOLS",
                          "_NET_WM_PING",
                          "_NET_WM_STATE",
-                         "_NET_WM_STATE_MODAL"};
+                         "_NET_WM_STATE_MODAL",
+                         "_NET_WM_PID"};
   xcb_intern_atom_cookie_t cookies[std::size(names)];
   for (std::size_t i = 0; i < std::size(names); ++i) {
     cookies[i] = xcb_intern_atom(
@@ -48,7 +49,8 @@ X11Connection::X11Connection() {
                          &atoms_.wm_protocols,
                          &atoms_.net_wm_ping,
                          &atoms_.net_wm_state,
-                         &atoms_.net_wm_state_modal};
+                         &atoms_.net_wm_state_modal,
+                         &atoms_.net_wm_pid};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     const auto reply = Own(xcb_intern_atom_reply(xcb_, cookies[i], nullptr));
     *slots[i] = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};

@@ -37,6 +37,7 @@ class X11Connection {
     xcb_atom_t net_wm_ping;
     xcb_atom_t net_wm_state;
     xcb_atom_t net_wm_state_modal;
+    xcb_atom_t net_wm_pid;
   };
   const Atoms& KnownAtoms() const { return atoms_; }
 

@@ -35,9 +35,12 @@ struct X11Desktop::Impl {
   X11Connection connection;
   X11Census census{connection};
   X11Keyboard keyboard{connection.XlibDisplay()};
-  std::unordered_map<WindowHandle, std::string> titles;  // of the last census
-  xcb_window_t target = XCB_WINDOW_NONE;                 // of the next SendKeys
+  std::unordered_map<WindowHandle, X11Window> known;    // of the last census
+  std::unordered_map<std::string, ProgramId> machines;  // the hosts seen, numbered
+  xcb_window_t target = XCB_WINDOW_NONE;                // of the next SendKeys
 
+  const X11Window& Known(WindowHandle window);
+  ProgramId ProgramOf(const X11Window& window);
   bool WindowManagerActivates();
   xcb_window_t ModalBoxOf(xcb_window_t window);
   bool Activate(xcb_window_t window);
@@ -46,6 +49,23 @@ struct X11Desktop::Impl {
   bool WaitForFocusOnTarget();
   bool TargetHasReadKeys();
 };
+
+// The window as the last census saw it; one that came since is asked for now.
+const X11Window& X11Desktop::Impl::Known(WindowHandle window) {
+  auto it = known.find(window);
+  if (it == known.end()) {
+    it = known.emplace(window, Describe(connection, {static_cast<xcb_window_t>(window)}).front())
+             .first;
+  }
+  return it->second;
+}
+
+// A process id tells a program only on the host it runs on: the host, numbered, goes with it.
+ProgramId X11Desktop::Impl::ProgramOf(const X11Window& window) {
+  if (window.pid == 0) return 0;
+  const ProgramId host = machines.emplace(window.machine, machines.size()).first->second;
+  return host << 32 | window.pid;
+}
 
 bool X11Desktop::Impl::WindowManagerActivates() {
   xcb_connection_t* c = connection.Xcb();
@@ -187,20 +207,26 @@ X11Desktop::~X11Desktop() = default;
 
 std::vector<WindowHandle> X11Desktop::ListTopLevelWindows() {
   std::vector<X11Window> census = impl_->census.Take();
-  impl_->titles.clear();
+  impl_->known.clear();
   std::vector<WindowHandle> windows;
   windows.reserve(census.size());
   for (X11Window& window : census) {
     windows.push_back(window.window);
-    impl_->titles[window.window] = std::move(window.title);
+    impl_->known.emplace(window.window, std::move(window));
   }
   return windows;
 }
 
 std::string X11Desktop::WindowTitle(WindowHandle window) {
-  const auto known = impl_->titles.find(window);
-  if (known != impl_->titles.end()) return known->second;
-  return FetchTitles(impl_->connection, {static_cast<xcb_window_t>(window)}).front();
+  return impl_->Known(window).title;
+}
+
+ProgramId X11Desktop::ProgramOf(WindowHandle window) {
+  return impl_->ProgramOf(impl_->Known(window));
+}
+
+WindowHandle X11Desktop::OwnerOf(WindowHandle window) {
+  return impl_->Known(window).owner;
 }
 
 bool X11Desktop::AppActivate(std::string_view title) {
@@ -209,11 +235,12 @@ bool X11Desktop::AppActivate(std::string_view title) {
   titles.reserve(census.size());
   for (const X11Window& window : census) titles.push_back(window.title);
   const auto match = MatchTitle(titles, title);
-  if (!match) {
-    impl_->target = XCB_WINDOW_NONE;
-    return false;
-  }
-  impl_->target = static_cast<xcb_window_t>(census[*match].window);
+  return Activate(match ? census[*match].window : 0);
+}
+
+bool X11Desktop::Activate(WindowHandle window) {
+  impl_->target = static_cast<xcb_window_t>(window);
+  if (impl_->target == XCB_WINDOW_NONE) return false;
   impl_->Activate(impl_->target);
   XFlush(impl_->connection.XlibDisplay());
   return true;
@@ -257,17 +284,6 @@ bool X11Desktop::RunCommand(const std::string& command, const std::string& argum
   }
   int status = 0;
   return waitpid(shell, &status, 0) == shell && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-WindowHandle X11Desktop::OwnerOf(WindowHandle window) {
-  xcb_connection_t* c = impl_->connection.Xcb();
-  const auto owner =
-      Own(xcb_get_property_reply(c,
-                                 xcb_get_property(c, 0, static_cast<xcb_window_t>(window),
-                                                  XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
-                                 nullptr));
-  const auto values = Values32(owner.get());
-  return values.empty() ? 0 : values.front();
 }
 
 }  // namespace quorvel

@@ -22,7 +22,9 @@ class X11Desktop : public DesktopPort {
   std::vector<WindowHandle> ListTopLevelWindows() override;
   std::string WindowTitle(WindowHandle window) override;
   WindowHandle OwnerOf(WindowHandle window) override;
+  ProgramId ProgramOf(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
+  bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
 

@@ -15,7 +15,10 @@ SimulatedDesktop::SimulatedDesktop(VirtualClock& clock, unsigned seed)
 WindowHandle SimulatedDesktop::OpenWindow(std::string title, WindowHandle owner,
                                           KeyHandler handler) {
   const WindowHandle handle = next_handle_++;
-  windows_.emplace(handle, Window{handle, std::move(title), owner, std::move(handler), {}});
+  const Window* owning = Find(owner);
+  const ProgramId program = owning ? owning->program : next_program_++;
+  windows_.emplace(handle,
+                   Window{handle, std::move(title), owner, program, std::move(handler), {}, {}});
   z_order_.insert(z_order_.begin(), handle);
   return handle;
 }
@@ -29,6 +32,10 @@ void SimulatedDesktop::CloseWindow(WindowHandle window) {
   if (foreground_ == window) {
     foreground_ = IsOpen(owner) ? owner : z_order_.empty() ? 0 : z_order_.front();
   }
+}
+
+void SimulatedDesktop::SetProgram(WindowHandle window, ProgramId program) {
+  if (Window* w = Find(window)) w->program = program;
 }
 
 void SimulatedDesktop::SetTitle(WindowHandle window, std::string title) {
@@ -61,6 +68,7 @@ std::string SimulatedDesktop::KeysReceivedBy(WindowHandle window) const {
 }
 
 std::vector<WindowHandle> SimulatedDesktop::ListTopLevelWindows() {
+  StrayWindows();
   std::vector<WindowHandle> list = z_order_;
   if (std::exchange(forced_.vanish_during_census, false) || Roll(rates_.vanish_during_census)) {
     // A short-lived window: the walk saw it, but it is gone before its title is read.
@@ -79,6 +87,20 @@ std::string SimulatedDesktop::WindowTitle(WindowHandle window) {
 WindowHandle SimulatedDesktop::OwnerOf(WindowHandle window) {
   const Window* w = Find(window);
   return w ? w->owner : 0;
+}
+
+ProgramId SimulatedDesktop::ProgramOf(WindowHandle window) {
+  const Window* w = Find(window);
+  return w ? w->program : 0;
+}
+
+DesktopPort::QuestionCaptions SimulatedDesktop::QuestionBox(WindowHandle window) {
+  const Window* w = Find(window);
+  return w && !w->hung ? w->question : QuestionCaptions{};
+}
+
+void SimulatedDesktop::MakeQuestionBox(WindowHandle window, QuestionCaptions captions) {
+  if (Window* w = Find(window)) w->question = std::move(captions);
 }
 
 bool SimulatedDesktop::NotAnswering(WindowHandle window) {
@@ -112,11 +134,12 @@ bool SimulatedDesktop::AppActivate(std::string_view title) {
   titles.reserve(z_order_.size());
   for (WindowHandle handle : z_order_) titles.push_back(Find(handle)->title);
   const auto match = MatchTitle(titles, title);
-  if (!match) {
-    target_ = 0;
-    return false;
-  }
-  target_ = z_order_[*match];
+  return Activate(match ? z_order_[*match] : 0);
+}
+
+bool SimulatedDesktop::Activate(WindowHandle window) {
+  target_ = IsOpen(window) ? window : 0;
+  if (target_ == 0) return false;
   if (std::exchange(forced_.activation_failure, false) || Roll(rates_.activation_failure)) {
     ++counts_.activations_failed;  // the request was refused; the focus stays where it was
     return true;
@@ -147,7 +170,7 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
     const Window* w = Find(foreground_);
     const Key& key = list[i];
     alt_held_ = key.kind == Key::Kind::kAltChord;
-    key_log_.push_back({clock_.Now(), w->handle, w->title, key});
+    key_log_.push_back({clock_.Now(), w->handle, w->program, w->title, key});
     const KeyHandler handler = w->handler;  // the handler may open and close windows
     if (handler) handler(w->handle, key);
     alt_held_ = false;
@@ -189,6 +212,29 @@ bool SimulatedDesktop::FocusBelongsToTarget() const {
   const Window* focus = Find(foreground_);
   return focus != nullptr && !focus->hung && target_ != 0 && IsOpen(target_) &&
          (focus->handle == target_ || focus->owner == target_);
+}
+
+// Another program's windows that look like the scanning application's: a folder window titled
+// "DeskScan", and a "Save As" of its own that takes the foreground, as the operator works in it.
+void SimulatedDesktop::StrayWindows() {
+  if (Roll(rates_.stray_deskscan)) {
+    if (IsOpen(stray_deskscan_)) {
+      CloseWindow(stray_deskscan_);
+    } else {
+      stray_deskscan_ = OpenWindow("DeskScan");
+      ++counts_.stray_windows;
+    }
+  }
+  if (Roll(rates_.stray_save_as)) {
+    if (IsOpen(stray_save_as_)) {
+      CloseWindow(stray_save_as_);
+    } else {
+      if (!IsOpen(stray_owner_)) stray_owner_ = OpenWindow("Notes - Word Processor");
+      stray_save_as_ = OpenWindow("Save As", stray_owner_);
+      SetForeground(stray_save_as_);
+      ++counts_.stray_dialogs;
+    }
+  }
 }
 
 void SimulatedDesktop::StealFocus() {

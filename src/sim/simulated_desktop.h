@@ -21,6 +21,11 @@ struct FaultRates {
   double focus_theft_midway = 0;    // ... or between two keys of one delivery
   double vanish_during_census = 0;  // a window goes away between the walk and its title
   double reported_lost = 0;         // every key arrives, yet the delivery is reported refused
+  // Another program's window titled "DeskScan" (a folder named after the application) opens, or
+  // closes when it is open.
+  double stray_deskscan = 0;
+  // Another program's "Save As" opens and takes the foreground, or closes when it is open.
+  double stray_save_as = 0;
 };
 
 struct FaultCounts {
@@ -31,6 +36,8 @@ struct FaultCounts {
   int deliveries = 0;          // SendKeys that delivered every key
   int reported_lost = 0;       // ... of which were reported refused all the same
   int hung_asked = 0;          // questions put to a window that does not answer: each would wait
+  int stray_windows = 0;       // another program's "DeskScan" window opened
+  int stray_dialogs = 0;       // another program's "Save As" opened in front
 };
 
 // One call of SendKeys: where the keys were meant to go and whether they all arrived.
@@ -45,6 +52,7 @@ struct DeliveryLogEntry {
 struct KeyLogEntry {
   VirtualClock::Ms time;
   WindowHandle window;
+  ProgramId program;  // the window's program
   std::string title;  // the window's title when the key arrived
   Key key;
 };
@@ -57,7 +65,10 @@ class SimulatedDesktop : public DesktopPort {
 
   // Windows. A new window opens on top of all others. Keys that reach a window go to its
   // handler; `owner` makes it a box of that window, which activating the owner brings forward.
+  // A box belongs to its owner's program; any other window to a program of its own.
   WindowHandle OpenWindow(std::string title, WindowHandle owner = 0, KeyHandler handler = {});
+  // Moves the window to another program; 0: one that cannot be told.
+  void SetProgram(WindowHandle window, ProgramId program);
   void CloseWindow(WindowHandle window);
   void SetTitle(WindowHandle window, std::string title);
   bool IsOpen(WindowHandle window) const;
@@ -97,9 +108,14 @@ class SimulatedDesktop : public DesktopPort {
   bool ReadsFileDialogs() const override { return true; }
   // Makes the window a common file dialog with these captions.
   void MakeFileDialog(WindowHandle window, FileDialogCaptions captions);
+  // Makes the window a question box with these captions.
+  void MakeQuestionBox(WindowHandle window, QuestionCaptions captions);
   // How many times the window was asked for its file dialog's captions.
   int CaptionQuestions(WindowHandle window) const;
+  ProgramId ProgramOf(WindowHandle window) override;
+  QuestionCaptions QuestionBox(WindowHandle window) override;
   bool AppActivate(std::string_view title) override;
+  bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
   WallClock::time_point Now() override;
@@ -111,8 +127,10 @@ class SimulatedDesktop : public DesktopPort {
     WindowHandle handle;
     std::string title;
     WindowHandle owner;
+    ProgramId program;
     KeyHandler handler;
     std::optional<FileDialogCaptions> file_dialog;
+    QuestionCaptions question;
     bool hung = false;
     int caption_questions = 0;
   };
@@ -121,6 +139,7 @@ class SimulatedDesktop : public DesktopPort {
   WindowHandle TopOwnedBy(WindowHandle owner) const;
   bool FocusBelongsToTarget() const;
   void StealFocus();
+  void StrayWindows();
 
   VirtualClock& clock_;
   std::mt19937 random_;
@@ -131,6 +150,10 @@ class SimulatedDesktop : public DesktopPort {
   WindowHandle foreground_ = 0;
   WindowHandle target_ = 0;
   WindowHandle bystander_ = 0;
+  ProgramId next_program_ = 100;
+  WindowHandle stray_deskscan_ = 0;
+  WindowHandle stray_owner_ = 0;  // the other program's main window, and its "Save As"
+  WindowHandle stray_save_as_ = 0;
   FaultRates rates_;
   struct {
     bool activation_failure = false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 #include "sim/bmp_file.h"
 
@@ -121,13 +122,42 @@ void SimulatedScanner::OnDialogKey(const Key& key) {
 }
 
 void SimulatedScanner::OperatorSave() {
-  if (stage_ != Stage::kDialogOpen || name_field_.empty()) return;  // Save needs a name
-  Save();
+  // Save needs a name, and a dialog that is not waiting for its question to be answered.
+  if (stage_ != Stage::kDialogOpen || name_field_.empty() || question_ != 0) return;
+  if (options_.ask_before_replacing && files_.FileExists(SavePath(name_field_))) {
+    AskBeforeReplacing();
+  } else {
+    Save();
+  }
+}
+
+void SimulatedScanner::AskBeforeReplacing() {
+  ++counts_.replace_questions;
+  const auto letter = [](const std::string& caption) {
+    const std::size_t at = caption.find('&');
+    return static_cast<char32_t>(at + 1 < caption.size() ? LowerAscii(caption[at + 1]) : 0);
+  };
+  const char32_t yes_key = letter(options_.yes_button), no_key = letter(options_.no_button);
+  question_ = desktop_.OpenWindow(kSaveAsTitle, dialog_, [=, this](WindowHandle, const Key& key) {
+    const bool yes = IsAlt(key, yes_key);
+    if (!yes && !IsAlt(key, no_key)) return;
+    desktop_.CloseWindow(question_);
+    question_ = 0;
+    if (yes) {
+      Save();
+    } else {
+      ++counts_.replace_refused;
+    }
+  });
+  desktop_.MakeQuestionBox(question_, {options_.yes_button, options_.no_button});
+  desktop_.SetForeground(question_);
 }
 
 void SimulatedScanner::OperatorCancel() {
   if (stage_ != Stage::kDialogOpen) return;
   desktop_.Clock().Cancel(operator_save_);
+  desktop_.CloseWindow(question_);
+  question_ = 0;
   desktop_.CloseWindow(dialog_);
   dialog_ = 0;
   NextScan(options_.scan_ms);

@@ -30,6 +30,12 @@ struct ScannerOptions {
   // An operator who, this long after the error box closed, presses the final button and saves
   // the page under a name of their own ("manual-0001", ...) (-1: nobody does).
   VirtualClock::Ms operator_finishes_after_ms = -1;
+  // "Save As" asks in a box of its own, titled as the dialog, before it replaces a file, with these
+  // buttons: Alt and the letter after the "&" of the first replaces it, of the second goes back to
+  // the dialog.
+  bool ask_before_replacing = false;
+  std::string yes_button = "&Yes";
+  std::string no_button = "&No";
 };
 
 struct ScannerCounts {
@@ -38,6 +44,8 @@ struct ScannerCounts {
   int saves_failed = 0;  // saves that wrote nothing, or a broken image
   int dialogs_late = 0;
   int dialogs_cancelled = 0;
+  int replace_questions = 0;  // boxes that asked before replacing a file
+  int replace_refused = 0;    // ... answered No
 };
 
 class SimulatedScanner {
@@ -56,6 +64,7 @@ class SimulatedScanner {
   WindowHandle MainWindow() const { return main_; }
   WindowHandle ErrorBox() const { return error_box_; }
   WindowHandle SaveAsDialog() const { return dialog_; }
+  WindowHandle ReplaceQuestion() const { return question_; }
   const std::vector<std::string>& SavedNames() const { return saved_; }
   const ScannerCounts& Counts() const { return counts_; }
   bool Finished() const { return stage_ == Stage::kDone; }
@@ -88,6 +97,7 @@ class SimulatedScanner {
   void OnErrorKey(const Key& key);
   void OnDialogKey(const Key& key);
   void OpenDialog();
+  void AskBeforeReplacing();
   void Save();
   void NextScan(VirtualClock::Ms after);
 
@@ -98,6 +108,7 @@ class SimulatedScanner {
   WindowHandle main_ = 0;
   WindowHandle error_box_ = 0;
   WindowHandle dialog_ = 0;
+  WindowHandle question_ = 0;
   int focused_control_ = 0;  // in the main window; the final button follows the thirteen
   std::string name_field_;
   bool name_selected_ = false;

@@ -26,7 +26,8 @@ std::string Images(const std::vector<std::string>& names) {
 }  // namespace
 
 std::optional<std::string> CollisionQuestion(FileSystem& files, const std::string& folder,
-                                             const std::vector<std::string>& names) {
+                                             const std::vector<std::string>& names,
+                                             std::set<std::string>* replacing) {
   std::vector<std::string> existing, doubled;
   std::set<std::string> seen, told;
   for (const std::string& name : names) {
@@ -37,6 +38,10 @@ std::optional<std::string> CollisionQuestion(FileSystem& files, const std::strin
     }
   }
   if (existing.empty() && doubled.empty()) return std::nullopt;
+  if (replacing) {
+    replacing->insert(existing.begin(), existing.end());
+    replacing->insert(doubled.begin(), doubled.end());
+  }
   std::string text;
   if (!existing.empty()) {
     text = Count(existing, "name of the list already has an image",

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,9 @@
 namespace quorvel {
 
 // The question to put before such a list starts, naming the first ten of each kind; nothing when
-// no name would replace an image.
+// no name would replace an image. `replacing`, when given, receives every such name.
 std::optional<std::string> CollisionQuestion(FileSystem& files, const std::string& folder,
-                                             const std::vector<std::string>& names);
+                                             const std::vector<std::string>& names,
+                                             std::set<std::string>* replacing = nullptr);
 
 }  // namespace quorvel

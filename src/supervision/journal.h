@@ -17,7 +17,7 @@ inline constexpr std::string_view kJournalHeader = "time,event,name,file,bytes,d
 
 struct JournalLine {
   std::chrono::system_clock::time_point time;
-  // start, sent, saved, missing, missed, stall, recovered, stop, end, resume, unwritten
+  // start, sent, saved, missing, missed, replace, stall, recovered, stop, end, resume, unwritten
   std::string event;
   std::string name;
   std::string file;

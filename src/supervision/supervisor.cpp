@@ -40,10 +40,14 @@ Supervisor::Supervisor(Cycle& cycle, FileSystem& files, DesktopPort& desktop,
       watch_(options_.stall_after) {}
 
 bool Supervisor::MayStart(const std::vector<std::string>& names) {
-  if (cycle_.ReadActionMode() == ActionMode::ErrorOnly) return true;
-  const std::optional<std::string> question =
-      CollisionQuestion(files_, cycle_.State().SaveFolder, names);
-  return !question || view_.Ask(*question, false);
+  std::set<std::string> replacing;
+  if (cycle_.ReadActionMode() != ActionMode::ErrorOnly) {
+    const std::optional<std::string> question =
+        CollisionQuestion(files_, cycle_.State().SaveFolder, names, &replacing);
+    if (question && !view_.Ask(*question, false)) return false;
+  }
+  cycle_.AllowReplacing(std::move(replacing));
+  return true;
 }
 
 void Supervisor::Started() {
@@ -111,7 +115,8 @@ std::string Supervisor::StallText(Clock::time_point now, const std::string& not_
       DurationText(std::chrono::duration_cast<std::chrono::seconds>(now - watch_.Since())) +
       ").\nLast step: " + last_step + ".\nPages done: " + DecimalText(confirmed_) + " of " +
       DecimalText(queued_) + "." +
-      (not_answering.empty() ? "" : "\nNot answering: " + not_answering + ".") + "\nWindows now:";
+      (not_answering.empty() ? "" : "\nNot answering: " + not_answering + ".") +
+      (not_replaced_.empty() ? "" : "\n" + not_replaced_) + "\nWindows now:";
   for (const std::string& title : controls_[ControlId::kCombo1].items) text += "\n    " + title;
   return text;
 }
@@ -181,6 +186,14 @@ void Supervisor::ImageMissing(const std::string& name, const std::string& path,
         problem + "; the name goes again");
 }
 
+void Supervisor::ReplaceAnswered(const std::string& name, const std::string& path, bool yes,
+                                 const std::string& why) {
+  Write("replace", name, path, {}, (yes ? "answered Yes: " : "answered No: ") + why);
+  if (!yes) {
+    not_replaced_ = "Asked whether to replace " + path + ", Quorvel answered No: " + why + ".";
+  }
+}
+
 void Supervisor::SaveAsMissed() {
   Write("missed", cycle_.State().LastFilename, {}, {},
         "Save As closed without this program's keys; the name is checked at the next Save As");
@@ -226,6 +239,7 @@ bool Supervisor::TellOnce(const std::string& path, const std::string& text) {
 
 void Supervisor::Progress() {
   watch_.Progress(desktop_.Now());
+  not_replaced_.clear();
   if (!stalled_) return;
   stalled_ = false;
   view_.CloseAlert();

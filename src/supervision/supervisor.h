@@ -48,6 +48,8 @@ class Supervisor : public CycleEvents {
                       const ImageFacts& facts) override;
   void ImageMissing(const std::string& name, const std::string& path,
                     const std::string& problem) override;
+  void ReplaceAnswered(const std::string& name, const std::string& path, bool yes,
+                       const std::string& why) override;
   void SaveAsMissed() override;
   void QueueEnded() override;
   void GaveUp(const std::string& name, const std::string& problem) override;
@@ -83,6 +85,7 @@ class Supervisor : public CycleEvents {
   int resent_ = 0;                    // names sent again since
   std::set<std::string> told_paths_;  // files that cannot be written, told once each
   std::string told_;                  // what the notice says of them
+  std::string not_replaced_;          // a file Quorvel would not let a dialog replace, and why
 };
 
 // A span of time as the operator reads it: "2 h 31 min", "4 min 10 s", "12 s".

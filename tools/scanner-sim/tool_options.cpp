@@ -90,11 +90,18 @@ void ReadToolOptionsOrExit(const std::vector<std::string>& args,
 }
 
 std::vector<ToolOption> StandInOptionTable(StandInOptions& options) {
-  return {{"--folder", &options.folder},       {"--log", &options.log},
-          {"--pages", &options.pages},         {"--first-scan-ms", &options.first_scan_ms},
-          {"--scan-ms", &options.scan_ms},     {"--fail-saves", &options.failing_saves},
-          {"--box-title", &options.box_title}, {"--dialog-title", &options.dialog_title},
-          {"--jam-page", &options.jam_page},   {"--clock-offset", &options.clock_offset}};
+  return {{"--folder", &options.folder},
+          {"--log", &options.log},
+          {"--pages", &options.pages},
+          {"--first-scan-ms", &options.first_scan_ms},
+          {"--scan-ms", &options.scan_ms},
+          {"--fail-saves", &options.failing_saves},
+          {"--cut-saves", &options.cut_saves},
+          {"--box-title", &options.box_title},
+          {"--dialog-title", &options.dialog_title},
+          {"--jam-page", &options.jam_page},
+          {"--clock-offset", &options.clock_offset},
+          {"--ask-before-replacing", &options.ask_before_replacing}};
 }
 
 bool StampSavedImage(const std::filesystem::path& file, std::chrono::seconds offset) {

@@ -39,9 +39,11 @@ struct StandInOptions {
   std::int64_t first_scan_ms = 1000;  // from the start to the first error box
   std::int64_t scan_ms = 1000;        // from a save to the next error box
   std::set<int> failing_saves;        // numbers of the save attempts that write nothing, from 1
+  std::set<int> cut_saves;            // ... that write half an image, as on a full disk
   std::string box_title = "DeskScan Error";  // "DeskScan II": the main window's own title
   std::string dialog_title = "Save As";
   int jam_page = 0;  // the scan after which a "Paper Jam" box opens instead, and stays
+  bool ask_before_replacing = false;  // the save dialog asks before it replaces a file
   // Added to the time stamp of each image saved: the clock of a file server behind or ahead.
   std::chrono::seconds clock_offset{0};
 };

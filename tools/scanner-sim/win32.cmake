@@ -10,7 +10,7 @@ target_link_libraries(deskscan-sim PRIVATE quorvel_win32_key_hooks comdlg32 quor
 
 add_executable(focus-thief WIN32 ${CMAKE_CURRENT_LIST_DIR}/win32_thief_main.cpp)
 target_link_options(focus-thief PRIVATE -municode)
-target_link_libraries(focus-thief PRIVATE quorvel_win32_key_hooks quorvel_warnings)
+target_link_libraries(focus-thief PRIVATE quorvel_win32_key_hooks comdlg32 quorvel_warnings)
 
 add_executable(hung-dialog WIN32 ${CMAKE_CURRENT_LIST_DIR}/win32_hung_dialog_main.cpp)
 target_link_options(hung-dialog PRIVATE -municode)

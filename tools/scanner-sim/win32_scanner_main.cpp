@@ -2,14 +2,15 @@
 // thirteen tab stops before its final button (Alt+N); after each scan a real message box; the
 // final button opens the common Save As dialog, and the name chosen there is written as a small
 // .bmp; the next scan starts a set time after each save. Options: those of every stand-in
-// (tool_options.h), --ansi (the dialog of the ANSI API, GetSaveFileNameA), --system-title (the
-// dialog gets no title of its own, so the system gives it one in its language) and --old-dialog
-// (the dialog of Windows 3.1 that a 16-bit program gets: "File &Name:" above the name field,
-// and the buttons OK and Cancel).
+// (tool_options.h; with --ask-before-replacing the dialog has OFN_OVERWRITEPROMPT), --ansi (the
+// dialog of the ANSI API, GetSaveFileNameA), --system-title (the dialog gets no title of its own,
+// so the system gives it one in its language) and --old-dialog (the dialog of Windows 3.1 that a
+// 16-bit program gets: "File &Name:" above the name field, and the buttons OK and Cancel).
 #include <windows.h>
 
 #include <commdlg.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -120,7 +121,8 @@ Dialog SaveAsDialog(Char* name, const std::basic_string<Char>& folder, const Cha
   dialog.lpstrTitle = title;
   dialog.lpstrDefExt = extension;
   dialog.Flags = (scanner.old_dialog ? OFN_ENABLEHOOK : OFN_EXPLORER) | OFN_PATHMUSTEXIST |
-                 OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+                 OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                 (scanner.options.ask_before_replacing ? OFN_OVERWRITEPROMPT : 0);
   if (scanner.old_dialog) dialog.lpfnHook = OldDialogHook;
   return dialog;
 }
@@ -170,8 +172,15 @@ void Save() {
     return;
   }
   const bool fail = scanner.options.failing_saves.contains(++scanner.saves);
-  const bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page) &&
-                     StampSavedImage(Utf8ToWide(path->utf8), scanner.options.clock_offset);
+  bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page) &&
+               StampSavedImage(Utf8ToWide(path->utf8), scanner.options.clock_offset);
+  if (saved &&
+      scanner.options.cut_saves.contains(scanner.saves)) {  // half of it, as on a full disk
+    const std::filesystem::path file(Utf8ToWide(path->utf8));
+    std::error_code error;
+    std::filesystem::resize_file(file, std::filesystem::file_size(file, error) / 2, error);
+    saved = false;
+  }
   scanner.log->Line("save", NameOf(path->utf8), saved ? "ok" : "failed");
   if (++scanner.page > scanner.options.pages) {
     scanner.stage = Stage::kDone;

@@ -3,8 +3,12 @@
 // while. Every key it receives is logged, so a test can show that none reached it.
 //
 // Options: --steal-from TITLE (the window it watches for), --delay-ms N (after the title
-// appears), --hold-ms N, --title TEXT (its own), --log FILE.
+// appears), --hold-ms N, --title TEXT (its own), --log FILE, and --save-as: "another program"
+// with the common Save As dialog of its own open, owned by its window, which logs each save made
+// through it with the file chosen, and opens again after each save or cancel.
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <optional>
 #include <string>
@@ -19,6 +23,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuorvelFocusThief";
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchMs = 10;
+constexpr UINT kOpenSaveAs = WM_APP + 1;
 
 struct Thief {
   std::string watched = "Save As";
@@ -30,6 +35,7 @@ struct Thief {
   std::optional<DWORD> seen_at;
   std::optional<DWORD> stolen_at;
   bool done = false;
+  bool save_as = false;
   EventLog* log = nullptr;
 };
 
@@ -54,8 +60,29 @@ void Watch(HWND self) {
     thief.log->Line("steal", RootTitle(foreground));
 }
 
+// The dialog's modal loop keeps the watch timer running. It ends once the window is gone.
+void SaveAsLoop(HWND owner) {
+  while (IsWindow(owner)) {
+    wchar_t name[MAX_PATH] = L"";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (GetSaveFileNameW(&dialog)) {
+      thief.log->Line("save", WideToUtf8(name));
+    } else if (CommDlgExtendedError() != 0) {
+      return;
+    }
+  }
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case kOpenSaveAs:
+      SaveAsLoop(window);
+      return 0;
     case WM_TIMER:
       Watch(window);
       return 0;
@@ -72,11 +99,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace quorvel;
-  const ToolOption options[] = {{"--steal-from", &thief.watched},
-                                {"--delay-ms", &thief.delay_ms},
-                                {"--hold-ms", &thief.hold_ms},
-                                {"--title", &thief.title},
-                                {"--log", &thief.log_path}};
+  const ToolOption options[] = {{"--steal-from", &thief.watched}, {"--delay-ms", &thief.delay_ms},
+                                {"--hold-ms", &thief.hold_ms},    {"--title", &thief.title},
+                                {"--log", &thief.log_path},       {"--save-as", &thief.save_as}};
   ReadToolOptionsOrExit(Arguments(), options, "focus-thief");
   EventLog log(thief.log_path);
   thief.log = &log;
@@ -95,6 +120,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   LogOwnKeys(log);
   ShowWindow(window, show);
   SetTimer(window, kWatchTimer, kWatchMs, nullptr);
+  if (thief.save_as) PostMessageW(window, kOpenSaveAs, 0, 0);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

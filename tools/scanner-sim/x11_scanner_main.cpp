@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
   ScannerOptions behaviour{.save_folder = options.folder,
                            .pages = options.pages,
                            .first_scan_ms = options.first_scan_ms,
-                           .scan_ms = options.scan_ms};
+                           .scan_ms = options.scan_ms,
+                           .ask_before_replacing = options.ask_before_replacing};
   SimulatedScanner scanner(desktop, files, behaviour);
   Watch watch(desktop, scanner, options, log);
   {
@@ -111,8 +112,10 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     while (g_stop == 0 && !windows.Closed()) {
       const ScannerCounts& counts = scanner.Counts();
-      if (options.failing_saves.contains(counts.saves + counts.saves_failed + 1)) {
-        scanner.FailNextSave();
+      const int next_save = counts.saves + counts.saves_failed + 1;
+      if (options.failing_saves.contains(next_save)) scanner.FailNextSave();
+      if (options.cut_saves.contains(next_save)) {
+        scanner.BreakNextSave(SimulatedScanner::BrokenSave::kCutShort);
       }
       while (XPending(display) > 0) {
         XEvent event;

@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -66,7 +68,8 @@ unsigned long X11ScannerWindows::Colour(unsigned short red, unsigned short green
 
 Window X11ScannerWindows::Open(WindowHandle simulated, WindowHandle owner) {
   const bool main = owner == 0;
-  const bool error_box = simulated == scanner_.ErrorBox();
+  const bool error_box =
+      simulated == scanner_.ErrorBox() || simulated == scanner_.ReplaceQuestion();
   const int width = main ? kMainWidth : error_box ? kBoxWidth : kDialogWidth;
   const int height = main ? kMainHeight : error_box ? kBoxHeight : kDialogHeight;
   const int x = main ? left_ : left_ + (kMainWidth - width) / 2;
@@ -98,6 +101,10 @@ Window X11ScannerWindows::Open(WindowHandle simulated, WindowHandle owner) {
                   XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(title.data()),
                   static_cast<int>(title.size()));
+  // The program that shows the window, as toolkits and Wine say it.
+  const long pid = getpid();
+  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
   Atom protocols[] = {delete_window_, ping_};
   XSetWMProtocols(display_, window, protocols, 2);
   if (!main) {
@@ -112,8 +119,11 @@ Window X11ScannerWindows::Open(WindowHandle simulated, WindowHandle owner) {
 
 void X11ScannerWindows::Sync() {
   const WindowHandle main = scanner_.MainWindow();
-  const std::array<std::pair<WindowHandle, WindowHandle>, 3> wanted = {
-      {{main, 0}, {scanner_.ErrorBox(), main}, {scanner_.SaveAsDialog(), main}}};
+  const std::array<std::pair<WindowHandle, WindowHandle>, 4> wanted = {
+      {{main, 0},
+       {scanner_.ErrorBox(), main},
+       {scanner_.SaveAsDialog(), main},
+       {scanner_.ReplaceQuestion(), scanner_.SaveAsDialog()}}};
   for (auto it = shown_.begin(); it != shown_.end();) {
     const bool still_open = std::any_of(wanted.begin(), wanted.end(), [&](const auto& w) {
       return w.first == it->first && desktop_.IsOpen(w.first);
@@ -180,8 +190,8 @@ void X11ScannerWindows::Handle(XEvent& event) {
       AppendUtf8(text, key.character);
       keys.Text(text);
     }
-    // The simulated desktop hands the key to the window of this title, as the X server did.
-    if (desktop_.AppActivate(title)) desktop_.SendKeys(keys, true);
+    // The simulated desktop hands the key to the window that took it, as the X server did.
+    if (desktop_.Activate(simulated)) desktop_.SendKeys(keys, true);
   }
 }
 
@@ -190,6 +200,7 @@ void X11ScannerWindows::Draw(WindowHandle simulated, Window window) {
   if (simulated == scanner_.MainWindow()) DrawMain(window);
   if (simulated == scanner_.ErrorBox()) DrawErrorBox(window);
   if (simulated == scanner_.SaveAsDialog()) DrawSaveAs(window);
+  if (simulated == scanner_.ReplaceQuestion()) DrawQuestion(window);
 }
 
 void X11ScannerWindows::Text(Window window, int x, int y, const std::string& text,
@@ -243,6 +254,13 @@ void X11ScannerWindows::DrawErrorBox(Window window) {
   Text(window, 16, 28, "The scanner reported an error on the last page.", palette_.ink);
   Text(window, 16, 46, "Press Enter to continue.", palette_.ink);
   DrawButton(window, (kBoxWidth - 80) / 2, kBoxHeight - 42, 80, 28, "OK", -1, true);
+}
+
+void X11ScannerWindows::DrawQuestion(Window window) {
+  Text(window, 16, 28, "File already exists.", palette_.ink);
+  Text(window, 16, 46, "Do you want to replace it?", palette_.ink);
+  DrawButton(window, kBoxWidth / 2 - 90, kBoxHeight - 42, 80, 28, "Yes", 0, true);
+  DrawButton(window, kBoxWidth / 2 + 10, kBoxHeight - 42, 80, 28, "No", 0, false);
 }
 
 void X11ScannerWindows::DrawSaveAs(Window window) {

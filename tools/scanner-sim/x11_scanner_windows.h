@@ -39,6 +39,7 @@ class X11ScannerWindows {
   void DrawMain(Window window);
   void DrawErrorBox(Window window);
   void DrawSaveAs(Window window);
+  void DrawQuestion(Window window);
   void DrawButton(Window window, int x, int y, int width, int height, const char* caption,
                   int underline, bool focused);
   void Text(Window window, int x, int y, const std::string& text, unsigned long colour);

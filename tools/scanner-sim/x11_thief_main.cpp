@@ -4,10 +4,14 @@
 //   quorvel-focus-thief --log FILE [--times N] [--hold-ms MS] [--title T] [--steal-from TITLE]...
 // --hold-ms: after each theft, take the focus back whenever it leaves, for that long.
 // --grab-keyboard-ms: hold the keyboard from the start for that long, as an open menu does.
+// --save-as: "another program" with a "Save As" dialog of its own beside its window, which logs
+// the keys it receives and each save made through it (Alt+S or Enter) with the name typed.
+// Both windows carry the program's _NET_WM_PID, as toolkits set it.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -15,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "event_log.h"
 #include "tool_options.h"
 #include "x11_key_event.h"
@@ -70,6 +75,27 @@ void TakeFocus(Display* display, Window window, Atom active_atom) {
   XFlush(display);
 }
 
+// A top-level window titled `title`, of this program; transient for `owner` when there is one.
+Window OpenWindow(Display* display, const std::string& title, int y, Window owner) {
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+  attributes.event_mask = KeyPressMask | FocusChangeMask;
+  const Window window =
+      XCreateWindow(display, DefaultRootWindow(display), 10, y, 360, 120, 0, CopyFromParent,
+                    InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+  XWMHints hints{};
+  hints.flags = InputHint;
+  hints.input = True;
+  Xutf8SetWMProperties(display, window, title.c_str(), title.c_str(), nullptr, 0, nullptr, &hints,
+                       nullptr);
+  const long pid = getpid();
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+  if (owner != None) XSetTransientForHint(display, window, owner);
+  XMapWindow(display, window);
+  return window;
+}
+
 bool HasFocus(Display* display, Window window) {
   Window focus = None;
   int revert = 0;
@@ -82,11 +108,13 @@ bool HasFocus(Display* display, Window window) {
 int main(int argc, char** argv) {
   std::string log_path, title = "Terminal";
   int times = 1;
+  bool with_dialog = false;
   std::int64_t hold_ms = 0, grab_ms = 0;
   std::vector<std::string> victims;
-  const ToolOption options[] = {{"--log", &log_path},    {"--times", &times},
-                                {"--hold-ms", &hold_ms}, {"--grab-keyboard-ms", &grab_ms},
-                                {"--title", &title},     {"--steal-from", &victims}};
+  const ToolOption options[] = {{"--log", &log_path},       {"--times", &times},
+                                {"--hold-ms", &hold_ms},    {"--grab-keyboard-ms", &grab_ms},
+                                {"--title", &title},        {"--steal-from", &victims},
+                                {"--save-as", &with_dialog}};
   ReadToolOptionsOrExit({argv + 1, argv + argc}, options, "quorvel-focus-thief");
   EventLog log(log_path);
   Display* display = XOpenDisplay(nullptr);
@@ -98,18 +126,9 @@ int main(int argc, char** argv) {
   // Activation requests to the window manager are seen as they are sent: the thief strikes
   // when another program activates a window, not when a window merely pops up.
   XSelectInput(display, root, SubstructureNotifyMask);
-  XSetWindowAttributes attributes{};
-  attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
-  attributes.event_mask = KeyPressMask | FocusChangeMask;
-  const Window window =
-      XCreateWindow(display, root, 10, 600, 360, 120, 0, CopyFromParent, InputOutput,
-                    CopyFromParent, CWBackPixel | CWEventMask, &attributes);
-  XWMHints hints{};
-  hints.flags = InputHint;
-  hints.input = True;
-  Xutf8SetWMProperties(display, window, title.c_str(), title.c_str(), nullptr, 0, nullptr, &hints,
-                       nullptr);
-  XMapWindow(display, window);
+  const Window window = OpenWindow(display, title, 600, None);
+  const Window dialog = with_dialog ? OpenWindow(display, "Save As", 450, window) : None;
+  std::string typed;  // the dialog's name field
   XFlush(display);
   const Atom active_atom = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
   using Clock = std::chrono::steady_clock;
@@ -155,6 +174,21 @@ int main(int argc, char** argv) {
       XNextEvent(display, &event);
       if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
+      } else if (event.type == KeyPress && event.xkey.window == dialog && dialog != None) {
+        const auto key = TranslateKeyPress(event.xkey);
+        if (!key) continue;
+        log.Line("key", "Save As", key->spelling);
+        if (!key->key) continue;
+        const Key& k = *key->key;
+        if (k.kind == Key::Kind::kEnter ||
+            (k.kind == Key::Kind::kAltChord && k.character == U's')) {
+          log.Line("save", typed);
+          typed.clear();
+        } else if (k.kind == Key::Kind::kAltChord && k.character == U'n') {
+          typed.clear();  // the name field, selected: typing replaces it
+        } else if (k.kind == Key::Kind::kCharacter) {
+          AppendUtf8(typed, k.character);
+        }
       } else if (event.type == KeyPress) {
         if (const auto key = TranslateKeyPress(event.xkey)) log.Line("key", title, key->spelling);
       } else if (event.type == ClientMessage && event.xclient.message_type == active_atom) {
@@ -166,6 +200,7 @@ int main(int argc, char** argv) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     poll(&connection, 1, holding ? 1 : 50);
   }
+  if (dialog != None) XDestroyWindow(display, dialog);
   XDestroyWindow(display, window);
   XCloseDisplay(display);
   return 0;

@@ -366,14 +366,96 @@ layouts() {
   expect_clean_finish
 }
 
+# Another program beside the scanning application, stealing nothing: the focus thief with its own
+# title, and with --save-as its own "Save As". It must receive no key and save nothing.
+start_other() {  # title [--save-as]
+  start_thief --times 0 --title "$@"
+  wait_for 30 "the other program's window" shown "$1"
+}
+expect_five_pages() {  # names...: saved, and no key and no save in the other program
+  expect_files "$@"
+  expect_page_keys 5
+  expect_keys "Save As" "$(name_keys n s "$@")"
+  ! grep -E $'^(key|save)\t' "$THIEF_LOG" || fail "the other program got keys or saved"
+  expect_clean_finish
+}
+
+# Another program's window titled "DeskScan", as a file manager showing a folder of that name:
+# open from before ENABLE, or opened in the middle of the series. It counts for nothing.
+other_deskscan() {  # before|midway
+  mapfile -t list < <(names 5)
+  start_quorvel 1500
+  prepare_list page 7 3 5
+  [ "$1" = before ] && start_other DeskScan
+  start_series 0
+  start_scanner --pages 5
+  if [ "$1" = midway ]; then
+    wait_for 60 "two pages saved" at_least 2 count_of save ok
+    start_other DeskScan
+  fi
+  done_pages 150
+  expect_five_pages "${list[@]}"
+}
+
+# Another program's "Save As" open during the series, activated every 0.5 to 1.5 s as by an
+# operator working in it: the names go only into the scanning application's dialog.
+other_save_as() {
+  mapfile -t list < <(names 5)
+  start_quorvel 1500
+  prepare_list page 7 3 5
+  start_other Notes --save-as
+  wait_for 10 "the other program's Save As" shown "Save As"
+  local theirs activations="$WORK/activations"
+  theirs=$(shown "Save As" | head -1)
+  (while :; do
+    xdotool windowactivate "$theirs" 2>/dev/null && echo >>"$activations"
+    sleep "$(printf '0.%d' $((RANDOM % 10 + 5)))" 2>/dev/null
+    ((RANDOM % 2)) && sleep 0.5
+  done) &
+  PIDS+=($!)
+  start_series 0
+  start_scanner --pages 5
+  done_pages 150
+  kill "${PIDS[-1]}"
+  echo "the other program's Save As was activated $(wc -l <"$activations") times"
+  expect_five_pages "${list[@]}"
+}
+
+# A save dialog that asks before it replaces a file. "images": the list's images are there and
+# the operator says Yes to replacing them: each is replaced. "cut_short": the second save writes
+# half an image; the name goes again and the question about the half image is answered Yes.
+replace_question() {  # images|cut_short
+  mapfile -t list < <(names 5)
+  start_quorvel 1500
+  prepare_list page 7 3 5
+  local name keys pages=6 cut=()
+  [ "$1" = images ] && for name in "${list[@]}"; do printf 'BM' >"$SAVE/$name.bmp"; done
+  [ "$1" = cut_short ] && pages=7 cut=(--cut-saves 2)
+  start_series 0
+  [ "$1" = images ] && answer_question Tab space
+  start_scanner --pages $pages --ask-before-replacing "${cut[@]}"
+  wait_for 150 "the end of the list" at_least 1 journal_count end
+  expect_files "${list[@]}"
+  expect_page_keys $pages
+  keys=$(for name in "${list[@]}"; do name_keys n s "$name"; echo %y; done)
+  [ "$1" = cut_short ] && keys=$(name_keys n s "${list[@]:0:2}" "${list[1]}" && echo %y &&
+    name_keys n s "${list[@]:2}")
+  [ "$(journal_awk '$2 == "replace" && $6 ~ /^"?answered Yes/' | wc -l)" = "$(grep -c %y <<<"$keys")" ] ||
+    fail "answers: $(journal_awk '$2 == "replace"')"
+  expect_keys "Save As" "$keys"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As" Quorvel
+  expect_clean_finish
+}
+
 case "${1:-}" in
   full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
     collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead | \
-    old_dialog) "$@" ;;
+    old_dialog | other_deskscan | other_save_as | replace_question) "$@" ;;
   *)
     echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
       "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front|" \
-      "clock_behind|clock_ahead|old_dialog" >&2
+      "clock_behind|clock_ahead|old_dialog|other_deskscan before|midway|other_save_as|" \
+      "replace_question images|cut_short" >&2
     exit 2
     ;;
 esac
