@@ -2,9 +2,12 @@
 // real disk. Each case works in a folder of its own, removed with it.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
+#include <thread>
 #include <tuple>
 
 #ifndef _WIN32
@@ -13,6 +16,8 @@
 #endif
 
 #include "files/mount_points.h"
+#include "files/time_limited_file_system.h"
+#include "sim/memory_file_system.h"
 #include QUORVEL_SYSTEM_FILES_HEADER  // this system's realisation, QUORVEL_SYSTEM_FILES
 
 namespace quorvel {
@@ -43,8 +48,11 @@ TEST_F(FileSystemTest, ReplaceWritesWholeOrLeavesTheOldFile) {
   const std::string path = At("Quorvel.ini");
   std::string error;
   ASSERT_TRUE(files_.Replace(path, "old", error)) << error;
+  const auto old = files_.Facts(path);
   ASSERT_TRUE(files_.Replace(path, "new text", error)) << error;
   EXPECT_EQ(files_.ReadWhole(path, error), "new text");
+  EXPECT_NE(files_.Facts(path)->identity, old->identity) << "a file put in another's place";
+  EXPECT_GT(files_.FreeBytes(root_.string()).value_or(0), 0u);
   EXPECT_EQ(files_.Read(path, 3, error), "new");
   EXPECT_EQ(files_.Facts(path)->size, 8u);
   EXPECT_FALSE(fs::exists(TemporaryPathFor(path)));
@@ -136,6 +144,95 @@ TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
   put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());
 }
 #endif
+
+// A file system whose calls into /hung wait until let go, or for a while; it counts the calls
+// that came back.
+class SlowFiles : public MemoryFileSystem {
+ public:
+  explicit SlowFiles(std::chrono::milliseconds hold)
+      : MemoryFileSystem([] { return std::chrono::system_clock::now(); }, "/p"), hold_(hold) {
+    for (const char* folder : {"/hung", "/fine"}) AddFolder(folder);
+    for (const char* path : {"/hung/a.bmp", "/fine/a.bmp"}) PutFile(path, "BM");
+  }
+  std::optional<FileFacts> Facts(const std::string& path) override {
+    Wait(path);
+    const std::lock_guard lock(mutex_);
+    return MemoryFileSystem::Facts(path);
+  }
+  bool Replace(const std::string& path, std::string_view text, std::string& error) override {
+    Wait(path);
+    const std::lock_guard lock(mutex_);
+    return MemoryFileSystem::Replace(path, text, error);
+  }
+  void LetGo() {
+    const std::lock_guard lock(mutex_);
+    let_go_ = true;
+    changed_.notify_all();
+  }
+  // Whether `count` calls into /hung came back within 10 s.
+  bool CameBack(int count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return back_ == count; });
+  }
+
+ private:
+  void Wait(const std::string& path) {
+    if (!path.starts_with("/hung/")) return;
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, hold_, [this] { return let_go_; });
+    ++back_;
+    changed_.notify_all();
+  }
+  std::chrono::milliseconds hold_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool let_go_ = false;
+  int back_ = 0;
+};
+
+// A call into a folder that does not answer within the limit answers "no answer"; while it has not
+// come back, further calls into that folder answer so at once without being made, and other
+// folders answer as ever. Once it is back, the folder answers again. The same whether the call
+// never comes back by itself (a hard mount of a server gone) or comes back late.
+TEST(TimeLimitedFileSystemTest, AFolderThatDoesNotAnswerHoldsUpNothingElse) {
+  using namespace std::chrono_literals;
+  constexpr auto kLimit = 300ms;  // long enough for a thread to start on a busy machine
+  for (const auto hold : {std::chrono::milliseconds(1h), 1000ms}) {
+    auto slow = std::make_shared<SlowFiles>(hold);
+    auto files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(files->Facts("/hung/a.bmp"));
+    EXPECT_TRUE(files->NoAnswer());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kLimit);
+
+    start = std::chrono::steady_clock::now();
+    std::string error;
+    std::vector<std::string> names;
+    EXPECT_FALSE(files->Replace("/hung/b.bmp", "BM", error));
+    EXPECT_FALSE(files->Append("/hung/b.bmp", "BM", error));
+    EXPECT_FALSE(files->Read("/hung/a.bmp", 2, error));
+    EXPECT_EQ(error, kNoAnswer);
+    EXPECT_TRUE(files->NoAnswer());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kLimit) << "waited on the same hang";
+    EXPECT_TRUE(files->Facts("/fine/a.bmp"));
+    EXPECT_FALSE(files->NoAnswer());
+    EXPECT_TRUE(files->Replace("/fine/b.bmp", "BM", error)) << error;
+
+    if (hold > kLimit * 10) {
+      files.reset();  // the program ends while the call waits: it is left to finish by itself
+      slow->LetGo();
+      ASSERT_TRUE(slow->CameBack(1));
+      files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
+    } else {
+      ASSERT_TRUE(slow->CameBack(1));
+      slow->LetGo();
+    }
+    EXPECT_TRUE(files->Facts("/hung/a.bmp"));
+    EXPECT_FALSE(files->NoAnswer());
+    EXPECT_FALSE(files->Facts("/hung/b.bmp")) << "a call answered at once was never made";
+    EXPECT_FALSE(files->NoAnswer());
+  }
+}
 
 TEST(MountPointsTest, OnlyFileSystemsOfTheOperatorsStandInForDrives) {
   const std::string mounts =

@@ -115,6 +115,8 @@ class Cycle {
   // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
   // file that has not changed since is left over from an earlier run and does not confirm it.
   std::optional<ImageBefore> last_image_before_;
+  // Where that file was noted: the save folder then.
+  std::string last_image_path_;
   // The last tick saw the next error box while "Save As" was awaited.
   bool save_as_missed_seen_ = false;
   // Dialogs that took LastFilename whole; its image not being there after the most a name may

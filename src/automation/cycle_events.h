@@ -24,6 +24,8 @@ class CycleEvents {
   // It was not; the name goes again.
   virtual void ImageMissing(const std::string& /*name*/, const std::string& /*path*/,
                             const std::string& /*problem*/) {}
+  // The save folder gave no answer in time; the cycle waits for it.
+  virtual void FolderNotAnswering(const std::string& /*folder*/) {}
   // The next error box came while "Save As" was still awaited.
   virtual void SaveAsMissed() {}
   // The queue ran out.

@@ -26,6 +26,7 @@ void Cycle::StopCommand_Click() {
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
   last_image_before_.reset();
+  last_image_path_.clear();
 }
 
 }  // namespace quorvel
