@@ -56,19 +56,20 @@ bool MemoryFileSystem::Hung(const std::string& path, std::string& error) {
 
 std::uintmax_t MemoryFileSystem::Used() const {
   std::uintmax_t used = 0;
-  for (const auto& [path, file] : files_) used += file.content.size();
+  for (const auto& [path, file] : files_) used += OnDisk(path) ? file.content.size() : 0;
   return used;
 }
 
-bool MemoryFileSystem::Fits(std::uintmax_t more, std::string& error) const {
-  if (!capacity_ || Used() + more <= *capacity_) return true;
+bool MemoryFileSystem::Fits(const std::string& path, std::uintmax_t more,
+                            std::string& error) const {
+  if (!OnDisk(path) || Used() + more <= *capacity_) return true;
   error = "No space left on device";
   return false;
 }
 
 std::optional<std::uintmax_t> MemoryFileSystem::FreeBytes(const std::string& folder) {
   std::string error;
-  if (Hung(folder, error) || !capacity_) return std::nullopt;
+  if (Hung(folder, error) || !OnDisk(folder)) return std::nullopt;
   return *capacity_ - std::min(*capacity_, Used());
 }
 
@@ -105,6 +106,7 @@ bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, s
   }
   const auto old = files_.find(path);
   if (!Fits(
+          path,
           text.size() - std::min(text.size(), old == files_.end() ? 0 : old->second.content.size()),
           error)) {
     return false;
@@ -119,7 +121,6 @@ bool MemoryFileSystem::Append(const std::string& path, std::string_view text, st
     error = "No such file or directory";
     return false;
   }
-  if (!Fits(text.size(), error)) return false;
   if (!files_.contains(path)) files_[path].identity = ++files_made_;
   File& file = files_[path];
   file.content.append(text);

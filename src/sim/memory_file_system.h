@@ -39,8 +39,12 @@ class MemoryFileSystem : public FileSystem {
   // Calls into `folder` and below answer "no answer", as they do through a TimeLimitedFileSystem
   // while a share hangs; "" ends the hang.
   void Hang(std::string folder) { hung_ = std::move(folder); }
-  // The disk holds this many bytes of files at most; nothing: no limit.
-  void SetCapacity(std::optional<std::uintmax_t> bytes) { capacity_ = bytes; }
+  // The files in `folder` and below take this many bytes at most; nothing: no limit. Like a disk
+  // with less room than a page but some, it still takes lines added to a file.
+  void SetCapacity(std::string folder, std::optional<std::uintmax_t> bytes) {
+    disk_ = std::move(folder);
+    capacity_ = bytes;
+  }
 
   // What a file holds; nothing when there is none.
   std::optional<std::string> Contents(const std::string& path) const;
@@ -82,8 +86,11 @@ class MemoryFileSystem : public FileSystem {
     std::string error;
     return Hung(path, error);
   }
-  // Whether `more` bytes fit on the disk; says why not in `error`.
-  bool Fits(std::uintmax_t more, std::string& error) const;
+  bool OnDisk(const std::string& path) const {
+    return capacity_ && (path == disk_ || path.starts_with(disk_ + kPathSeparator));
+  }
+  // Whether `more` bytes fit on the disk of `path`; says why not in `error`.
+  bool Fits(const std::string& path, std::uintmax_t more, std::string& error) const;
   std::uintmax_t Used() const;
 
   Clock now_;
@@ -98,6 +105,7 @@ class MemoryFileSystem : public FileSystem {
   std::vector<std::string> looked_for_;
   std::string hung_;
   bool no_answer_ = false;
+  std::string disk_;
   std::optional<std::uintmax_t> capacity_;
   std::uint64_t files_made_ = 0;
 };
