@@ -11,6 +11,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
+# A save folder that can be made to stop answering, for the end-to-end tests (FUSE, as root).
+PKGS_FUSE="fuse3 python3-fusepy"
 # The Windows program is 32-bit: the i686 compiler, and 32-bit Wine (wine32 of the i386
 # architecture) to run it; wine64 for a 64-bit Windows that runs it as a 32-bit program.
 PKGS_WINDOWS="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine32:i386 wine64 googletest fonts-wine"
