@@ -255,6 +255,7 @@ clock_ahead() { clock_skew 30; }
 # back.
 folder_hang() {
   local flag="$WORK/hang" alert="Quorvel: the scan series has stalled"
+  trap 'rm -f "$WORK/hang"; cleanup' EXIT  # a failure lets the folder go first
   mkdir "$WORK/disk"
   (exec /usr/bin/python3 "$E2E_DIR/hanging_folder.py" "$WORK/disk" "$SAVE" "$flag" >>"$TOOLS_OUT" 2>&1) &
   PIDS+=($!)
