@@ -44,6 +44,8 @@ quietly() {
 # Package groups, from the distribution.
 PKGS_CORE="cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev"
 PKGS_GUI="libfltk1.3-dev libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils fonts-urw-base35"
+# A save folder that can be made to stop answering, for the end-to-end tests (FUSE, as root).
+PKGS_FUSE="fuse3 python3-fusepy"
 # The Windows program is 32-bit: the i686 compiler, and 32-bit Wine (wine32 of the i386
 # architecture) to run it; wine64 for a 64-bit Windows that runs it as a 32-bit program. Where the
 # machine runs no 32-bit programs, the x86_64 compiler builds a 64-bit twin for the tests.

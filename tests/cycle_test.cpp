@@ -188,6 +188,7 @@ TEST_F(CycleTest, AMissingImageSendsTheSameNameAgain) {
   for (const auto& [folder, path] :
        {std::pair{rig_.folder, rig_.ImagePath("a0")}, std::pair{std::string(), sep + "a0.bmp"},
         std::pair{"x" + sep, "x" + sep + sep + "a0.bmp"}}) {
+    rig_.Click(kStopCommand);  // a new series: no note of the name's image
     AwaitSaveAs({"a1", "a2", "a3"}, "a0");
     rig_.state().SaveFolder = folder;
     rig_.controls().SetText(kFilenames, "as typed");
@@ -204,12 +205,12 @@ TEST_F(CycleTest, AMissingImageSendsTheSameNameAgain) {
 // an old file of the name that nobody touched does not count.
 TEST_F(CycleTest, AnImageCountsWhenTheFolderShowsItNewWhateverTheServersClock) {
   // An old file of a1 or none; a1 saved (again) or not; the server's clock; the name sent next.
-  enum Save { kNone, kNow, kSameStamp };  // kSameStamp: a disk whose stamps are coarse
-  const std::tuple<bool, Save, int, std::string> cases[] = {{false, kNow, -30, "a2"},
-                                                            {false, kNow, 30, "a2"},
-                                                            {true, kNone, 0, "a1"},
-                                                            {true, kNow, -30, "a2"},
-                                                            {true, kSameStamp, 0, "a2"}};
+  // kSameStamp: a disk whose stamps are coarse; kAnew: saved as another file of the same size in
+  // the same second.
+  enum Save { kNone, kNow, kSameStamp, kAnew };
+  const std::tuple<bool, Save, int, std::string> cases[] = {
+      {false, kNow, -30, "a2"}, {false, kNow, 30, "a2"},     {true, kNone, 0, "a1"},
+      {true, kNow, -30, "a2"},  {true, kSameStamp, 0, "a2"}, {true, kAnew, 0, "a2"}};
   for (const auto& [old_file, save, server_clock_s, sent] : cases) {
     rig_.files.Remove(rig_.ImagePath("a1"));
     rig_.files.SetClockOffset(std::chrono::seconds(server_clock_s));
@@ -220,6 +221,7 @@ TEST_F(CycleTest, AnImageCountsWhenTheFolderShowsItNewWhateverTheServersClock) {
     rig_.desktop.CloseWindow(dialog);
     if (save == kNow) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
     if (save == kSameStamp) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1) + "more", {});
+    if (save == kAnew) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1), {});
     Await();
     OpenSaveAs();
     rig_.NextTick();

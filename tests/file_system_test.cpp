@@ -3,9 +3,13 @@
 // folder of the real disk. Each case works in a folder of its own, removed with it.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <thread>
 #include <tuple>
+#include <utility>
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -14,6 +18,7 @@
 #endif
 
 #include "files/mount_points.h"
+#include "files/time_limited_file_system.h"
 #include "sim/memory_file_system.h"
 #include QUORVEL_SYSTEM_FILES_HEADER  // this system's realisation, QUORVEL_SYSTEM_FILES
 
@@ -29,10 +34,13 @@ std::string ScratchFolder() {
          std::to_string(std::random_device{}());
 }
 
-// The file system in memory: a folder is refused, and the drives are those the case mounts.
+// The file system in memory: a folder is refused, and the drives are those the case mounts; the
+// scratch folder is a disk of 1 MB.
 struct InMemory {
   explicit InMemory(const std::string& scratch)
-      : files([] { return std::chrono::system_clock::now(); }, scratch) {}
+      : files([] { return std::chrono::system_clock::now(); }, scratch) {
+    files.SetCapacity(scratch, 1 << 20);
+  }
   bool MakeUnreadable(const std::string& folder) { return files.Refuse(folder, "denied"), true; }
   bool Mount(const std::string& folder, const std::string&) {
     return files.SetDrives({{folder, folder, folder}}), true;
@@ -95,7 +103,10 @@ TYPED_TEST(FileSystemContract, WritesReplaceWholeOrNothingAndAppendsKeepWhatWasT
   const std::string path = this->At("journal \u00e9t\u00e9.csv"), sep(1, kPathSeparator);
   std::string error;
   ASSERT_TRUE(files.Replace(path, "old", error)) << error;
+  const std::optional<FileFacts> old = files.Facts(path);
   ASSERT_TRUE(files.Replace(path, "one,\u20ac\r\n", error)) << error;
+  EXPECT_NE(files.Facts(path)->identity, old->identity) << "a file put in another's place";
+  EXPECT_GT(files.FreeBytes(this->scratch_).value_or(0), 0u);
   ASSERT_TRUE(files.Append(path, "two\r\n", error)) << error;
   EXPECT_EQ(files.ReadWhole(path, error), "one,\u20ac\r\ntwo\r\n");
   EXPECT_EQ(files.Read(path, 4, error), "one,");
@@ -198,6 +209,73 @@ TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
   put("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());
 }
 #endif
+
+// A file system whose first call into /hung waits until let go, or for a while.
+class SlowFiles : public MemoryFileSystem {
+ public:
+  explicit SlowFiles(std::chrono::milliseconds hold)
+      : MemoryFileSystem([] { return std::chrono::system_clock::now(); }, "/p"), hold_(hold) {
+    AddFolder("/hung");
+    for (const char* path : {"/hung/a.bmp", "/fine/a.bmp"}) PutFile(path, "BM");
+  }
+  std::optional<FileFacts> Facts(const std::string& path) override {
+    std::unique_lock lock(mutex_);
+    if (path.starts_with("/hung/") && !std::exchange(held_, true)) {
+      let_go_.wait_for(lock, hold_, [this] { return free_; });
+    }
+    return MemoryFileSystem::Facts(path);
+  }
+  void LetGo() {
+    const std::lock_guard lock(mutex_);
+    free_ = true;
+    let_go_.notify_all();
+  }
+
+ private:
+  std::chrono::milliseconds hold_;
+  std::mutex mutex_;
+  std::condition_variable let_go_;
+  bool held_ = false, free_ = false;
+};
+
+// A call into a folder that does not answer within the limit answers "no answer"; while it has not
+// come back, further calls into that folder answer so at once without being made, and other
+// folders answer as ever. Once it is back, the folder answers again. The same whether the call
+// never comes back by itself (a hard mount of a server gone) or comes back late.
+TEST(TimeLimitedFileSystemTest, AFolderThatDoesNotAnswerHoldsUpNothingElse) {
+  using namespace std::chrono_literals;
+  // Long enough for a thread to start on a busy machine.
+  constexpr std::chrono::milliseconds kLimit = 1s;
+  for (const std::chrono::milliseconds hold : {std::chrono::milliseconds(1h), 2 * kLimit}) {
+    auto slow = std::make_shared<SlowFiles>(hold);
+    auto files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(!files->Facts("/hung/a.bmp") && files->NoAnswer());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kLimit);
+
+    start = std::chrono::steady_clock::now();
+    std::string error;
+    EXPECT_FALSE(files->Replace("/hung/b.bmp", "BM", error));
+    EXPECT_FALSE(files->Read("/hung/a.bmp", 2, error));
+    EXPECT_EQ(error, kNoAnswer);
+    EXPECT_TRUE(files->NoAnswer());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kLimit) << "waited on the same hang";
+    EXPECT_TRUE(files->Facts("/fine/a.bmp"));
+
+    // The program ends while a call waits that never comes back by itself: it is left to finish.
+    const bool never = hold > kLimit * 10;
+    if (never) files.reset();
+    if (never) slow->LetGo();
+    if (never) files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
+    // Once the call is back (its thread ends a moment later), the folder answers again.
+    const auto give_up = std::chrono::steady_clock::now() + 10s;
+    while (!files->Facts("/hung/a.bmp") && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_FALSE(files->NoAnswer());
+    EXPECT_FALSE(files->Facts("/hung/b.bmp")) << "a call answered at once was never made";
+  }
+}
 
 // Kernel and pseudo file systems are no drives; the escapes of a mount point ("\040" a blank,
 // "\011" a tab, "\134" a backslash) are decoded wherever they stand, one that is cut short is

@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
-ensure_packages $PKGS_CORE $PKGS_GUI
+ensure_packages $PKGS_CORE $PKGS_GUI $PKGS_FUSE
 cmake --preset linux -DQUORVEL_GUI=ON -DQUORVEL_TESTS=ON >/dev/null
 cmake --build --preset linux -j "$(nproc)"
 trap stop_xserver EXIT

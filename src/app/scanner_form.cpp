@@ -72,6 +72,7 @@ void ScannerForm::EndProgram() {
   // under a message box of WriteIni finds the automation off.
   ended_ = true;
   State().Running = false;
+  supervisor_.Ending();
   WriteIni();
   host_.Quit();
 }

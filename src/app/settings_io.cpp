@@ -23,13 +23,16 @@ void ScannerForm::ReadIni() {
   RunState& state = State();
   if (state.Delay == 0) state.Delay = kDefaultDelayMs;
   state.IniPath = SettingsPath(files_);
-  if (!files_.FileExists(state.IniPath)) {
+  std::string error;
+  // A settings file whose folder does not answer is not written over with the defaults.
+  if (!files_.FileExists(state.IniPath) && !files_.NoAnswer()) {
     WriteIni();
     return;
   }
-  std::string error;
-  const std::optional<std::string> text = files_.ReadWhole(state.IniPath, error);
+  const std::optional<std::string> text =
+      files_.NoAnswer() ? std::nullopt : files_.ReadWhole(state.IniPath, error);
   if (!text) {
+    if (error.empty()) error = kNoAnswer;
     host_.ShowMessage("The settings file " + Quoted(state.IniPath) + " could not be read (" +
                       error + "). The window stays where it is and the pause is " +
                       DecimalText(state.Delay) + " ms.");

@@ -100,9 +100,18 @@ void Cycle::PressFinalButton() {
 void Cycle::SaveAsStage(ActionMode mode) {
   ImageCheck check;
   const std::string previous = state_.LastFilename;
+  // Where the last name's image was noted: the save folder may have changed since.
+  const std::string previous_path =
+      last_image_path_.empty() ? SavedImagePath(previous) : last_image_path_;
   if (!previous.empty()) {
     Meter(4, "Verifying Last Save", 0);
-    check = CheckImage(files_, SavedImagePath(previous), last_image_before_);
+    check = CheckImage(files_, previous_path, last_image_before_);
+    // A folder that does not answer confirms nothing and refutes nothing: the cycle waits for it
+    // as it waits for a busy scanning application, and checks again on a later tick.
+    if (check.no_answer) {
+      events_->FolderNotAnswering(state_.SaveFolder);
+      return;
+    }
   } else {
     Meter(4, "First Save in Series", 0);
   }
@@ -110,12 +119,23 @@ void Cycle::SaveAsStage(ActionMode mode) {
   Meter(5, "Finding Save As", 0);
   LoadTaskList();
   if (!state_.SaveAsPresent) return;
-  Meter(6, "Found Save As", 500);
-  if (check.facts) events_->ImageConfirmed(previous, SavedImagePath(previous), *check.facts);
-  if (!SaveConfirmed) events_->ImageMissing(previous, SavedImagePath(previous), check.problem);
 
   const std::string NameToSend =
       SaveConfirmed ? PendingName(state_.NextNameIndex) : state_.LastFilename;
+  // The image file of the name about to go, as it is now; from here on the name counts as sent,
+  // even when no keys go (Error Only leaves the typing to the operator) or they are reported lost:
+  // they may have reached the dialog all the same, and its image, written or changed after this
+  // moment, is what decides whether it goes again.
+  const std::string path = SavedImagePath(NameToSend);
+  const ImageBefore note = NoteImage(files_, path);
+  if (files_.NoAnswer()) {
+    events_->FolderNotAnswering(state_.SaveFolder);
+    return;
+  }
+  Meter(6, "Found Save As", 500);
+  if (check.facts) events_->ImageConfirmed(previous, previous_path, *check.facts);
+  if (!SaveConfirmed) events_->ImageMissing(previous, previous_path, check.problem);
+
   if (NameToSend.empty() && mode == ActionMode::FullAuto) {
     TakeName(NameToSend);
     StopCommand_Click();
@@ -127,8 +147,7 @@ void Cycle::SaveAsStage(ActionMode mode) {
     events_->GaveUp(NameToSend, check.problem);
     view_.ShowMessage("The image of \"" + NameToSend + "\" never appeared: the name was sent " +
                       DecimalText(kMaxSendsOfOneName) + " times, and the last look at " +
-                      SavedImagePath(NameToSend) + " found: " + check.problem +
-                      ". The series has stopped.");
+                      previous_path + " found: " + check.problem + ". The series has stopped.");
     return;
   }
   if (NameToSend.empty() && SaveConfirmed && !previous.empty()) events_->QueueEnded();
@@ -137,10 +156,8 @@ void Cycle::SaveAsStage(ActionMode mode) {
   controls_.SetText(ControlId::kSendLabel, "Sending: " + NameToSend);
   view_.Repaint(ControlId::kSendLabel);
   if (SaveConfirmed) TakeName(NameToSend);
-  // From here on the name counts as sent, even when no keys go (Error Only leaves the typing to the
-  // operator) or they are reported lost: they may have reached the dialog all the same, and its
-  // image, written or changed after this moment, is what decides whether it goes again.
-  last_image_before_ = NoteImage(files_, SavedImagePath(NameToSend));
+  last_image_before_ = note;
+  last_image_path_ = path;
   if (SaveConfirmed) first_image_before_ = last_image_before_;
   events_->NameGoing();
   if (mode == ActionMode::ErrorOnly) {

@@ -143,6 +143,8 @@ class Cycle {
   // ... and the file of the name that LastFilename took, as it was before it first went.
   std::optional<ImageBefore> first_image_before_;
   std::set<std::string> may_replace_;
+  // Where that file was noted: the save folder then.
+  std::string last_image_path_;
   // The last tick saw the next error box while "Save As" was awaited.
   bool save_as_missed_seen_ = false;
   // Dialogs that took LastFilename whole; its image not being there after the most a name may

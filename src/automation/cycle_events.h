@@ -28,6 +28,8 @@ class CycleEvents {
   // operator's words.
   virtual void ReplaceAnswered(const std::string& /*name*/, const std::string& /*path*/,
                                bool /*yes*/, const std::string& /*why*/) {}
+  // The save folder gave no answer in time; the cycle waits for it.
+  virtual void FolderNotAnswering(const std::string& /*folder*/) {}
   // The next error box came while "Save As" was still awaited.
   virtual void SaveAsMissed() {}
   // The queue ran out.

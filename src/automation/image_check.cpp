@@ -44,6 +44,21 @@ std::optional<ImageFacts> ReadHeader(std::string_view head, std::string& problem
   return facts;
 }
 
+// Whether the file is the one noted, untouched. The time stamps are compared at the finest grain
+// both have: a time kept to the second (in the queue file, or by a file system that keeps no
+// finer) is compared to the second.
+bool Untouched(const FileFacts& before, const FileFacts& now) {
+  if (before.size != now.size) return false;
+  if (before.identity != 0 && now.identity != 0 && before.identity != now.identity) return false;
+  const auto second = [](std::chrono::system_clock::time_point time) {
+    return std::chrono::floor<std::chrono::seconds>(time);
+  };
+  const bool whole_seconds =
+      second(before.written) == before.written || second(now.written) == now.written;
+  return whole_seconds ? second(before.written) == second(now.written)
+                       : before.written == now.written;
+}
+
 }  // namespace
 
 std::string GroupedNumber(std::uintmax_t value) {
@@ -60,20 +75,17 @@ ImageBefore NoteImage(FileSystem& files, const std::string& path) {
 
 ImageCheck CheckImage(FileSystem& files, const std::string& path,
                       const std::optional<ImageBefore>& before) {
+  const ImageCheck no_answer{std::nullopt, std::string(kNoAnswer), true};
   const std::optional<FileFacts> file = files.Facts(path);
+  if (files.NoAnswer()) return no_answer;
   if (!file) return {std::nullopt, "no such file"};
-  // To the second: a time kept in the queue file has no finer grain. A new save of the same name
-  // comes a whole scan after the one before, so it never shares that second.
-  const auto second = [](const FileFacts& facts) {
-    return std::chrono::floor<std::chrono::seconds>(facts.written);
-  };
-  if (before && before->file && before->file->size == file->size &&
-      second(*before->file) == second(*file)) {
+  if (before && before->file && Untouched(*before->file, *file)) {
     return {std::nullopt, "written before the name was sent"};
   }
   if (file->size == 0) return {std::nullopt, "0 bytes"};
   std::string error;
   const std::optional<std::string> head = files.Read(path, kFileHeaderBytes + 16, error);
+  if (files.NoAnswer()) return no_answer;
   if (!head) return {std::nullopt, "cannot be read (" + error + ")"};
   if (head->size() < 2 || head->compare(0, 2, "BM") != 0) return {std::nullopt, "not a bitmap"};
   std::string problem;

@@ -22,10 +22,11 @@ struct ImageFacts {
 struct ImageCheck {
   std::optional<ImageFacts> facts;  // set when the image confirms the save
   std::string problem;              // why it does not, when it does not
+  bool no_answer = false;           // the folder did not answer: the check tells nothing
 };
 
 // The image's file as the folder showed it when its name was sent: absent (no facts), or there
-// with its size and time stamp.
+// with its size, time stamp and identity.
 struct ImageBefore {
   std::optional<FileFacts> file;
   bool operator==(const ImageBefore&) const = default;
@@ -35,9 +36,10 @@ struct ImageBefore {
 ImageBefore NoteImage(FileSystem& files, const std::string& path);
 
 // `before`: the file when its name was sent. An image counts when it was absent then, or has
-// changed since (another size or another time stamp); one left untouched is from an earlier run.
-// The time stamps are only compared with each other, never with this computer's clock, so a file
-// server whose clock differs does not matter. Nothing: not known, and a whole image counts.
+// changed since (another size, another file, or another time stamp); one left untouched is from
+// an earlier run. The time stamps are only compared with each other, never with this computer's
+// clock, so a file server whose clock differs does not matter. Nothing: not known, and a whole
+// image counts.
 ImageCheck CheckImage(FileSystem& files, const std::string& path,
                       const std::optional<ImageBefore>& before);
 

@@ -29,6 +29,7 @@ void Cycle::StopCommand_Click() {
   last_image_before_.reset();
   first_image_before_.reset();
   replace_watch_.reset();
+  last_image_path_.clear();
 }
 
 }  // namespace quorvel

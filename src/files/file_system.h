@@ -28,9 +28,15 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr bool kPathsIgnoreCase = false;
 #endif
 
+// What a call says in `error` when the file system gave no answer in time.
+inline constexpr std::string_view kNoAnswer = "no answer in time";
+
 struct FileFacts {
   std::uintmax_t size = 0;
+  // At the finest resolution the system keeps.
   std::chrono::system_clock::time_point written;
+  // Which file this is on its disk (the inode, the file index); 0 when the system does not say.
+  std::uint64_t identity = 0;
   bool operator==(const FileFacts&) const = default;
 };
 
@@ -88,6 +94,14 @@ class FileSystem {
   // Makes the folder, and the folders above it, where missing. False, with `error` saying why,
   // when it is not there afterwards.
   virtual bool MakeFolder(const std::string& folder, std::string& error) = 0;
+  // The bytes this program may still write on the disk that holds `folder`; nothing when it
+  // cannot be told.
+  virtual std::optional<std::uintmax_t> FreeBytes(const std::string& folder) = 0;
+
+  // Whether the last call got no answer in time: its result then tells nothing about the disk
+  // (no facts, false, nothing, or `error` saying kNoAnswer). Only a file system that limits the
+  // time of its calls says so.
+  virtual bool NoAnswer() const { return false; }
 };
 
 // The temporary file a replace of `path` goes through.

@@ -1,6 +1,8 @@
 #include "files/posix_file_system.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,15 +42,17 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 std::optional<FileFacts> PosixFileSystem::Facts(const std::string& path) {
-  std::error_code error;
-  const fs::path file = PathOf(path);
-  if (path.empty() || !fs::is_regular_file(file, error)) return std::nullopt;
-  const std::uintmax_t size = fs::file_size(file, error);
-  if (error) return std::nullopt;
-  const auto written = fs::last_write_time(file, error);
-  if (error) return std::nullopt;
-  return FileFacts{size, std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-                             std::chrono::file_clock::to_sys(written))};
+  struct stat facts {};
+  if (path.empty() || stat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode)) {
+    return std::nullopt;
+  }
+  // To the nanosecond where the file system keeps it, so that two saves within one second differ.
+  const auto written =
+      std::chrono::seconds(facts.st_mtim.tv_sec) + std::chrono::nanoseconds(facts.st_mtim.tv_nsec);
+  return FileFacts{static_cast<std::uintmax_t>(facts.st_size),
+                   std::chrono::system_clock::time_point(
+                       std::chrono::duration_cast<std::chrono::system_clock::duration>(written)),
+                   static_cast<std::uint64_t>(facts.st_ino)};
 }
 
 std::optional<std::string> PosixFileSystem::Read(const std::string& path, std::size_t max_bytes,
@@ -178,6 +182,12 @@ bool PosixFileSystem::MakeFolder(const std::string& folder, std::string& error) 
   if (IsFolder(folder)) return true;
   error = code ? code.message() : std::string("a file of that name is in the way");
   return false;
+}
+
+std::optional<std::uintmax_t> PosixFileSystem::FreeBytes(const std::string& folder) {
+  struct statvfs disk {};
+  if (statvfs(folder.c_str(), &disk) != 0) return std::nullopt;
+  return static_cast<std::uintmax_t>(disk.f_bavail) * disk.f_frsize;
 }
 
 }  // namespace quorvel

@@ -30,6 +30,7 @@ class PosixFileSystem : public FileSystem {
   bool CanWriteIn(const std::string& folder) override;
   std::string UserSettingsFolder(std::string_view name) override;
   bool MakeFolder(const std::string& folder, std::string& error) override;
+  std::optional<std::uintmax_t> FreeBytes(const std::string& folder) override;
 
  private:
   std::string mounts_ = "/proc/mounts";

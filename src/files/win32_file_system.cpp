@@ -66,9 +66,18 @@ std::optional<FileFacts> Win32FileSystem::Facts(const std::string& path) {
   using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
   const std::uintmax_t size =
       (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return FileFacts{
+  FileFacts facts{
       size, std::chrono::system_clock::time_point(
                 std::chrono::duration_cast<std::chrono::system_clock::duration>(Ticks(ticks)))};
+  // The file's index tells a file saved anew under the same name from the one before it.
+  const Handle file(CreateFileW(Utf8ToWide(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (file.Valid() && GetFileInformationByHandle(file.Get(), &info)) {
+    facts.identity = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  }
+  return facts;
 }
 
 std::optional<std::string> Win32FileSystem::Read(const std::string& path, std::size_t max_bytes,
@@ -233,6 +242,14 @@ std::string FolderOfPath(std::string_view path) {
   const bool drive_root = folder.size() == 2 && folder[1] == ':';
   if (folder.empty() || drive_root) folder.push_back(path[last]);
   return folder;
+}
+
+std::optional<std::uintmax_t> Win32FileSystem::FreeBytes(const std::string& folder) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(Utf8ToWide(folder).c_str(), &available, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  return available.QuadPart;
 }
 
 }  // namespace quorvel

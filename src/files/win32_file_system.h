@@ -24,6 +24,7 @@ class Win32FileSystem : public FileSystem {
   bool CanWriteIn(const std::string& folder) override;
   std::string UserSettingsFolder(std::string_view name) override;
   bool MakeFolder(const std::string& folder, std::string& error) override;
+  std::optional<std::uintmax_t> FreeBytes(const std::string& folder) override;
 };
 
 // The folder part of a module's path (UTF-8), without the trailing separator, except for a

@@ -39,13 +39,38 @@ void MemoryFileSystem::PutFile(const std::string& path, std::string content) {
 
 void MemoryFileSystem::PutFile(const std::string& path, std::string content,
                                std::chrono::system_clock::time_point written) {
-  files_[path] = {std::move(content), written};
+  files_[path] = {std::move(content), written, ++files_made_};
 }
 
 std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
   const auto file = files_.find(path);
   if (file == files_.end()) return std::nullopt;
   return file->second.content;
+}
+
+bool MemoryFileSystem::Hung(const std::string& path, std::string& error) {
+  no_answer_ = !hung_.empty() && (path == hung_ || path.starts_with(hung_ + kPathSeparator));
+  if (no_answer_) error = kNoAnswer;
+  return no_answer_;
+}
+
+std::uintmax_t MemoryFileSystem::Used() const {
+  std::uintmax_t used = 0;
+  for (const auto& [path, file] : files_) used += OnDisk(path) ? file.content.size() : 0;
+  return used;
+}
+
+bool MemoryFileSystem::Fits(const std::string& path, std::uintmax_t more,
+                            std::string& error) const {
+  if (!OnDisk(path) || Used() + more <= *capacity_) return true;
+  error = "No space left on device";
+  return false;
+}
+
+std::optional<std::uintmax_t> MemoryFileSystem::FreeBytes(const std::string& folder) {
+  std::string error;
+  if (Hung(folder, error) || !OnDisk(folder)) return std::nullopt;
+  return *capacity_ - std::min(*capacity_, Used());
 }
 
 bool MemoryFileSystem::Refused(const std::string& path, std::string& error) const {
@@ -58,13 +83,13 @@ bool MemoryFileSystem::Refused(const std::string& path, std::string& error) cons
 std::optional<FileFacts> MemoryFileSystem::Facts(const std::string& path) {
   looked_for_.push_back(path);
   const auto file = files_.find(path);
-  if (file == files_.end()) return std::nullopt;
-  return FileFacts{file->second.content.size(), file->second.written};
+  if (Hung(path) || file == files_.end()) return std::nullopt;
+  return FileFacts{file->second.content.size(), file->second.written, file->second.identity};
 }
 
 std::optional<std::string> MemoryFileSystem::Read(const std::string& path, std::size_t max_bytes,
                                                   std::string& error) {
-  if (Refused(path, error)) return std::nullopt;
+  if (Hung(path, error) || Refused(path, error)) return std::nullopt;
   const auto file = files_.find(path);
   if (file == files_.end()) {
     error = "No such file or directory";
@@ -74,7 +99,7 @@ std::optional<std::string> MemoryFileSystem::Read(const std::string& path, std::
 }
 
 bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, std::string& error) {
-  if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (Hung(path, error) || Refused(path, error) || Refused(Parent(path), error)) return false;
   if (folders_.contains(path) || folders_.contains(TemporaryPathFor(path))) {
     error = "Is a directory";
     return false;
@@ -83,12 +108,19 @@ bool MemoryFileSystem::Replace(const std::string& path, std::string_view text, s
     error = "No such file or directory";
     return false;
   }
+  const auto old = files_.find(path);
+  if (!Fits(
+          path,
+          text.size() - std::min(text.size(), old == files_.end() ? 0 : old->second.content.size()),
+          error)) {
+    return false;
+  }
   PutFile(path, std::string(text));
   return true;
 }
 
 bool MemoryFileSystem::Append(const std::string& path, std::string_view text, std::string& error) {
-  if (Refused(path, error) || Refused(Parent(path), error)) return false;
+  if (Hung(path, error) || Refused(path, error) || Refused(Parent(path), error)) return false;
   if (folders_.contains(path)) {
     error = "Is a directory";
     return false;
@@ -97,6 +129,7 @@ bool MemoryFileSystem::Append(const std::string& path, std::string_view text, st
     error = "No such file or directory";
     return false;
   }
+  if (!files_.contains(path)) files_[path].identity = ++files_made_;
   File& file = files_[path];
   file.content.append(text);
   file.written = now_() + clock_offset_;
@@ -104,6 +137,7 @@ bool MemoryFileSystem::Append(const std::string& path, std::string_view text, st
 }
 
 bool MemoryFileSystem::Remove(const std::string& path) {
+  if (Hung(path)) return false;
   files_.erase(path);
   return true;
 }
@@ -134,7 +168,7 @@ std::string MemoryFileSystem::AbsoluteFolder(const std::string& folder) {
 
 bool MemoryFileSystem::Subfolders(const std::string& folder, std::vector<std::string>& names,
                                   std::string& error) {
-  if (Refused(folder, error)) return false;
+  if (Hung(folder, error) || Refused(folder, error)) return false;
   if (!folders_.contains(folder)) {
     error = "No such file or directory";
     return false;
@@ -152,6 +186,7 @@ std::string MemoryFileSystem::UserSettingsFolder(std::string_view name) {
 }
 
 bool MemoryFileSystem::MakeFolder(const std::string& folder, std::string& error) {
+  if (Hung(folder, error)) return false;
   // The first folder to be made goes into the nearest one that is there.
   std::string there = folder;
   while (!there.empty() && !folders_.contains(there)) there = Parent(there);

@@ -164,11 +164,15 @@ void SimulatedScanner::OperatorCancel() {
 }
 
 void SimulatedScanner::Save() {
-  const bool fail = std::exchange(fail_next_save_, false) || desktop_.Roll(options_.save_failure);
+  if (name_field_ != spoiled_name_) spoiled_name_ = name_field_, spoiled_in_a_row_ = 0;
+  const bool by_chance = spoiled_in_a_row_ < 2 || options_.save_failure >= 1;  // 1: every save
+  const bool fail =
+      std::exchange(fail_next_save_, false) || (by_chance && desktop_.Roll(options_.save_failure));
   BrokenSave broken = std::exchange(break_next_save_, BrokenSave::kWhole);
-  if (broken == BrokenSave::kWhole && desktop_.Roll(options_.broken_save)) {
+  if (broken == BrokenSave::kWhole && by_chance && desktop_.Roll(options_.broken_save)) {
     broken = desktop_.Roll(0.5) ? BrokenSave::kEmpty : BrokenSave::kCutShort;
   }
+  spoiled_in_a_row_ += fail || broken != BrokenSave::kWhole;
   std::string image = SmallBmp(counts_.pages_scanned);
   if (broken == BrokenSave::kEmpty) image.clear();
   if (broken == BrokenSave::kCutShort) image.resize(image.size() / 2);

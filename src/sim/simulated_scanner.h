@@ -15,11 +15,14 @@ namespace quorvel {
 
 struct ScannerOptions {
   std::string save_folder;
-  int pages = 20;                           // scans in all; -1: no end
-  VirtualClock::Ms first_scan_ms = 4000;    // from start to the first error box
-  VirtualClock::Ms scan_ms = 6000;          // from a save to the next error box
-  VirtualClock::Ms dialog_ms = 400;         // from the final button to "Save As"
-  VirtualClock::Ms late_dialog_ms = 9000;   // extra wait of a late dialog
+  int pages = 20;                          // scans in all; -1: no end
+  VirtualClock::Ms first_scan_ms = 4000;   // from start to the first error box
+  VirtualClock::Ms scan_ms = 6000;         // from a save to the next error box
+  VirtualClock::Ms dialog_ms = 400;        // from the final button to "Save As"
+  VirtualClock::Ms late_dialog_ms = 9000;  // extra wait of a late dialog
+  // The chance faults of a save spoil one name at most twice in a row: a long run then measures
+  // the faults, not Quorvel's stop after a name's fourth send, which needs a save that keeps
+  // failing.
   double save_failure = 0;                  // chance that a save writes nothing
   double broken_save = 0;                   // chance that a save writes a broken image
   double late_dialog = 0;                   // chance that "Save As" comes late
@@ -116,6 +119,9 @@ class SimulatedScanner {
   VirtualClock::EventId operator_save_ = 0;
   bool fail_next_save_ = false;
   BrokenSave break_next_save_ = BrokenSave::kWhole;
+  // The name whose saves the chance faults spoiled last, and how many times in a row.
+  std::string spoiled_name_;
+  int spoiled_in_a_row_ = 0;
   bool delay_next_dialog_ = false;
   bool cancel_next_dialog_ = false;
   std::vector<std::string> saved_;

@@ -36,11 +36,15 @@ std::string Journal::PathIn(const std::string& folder) {
   return folder + kPathSeparator + std::string(kJournalFileName);
 }
 
-bool Journal::Write(const std::string& folder, const JournalLine& line, std::string& error) {
-  const std::string path = PathIn(folder);
-  std::string text = JournalText(line);
+bool Journal::Write(const std::string& path, const std::string& text, std::string& error) {
   const std::optional<FileFacts> facts = files_.Facts(path);
-  if (!facts || facts->size == 0) text = std::string(kJournalHeader) + std::string(kCrLf) + text;
+  if (files_.NoAnswer()) {
+    error = kNoAnswer;
+    return false;
+  }
+  if (!facts || facts->size == 0) {
+    return files_.Append(path, std::string(kJournalHeader) + std::string(kCrLf) + text, error);
+  }
   return files_.Append(path, text, error);
 }
 

@@ -17,7 +17,8 @@ inline constexpr std::string_view kJournalHeader = "time,event,name,file,bytes,d
 
 struct JournalLine {
   std::chrono::system_clock::time_point time;
-  // start, sent, saved, missing, missed, replace, stall, recovered, stop, end, resume, unwritten
+  // start, sent, saved, missing, missed, replace, stall, recovered, stop, end, resume, unwritten,
+  // room
   std::string event;
   std::string name;
   std::string file;
@@ -37,9 +38,9 @@ class Journal {
  public:
   explicit Journal(FileSystem& files) : files_(files) {}
 
-  // Appends the line to the journal of `folder`; a new journal starts with its header. False,
-  // with `error` saying why, when it cannot be written.
-  bool Write(const std::string& folder, const JournalLine& line, std::string& error);
+  // Appends lines, as JournalText made them, to the journal at `path`; a new journal starts with
+  // its header. False, with `error` saying why, when they cannot be written.
+  bool Write(const std::string& path, const std::string& text, std::string& error);
   static std::string PathIn(const std::string& folder);
 
  private:

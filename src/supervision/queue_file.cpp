@@ -1,6 +1,8 @@
 #include "supervision/queue_file.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "common/number_text.h"
@@ -25,7 +27,10 @@ constexpr std::string_view kBytes = " bytes, ";
 constexpr std::string_view kSentAt = "sent at=";
 constexpr std::string_view kToCome = "names to come:";
 
-// The local time that LocalIsoTime wrote; nothing when the text is not one.
+constexpr std::string_view kIdentity = ", file ";
+
+// The local time that LocalIsoTime wrote, as files of an earlier version keep it; nothing when the
+// text is not one.
 std::optional<std::chrono::system_clock::time_point> FromLocalIso(const std::string& text) {
   std::tm local{};
   if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &local.tm_year, &local.tm_mon,
@@ -40,12 +45,49 @@ std::optional<std::chrono::system_clock::time_point> FromLocalIso(const std::str
   return std::chrono::system_clock::from_time_t(seconds);
 }
 
-// "none", or the size and time stamp: "246 bytes, 2026-12-07T14:03:22"; "" when not known.
+// A time stamp in UTC, to the nanosecond: "2026-12-07T14:03:22.123456789Z". Unlike local time,
+// it reads back the same across a change of the clocks.
+std::string UtcText(std::chrono::system_clock::time_point time) {
+  using namespace std::chrono;
+  const auto day = floor<days>(time);
+  const year_month_day date(day);
+  const hh_mm_ss clock(duration_cast<nanoseconds>(time - day));
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%09lldZ", int(date.year()),
+                unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                int(clock.minutes().count()), int(clock.seconds().count()),
+                static_cast<long long>(clock.subseconds().count()));
+  return text;
+}
+
+std::optional<std::chrono::system_clock::time_point> FromUtc(const std::string& text) {
+  using namespace std::chrono;
+  int y = 0;
+  unsigned mo = 0, d = 0;
+  int h = 0, mi = 0, s = 0;
+  long long ns = 0;
+  char zone = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2u-%2uT%2d:%2d:%2d.%9lld%c", &y, &mo, &d, &h, &mi, &s, &ns,
+                  &zone) != 8 ||
+      zone != 'Z') {
+    return std::nullopt;
+  }
+  const year_month_day date{year(y), month(mo), day(d)};
+  if (!date.ok()) return std::nullopt;
+  return time_point_cast<system_clock::duration>(sys_days(date) + hours(h) + minutes(mi) +
+                                                 seconds(s) + nanoseconds(ns));
+}
+
+// "none", or the size, the time stamp and the file's identity when known:
+// "246 bytes, 2026-12-07T14:03:22.123456789Z, file 1234"; "" when not known.
 std::string ImageThenText(const std::optional<ImageBefore>& image) {
   if (!image) return {};
   if (!image->file) return std::string(kNoImage);
   return DecimalText(static_cast<long long>(image->file->size)) + std::string(kBytes) +
-         LocalIsoTime(image->file->written);
+         UtcText(image->file->written) +
+         (image->file->identity == 0
+              ? std::string()
+              : std::string(kIdentity) + std::to_string(image->file->identity));
 }
 
 std::optional<ImageBefore> ReadImageThen(const std::string& text) {
@@ -57,7 +99,12 @@ std::optional<ImageBefore> ReadImageThen(const std::string& text) {
     if (text[i] < '0' || text[i] > '9') return std::nullopt;
     facts.size = facts.size * 10 + static_cast<std::uintmax_t>(text[i] - '0');
   }
-  const auto written = FromLocalIso(text.substr(bytes + kBytes.size()));
+  std::string time = text.substr(bytes + kBytes.size());
+  if (const std::size_t identity = time.find(kIdentity); identity != std::string::npos) {
+    facts.identity = std::strtoull(time.c_str() + identity + kIdentity.size(), nullptr, 10);
+    time.resize(identity);
+  }
+  const auto written = time.ends_with('Z') ? FromUtc(time) : FromLocalIso(time);
   if (!written) return std::nullopt;
   facts.written = *written;
   return ImageBefore{facts};

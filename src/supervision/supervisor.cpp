@@ -1,4 +1,5 @@
 #include "supervision/supervisor.h"
+#include <algorithm>
 
 #include "automation/image_check.h"
 #include "common/number_text.h"
@@ -10,6 +11,12 @@ namespace {
 
 using Clock = StallWatch::Clock;
 constexpr auto kBellEvery = std::chrono::minutes(1);
+constexpr std::string_view kKeptLinesFirstLine =
+    "' Quorvel: journal lines not yet written. Quorvel writes them when it starts.";
+// Before each journal's lines in the file of kept lines: "journal <bytes> <path>".
+constexpr std::string_view kKeptJournal = "journal ";
+// Fewer pages than these fit on the save folder's disk: the operator is told, once for each.
+constexpr std::uintmax_t kRoomWarnings[] = {10, 3};
 
 std::string Count(long long count, const char* one, const char* many) {
   return DecimalText(count) + " " + (count == 1 ? one : many);
@@ -54,6 +61,8 @@ void Supervisor::Started() {
   const RunState& state = cycle_.State();
   queued_ = static_cast<int>(cycle_.NamesToCome().size());
   confirmed_ = resent_ = 0;
+  largest_page_ = 0;
+  room_told_ = 0;
   started_at_ = desktop_.Now();
   watch_.Start(*started_at_);
   Write("start", {}, {}, {},
@@ -69,6 +78,8 @@ void Supervisor::Stopped() {
 }
 
 void Supervisor::Tick() {
+  if (queue_owed_) WriteOwedQueue();
+  if (!unwritten_.empty()) WriteUnwritten();
   const Clock::time_point now = desktop_.Now();
   if (!cycle_.State().Running) EndWatch();
   if (!watch_.Stalled(now)) return;
@@ -77,9 +88,11 @@ void Supervisor::Tick() {
   if (!stalled_) {
     stalled_ = true;
     last_bell_ = now - kBellEvery;
-    Write("stall", cycle_.State().LastFilename, {}, {},
-          "nothing since " + ClockTime(watch_.Since()) +
-              (not_answering.empty() ? "" : "; not answering: " + not_answering));
+    Write(
+        "stall", cycle_.State().LastFilename, {}, {},
+        "nothing since " + ClockTime(watch_.Since()) +
+            (silent_folder_.empty() ? "" : "; the save folder does not answer: " + silent_folder_) +
+            (not_answering.empty() ? "" : "; not answering: " + not_answering));
     if (!options_.on_stall.empty()) {
       desktop_.RunCommand(options_.on_stall, std::string(kStallTitle) + ". " + text);
     }
@@ -111,6 +124,7 @@ std::string Supervisor::StallText(Clock::time_point now, const std::string& not_
     }
   }
   std::string text =
+      (silent_folder_.empty() ? "" : "The save folder does not answer: " + silent_folder_ + "\n") +
       "Nothing has happened since " + ClockTime(watch_.Since()) + " (" +
       DurationText(std::chrono::duration_cast<std::chrono::seconds>(now - watch_.Since())) +
       ").\nLast step: " + last_step + ".\nPages done: " + DecimalText(confirmed_) + " of " +
@@ -122,6 +136,7 @@ std::string Supervisor::StallText(Clock::time_point now, const std::string& not_
 }
 
 void Supervisor::OfferResume() {
+  TakeUpKeptLines();
   const std::string path = QueuePath();
   std::string error;
   const std::optional<std::string> text = files_.ReadWhole(path, error);
@@ -130,8 +145,11 @@ void Supervisor::OfferResume() {
   if (!queue) return;
   std::vector<std::string> names = queue->to_come;
   const std::string last_image = queue->folder + kPathSeparator + queue->last_sent + ".bmp";
-  if (!queue->last_sent.empty() && !CheckImage(files_, last_image, queue->last_image).facts) {
-    names.insert(names.begin(), queue->last_sent);  // not done: it comes back first
+  // Not done, or not known to be (a file of an earlier version keeps no note of its image, and
+  // a leftover image would confirm it): it comes back first.
+  if (!queue->last_sent.empty() &&
+      (!queue->last_image || !CheckImage(files_, last_image, queue->last_image).facts)) {
+    names.insert(names.begin(), queue->last_sent);
   }
   if (names.empty()) {
     files_.Remove(path);
@@ -162,16 +180,23 @@ void Supervisor::ErrorBoxClosed() {
 }
 
 void Supervisor::NameGoing() {
+  silent_folder_.clear();
   WriteQueue();
+  CheckRoom();
 }
 
 void Supervisor::NameSent(const std::string& name) {
   Write("sent", name, ImagePath(name));
 }
 
+void Supervisor::FolderNotAnswering(const std::string& folder) {
+  silent_folder_ = folder;
+}
+
 void Supervisor::ImageConfirmed(const std::string& name, const std::string& path,
                                 const ImageFacts& facts) {
   ++confirmed_;
+  largest_page_ = std::max(largest_page_, facts.bytes);
   Write("saved", name, path, facts.bytes,
         DecimalText(facts.width) + " x " +
             DecimalText(facts.height < 0 ? -facts.height : facts.height) + " pixels");
@@ -202,7 +227,8 @@ void Supervisor::SaveAsMissed() {
 void Supervisor::QueueEnded() {
   const std::string totals = Totals();
   Write("end", {}, {}, {}, totals);
-  files_.Remove(QueuePath());
+  queue_owed_ = std::string();
+  WriteOwedQueue();
   EndWatch();
   if (cycle_.ReadActionMode() == ActionMode::FullAuto) {
     view_.ShowMessage("The scan series is done: " + totals + ". The journal is " +
@@ -217,17 +243,87 @@ void Supervisor::GaveUp(const std::string& name, const std::string& problem) {
 
 void Supervisor::Write(std::string event, std::string name, std::string file,
                        std::optional<std::uintmax_t> bytes, std::string detail) {
-  const std::string& folder = cycle_.State().SaveFolder;
-  std::string error;
-  if (journal_.Write(folder,
-                     {desktop_.Now(), std::move(event), std::move(name), std::move(file), bytes,
-                      std::move(detail)},
-                     error)) {
-    return;
+  unwritten_.emplace_back(Journal::PathIn(cycle_.State().SaveFolder),
+                          JournalText({desktop_.Now(), std::move(event), std::move(name),
+                                       std::move(file), bytes, std::move(detail)}));
+  WriteUnwritten();
+}
+
+void Supervisor::WriteUnwritten() {
+  while (!unwritten_.empty()) {
+    // The lines of one journal go in one write.
+    const std::string path = unwritten_.front().first;
+    std::string text;
+    std::size_t lines = 0;
+    for (; lines < unwritten_.size() && unwritten_[lines].first == path; ++lines) {
+      text += unwritten_[lines].second;
+    }
+    std::string error;
+    if (!journal_.Write(path, text, error)) {
+      if (files_.NoAnswer()) return;  // kept until the folder answers
+      TellOnce(path, "The journal " + path + " cannot be written (" + error +
+                         "). The series goes on without it.");
+    }
+    unwritten_.erase(unwritten_.begin(), unwritten_.begin() + static_cast<std::ptrdiff_t>(lines));
   }
-  const std::string path = Journal::PathIn(folder);
-  TellOnce(path, "The journal " + path + " cannot be written (" + error +
-                     "). The series goes on without it.");
+  if (kept_lines_there_ && files_.Remove(KeptLinesPath())) kept_lines_there_ = false;
+}
+
+void Supervisor::Ending() {
+  if (queue_owed_) WriteOwedQueue();
+  WriteUnwritten();
+  if (unwritten_.empty()) return;
+  std::string kept = std::string(kKeptLinesFirstLine) + std::string(kCrLf);
+  for (const auto& [path, text] : unwritten_) {
+    kept += std::string(kKeptJournal) + DecimalText(static_cast<long long>(text.size())) + " " +
+            path + std::string(kCrLf) + text;
+  }
+  std::string error;
+  files_.Replace(KeptLinesPath(), kept, error);  // nobody is left to tell when it cannot be kept
+}
+
+// The lines the last end kept go first, before anything of this run.
+void Supervisor::TakeUpKeptLines() {
+  std::string error;
+  const std::optional<std::string> kept = files_.ReadWhole(KeptLinesPath(), error);
+  if (!kept || !kept->starts_with(kKeptLinesFirstLine)) return;
+  std::vector<std::pair<std::string, std::string>> lines;
+  std::size_t at = kKeptLinesFirstLine.size() + kCrLf.size();
+  while (at < kept->size() && kept->compare(at, kKeptJournal.size(), kKeptJournal) == 0) {
+    const std::size_t end = kept->find(kCrLf, at);
+    if (end == std::string::npos) break;
+    const std::string head = kept->substr(at + kKeptJournal.size(), end - at - kKeptJournal.size());
+    const std::size_t blank = head.find(' ');
+    const double bytes = ParseLeadingNumber(head);
+    at = end + kCrLf.size();
+    if (blank == std::string::npos || bytes < 0 ||
+        at + static_cast<std::size_t>(bytes) > kept->size()) {
+      break;
+    }
+    lines.emplace_back(head.substr(blank + 1), kept->substr(at, static_cast<std::size_t>(bytes)));
+    at += static_cast<std::size_t>(bytes);
+  }
+  unwritten_.insert(unwritten_.begin(), lines.begin(), lines.end());
+  kept_lines_there_ = true;
+  WriteUnwritten();
+}
+
+void Supervisor::CheckRoom() {
+  if (largest_page_ == 0 || room_told_ == static_cast<int>(std::size(kRoomWarnings))) return;
+  const std::string& folder = cycle_.State().SaveFolder;
+  const std::optional<std::uintmax_t> free = files_.FreeBytes(folder);
+  if (!free) return;
+  const std::uintmax_t pages = *free / largest_page_;
+  int level = room_told_;
+  while (level < static_cast<int>(std::size(kRoomWarnings)) && pages < kRoomWarnings[level])
+    ++level;
+  if (level == room_told_) return;
+  room_told_ = level;
+  const std::string text = "The disk of the save folder has room for about " +
+                           DecimalText(static_cast<long long>(pages)) + " more pages.";
+  told_ += (told_.empty() ? "" : "\n\n") + text;
+  view_.ShowNotice(std::string(kRoomTitle), told_);
+  Write("room", {}, folder, *free, text);
 }
 
 bool Supervisor::TellOnce(const std::string& path, const std::string& text) {
@@ -259,13 +355,29 @@ std::string Supervisor::QueuePath() const {
   return QueueFilePath(ini, ini.empty() ? files_.ProgramFolder() : std::string());
 }
 
+std::string Supervisor::KeptLinesPath() const {
+  const std::string queue = QueuePath();
+  return queue.substr(0, queue.size() - kQueueFileName.size()) + std::string(kKeptLinesFileName);
+}
+
 void Supervisor::WriteQueue() {
   const RunState& state = cycle_.State();
   const QueueState queue{cycle_.ReadActionMode(), state.SaveFolder, state.LastFilename,
                          cycle_.LastImageBefore(), cycle_.NamesToCome()};
+  queue_owed_ = QueueText(queue);
+  WriteOwedQueue();
+}
+
+// Only the latest text of the queue file matters: it is written, or kept until its folder answers.
+void Supervisor::WriteOwedQueue() {
   std::string error;
   const std::string path = QueuePath();
-  if (files_.Replace(path, QueueText(queue), error)) return;
+  const bool written =
+      queue_owed_->empty() ? files_.Remove(path) : files_.Replace(path, *queue_owed_, error);
+  if (files_.NoAnswer()) return;
+  const bool to_go = queue_owed_->empty();
+  queue_owed_.reset();
+  if (written || to_go) return;
   if (TellOnce(path, "The queue file " + path + " cannot be written (" + error +
                          "). The series goes on; should it be cut short, it cannot be taken up "
                          "again.")) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/cycle.h"
@@ -17,6 +18,9 @@ namespace quorvel {
 
 inline constexpr std::string_view kStallTitle = "Quorvel: the scan series has stalled";
 inline constexpr std::string_view kUnwrittenTitle = "Quorvel: a file cannot be written";
+inline constexpr std::string_view kRoomTitle = "Quorvel: the save folder's disk is filling up";
+// Beside the settings: journal lines that could not be written before the program ended.
+inline constexpr std::string_view kKeptLinesFileName = "Quorvel.unwritten";
 
 struct SupervisionOptions {
   std::optional<std::chrono::seconds> stall_after;  // else ten minutes or three pages
@@ -37,8 +41,12 @@ class Supervisor : public CycleEvents {
   void Stopped();
   // Every tick of Timer1, pausing or not.
   void Tick();
-  // Once the window is shown at start-up: a series cut short is offered back.
+  // Once the window is shown at start-up: journal lines kept at the last end are written, and a
+  // series cut short is offered back.
   void OfferResume();
+  // The program ends: journal lines not yet written, their folder not answering, are kept in a
+  // file beside the settings for the next start to write.
+  void Ending();
 
   // CycleEvents.
   void ErrorBoxClosed() override;
@@ -51,6 +59,7 @@ class Supervisor : public CycleEvents {
   void ReplaceAnswered(const std::string& name, const std::string& path, bool yes,
                        const std::string& why) override;
   void SaveAsMissed() override;
+  void FolderNotAnswering(const std::string& folder) override;
   void QueueEnded() override;
   void GaveUp(const std::string& name, const std::string& problem) override;
 
@@ -60,7 +69,14 @@ class Supervisor : public CycleEvents {
   void Progress();
   void EndWatch();
   std::string QueuePath() const;
+  std::string KeptLinesPath() const;
   void WriteQueue();
+  void WriteOwedQueue();
+  // Writes the journal lines not yet written, in order, as far as their folders answer.
+  void WriteUnwritten();
+  void TakeUpKeptLines();
+  // Before a name goes: tells the operator when the save folder's disk is nearly full.
+  void CheckRoom();
   // Tells the operator once about the file at `path`, in a window that takes no focus, so that
   // the series never waits for an answer. True the first time.
   bool TellOnce(const std::string& path, const std::string& text);
@@ -86,6 +102,14 @@ class Supervisor : public CycleEvents {
   std::set<std::string> told_paths_;  // files that cannot be written, told once each
   std::string told_;                  // what the notice says of them
   std::string not_replaced_;          // a file Quorvel would not let a dialog replace, and why
+  // Journal lines not yet written, in order, each with its journal's path: kept while their folder
+  // does not answer.
+  std::vector<std::pair<std::string, std::string>> unwritten_;
+  bool kept_lines_there_ = false;          // the file of kept lines is still to be removed
+  std::optional<std::string> queue_owed_;  // the queue file's text not yet written; "": to go
+  std::string silent_folder_;              // the save folder, while it does not answer
+  std::uintmax_t largest_page_ = 0;        // the largest image of this series, in bytes
+  int room_told_ = 0;                      // 1: told of fewer than 10 pages' room, 2: of 3
 };
 
 // A span of time as the operator reads it: "2 h 31 min", "4 min 10 s", "12 s".

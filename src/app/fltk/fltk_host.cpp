@@ -6,6 +6,7 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Text_Editor.H>
 #include <FL/fl_ask.H>
+#include <FL/x.H>
 
 #include <cstdio>
 #include <cstdlib>
@@ -366,6 +367,9 @@ void FltkHost::MoveWindow(WindowPosition position) {
 
 void FltkHost::Quit() {
   std::fflush(nullptr);
+  // The windows go with the connection to the display at once, even while a file server that
+  // does not answer holds a thread of the program, and with it the program's end.
+  if (fl_display != nullptr) XCloseDisplay(fl_display);
   std::_Exit(0);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <variant>
 
@@ -14,6 +15,7 @@
 #include "app/scanner_form.h"
 #include "desktop/x11_desktop.h"
 #include "files/posix_file_system.h"
+#include "files/time_limited_file_system.h"
 
 namespace {
 
@@ -56,7 +58,9 @@ int main(int argc, char** argv) {
   if (!DisplayThere()) return 1;
   try {
     X11Desktop desktop;
-    PosixFileSystem files;
+    // Every file call waits at most a time limit, so that a share that stops answering never
+    // freezes the window.
+    TimeLimitedFileSystem files(std::make_shared<PosixFileSystem>());
     FltkHost host;
     ScannerForm form(desktop, files, host, options.form);
     host.Attach(form);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "app/win32/win32_host.h"
 #include "common/win32_text.h"
 #include "desktop/win32_desktop.h"
+#include "files/time_limited_file_system.h"
 #include "files/win32_file_system.h"
 
 namespace {
@@ -50,7 +52,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   InitCommonControlsEx(&controls);
 
   Win32Desktop desktop;
-  Win32FileSystem files;
+  // Every file call waits at most a time limit, so that a share that stops answering never
+  // freezes the window.
+  TimeLimitedFileSystem files(std::make_shared<Win32FileSystem>());
   Win32Host host(instance);
   ScannerForm form(desktop, files, host, options.form);
   HWND window = host.Create(form);

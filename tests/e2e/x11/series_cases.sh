@@ -249,6 +249,49 @@ clock_skew() {  # seconds
 clock_behind() { clock_skew -30; }
 clock_ahead() { clock_skew 30; }
 
+# The save folder is a mount that stops answering in the middle of a Full Auto series, as a share
+# whose server goes away does (hanging_folder.py). The stall alert comes; Stop! closes it within
+# 0.5 s and EXIT the window within 1 s (the process itself goes once its stuck call comes back:
+# FUSE holds a call its server has taken). Once the folder answers, the next start writes the
+# journal lines kept beside the settings, the stall naming the folder, and offers the series
+# back.
+folder_hang() {
+  local flag="$WORK/hang" alert="Quorvel: the scan series has stalled"
+  trap 'rm -f "$WORK/hang"; cleanup' EXIT  # a failure lets the folder go first
+  mkdir "$WORK/disk"
+  (exec /usr/bin/python3 "$E2E_DIR/hanging_folder.py" "$WORK/disk" "$SAVE" "$flag" >>"$TOOLS_OUT" 2>&1) &
+  PIDS+=($!)
+  wait_for 10 "the mount" grep -q " $SAVE fuse" /proc/mounts
+  JOURNAL="$WORK/disk/quorvel-journal.csv"
+  mapfile -t list < <(names 5)
+  start_quorvel 1500 --stall-after 20
+  prepare_list page 7 3 5
+  start_series 0
+  start_scanner --pages 5
+  wait_for 60 "two pages saved" at_least 2 count_of save ok
+  touch "$flag"
+  wait_for 60 "the stall alert" shown "$alert"
+  timed 500 "Stop! closing the alert" StopCommand "$alert"
+  timed 1000 "EXIT closing the window" ExitCommand "$QUORVEL_TITLE"
+  [ -s "$WORK/bin/Quorvel.unwritten" ] && rm "$flag" || fail "no journal lines kept"
+  wait_for 30 "Quorvel to end" bash -c "! ps -o stat= -p $QUORVEL_PID | grep -qv Z"
+  run_quorvel
+  answer_question Return
+  wait_for 10 "the kept lines" grep -q ",stall,.*the save folder does not answer: $SAVE" "$JOURNAL"
+  [ ! -e "$WORK/bin/Quorvel.unwritten" ] && journal_is resume "${list[2]}" ||
+    fail "the kept lines still kept, or the series not offered back"
+  fusermount3 -u -z "$SAVE"
+}
+timed() {  # ms what button window: the click, and the window gone within `ms`
+  local start ms
+  start=$(date +%s%N)
+  click "$3"
+  wait_for 5 "$2" gone "$4"
+  ms=$((($(date +%s%N) - start) / 1000000))
+  echo "$2: $ms ms during the hang"
+  ((ms <= $1)) || fail "$2 took $ms ms, more than $1"
+}
+
 # The Win32 stand-in under Wine in another language, its save dialog titled by the system.
 # "table": Quorvel finds the dialog as it is; "options": the dialog has a title of its own that
 # no table holds, and Quorvel is told it and the dialog's keys on its command line.
@@ -450,12 +493,12 @@ replace_question() {  # images|cut_short
 case "${1:-}" in
   full_auto | failed_save | focus_theft | stop | error_only | error_and_save_as | stall | \
     collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead | \
-    old_dialog | other_deskscan | other_save_as | replace_question) "$@" ;;
+    old_dialog | other_deskscan | other_save_as | replace_question | folder_hang) "$@" ;;
   *)
     echo "usage: $0 full_auto|failed_save|focus_theft|stop|error_only|error_and_save_as|stall|" \
       "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front|" \
       "clock_behind|clock_ahead|old_dialog|other_deskscan before|midway|other_save_as|" \
-      "replace_question images|cut_short" >&2
+      "replace_question images|cut_short|folder_hang" >&2
     exit 2
     ;;
 esac
