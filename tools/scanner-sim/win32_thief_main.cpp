@@ -3,7 +3,8 @@
 // while. Every key it receives is logged, so a test can show that none reached it.
 //
 // Options: --steal-from TITLE (the window it watches for), --delay-ms N (after the title
-// appears), --hold-ms N, --title TEXT (its own), --log FILE, and --save-as: "another program"
+// appears), --hold-ms N, --times N (0: it never takes the foreground), --title TEXT (its own),
+// --log FILE, and --save-as: "another program"
 // with the common Save As dialog of its own open, owned by its window, which logs each save made
 // through it with the file chosen, and opens again after each save or cancel.
 #include <windows.h>
@@ -31,6 +32,7 @@ struct Thief {
   std::string log_path;
   int delay_ms = 200;
   int hold_ms = 5000;
+  int times = 1;
   // GetTickCount times, compared by their unsigned difference, which survives the wrap.
   std::optional<DWORD> seen_at;
   std::optional<DWORD> stolen_at;
@@ -42,7 +44,7 @@ struct Thief {
 Thief thief;
 
 void Watch(HWND self) {
-  if (thief.done) return;
+  if (thief.done || thief.times <= 0) return;
   const DWORD now = GetTickCount();
   if (!thief.seen_at) {
     const HWND watched = FindWindowW(nullptr, Utf8ToWide(thief.watched).c_str());
@@ -101,7 +103,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace quorvel;
   const ToolOption options[] = {{"--steal-from", &thief.watched}, {"--delay-ms", &thief.delay_ms},
                                 {"--hold-ms", &thief.hold_ms},    {"--title", &thief.title},
-                                {"--log", &thief.log_path},       {"--save-as", &thief.save_as}};
+                                {"--times", &thief.times},        {"--log", &thief.log_path},
+                                {"--save-as", &thief.save_as}};
   ReadToolOptionsOrExit(Arguments(), options, "focus-thief");
   EventLog log(thief.log_path);
   thief.log = &log;
