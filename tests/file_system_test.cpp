@@ -210,17 +210,23 @@ TEST(UserSettingsFolderTest, FollowsTheXdgRulesAndTheAccount) {
 }
 #endif
 
-// A file system whose first call into /hung waits until let go, or for a while.
+// A file system whose first call into the folder "hung" waits until let go, or for a while. Paths
+// with the system's separator: the time limit tells folders apart by it.
+std::string Under(const char* folder, const char* name = "a.bmp") {
+  return std::string(1, kPathSeparator) + folder + kPathSeparator + name;
+}
 class SlowFiles : public MemoryFileSystem {
  public:
   explicit SlowFiles(std::chrono::milliseconds hold)
-      : MemoryFileSystem([] { return std::chrono::system_clock::now(); }, "/p"), hold_(hold) {
-    AddFolder("/hung");
-    for (const char* path : {"/hung/a.bmp", "/fine/a.bmp"}) PutFile(path, "BM");
+      : MemoryFileSystem([] { return std::chrono::system_clock::now(); },
+                         std::string(1, kPathSeparator) + "p"),
+        hold_(hold) {
+    AddFolder(std::string(1, kPathSeparator) + "hung");
+    for (const std::string& path : {Under("hung"), Under("fine")}) PutFile(path, "BM");
   }
   std::optional<FileFacts> Facts(const std::string& path) override {
     std::unique_lock lock(mutex_);
-    if (path.starts_with("/hung/") && !std::exchange(held_, true)) {
+    if (path.starts_with(Under("hung", "")) && !std::exchange(held_, true)) {
       let_go_.wait_for(lock, hold_, [this] { return free_; });
     }
     return MemoryFileSystem::Facts(path);
@@ -250,17 +256,17 @@ TEST(TimeLimitedFileSystemTest, AFolderThatDoesNotAnswerHoldsUpNothingElse) {
     auto slow = std::make_shared<SlowFiles>(hold);
     auto files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(!files->Facts("/hung/a.bmp") && files->NoAnswer());
+    EXPECT_TRUE(!files->Facts(Under("hung")) && files->NoAnswer());
     EXPECT_GE(std::chrono::steady_clock::now() - start, kLimit);
 
     start = std::chrono::steady_clock::now();
     std::string error;
-    EXPECT_FALSE(files->Replace("/hung/b.bmp", "BM", error));
-    EXPECT_FALSE(files->Read("/hung/a.bmp", 2, error));
+    EXPECT_FALSE(files->Replace(Under("hung", "b.bmp"), "BM", error));
+    EXPECT_FALSE(files->Read(Under("hung"), 2, error));
     EXPECT_EQ(error, kNoAnswer);
     EXPECT_TRUE(files->NoAnswer());
     EXPECT_LT(std::chrono::steady_clock::now() - start, kLimit) << "waited on the same hang";
-    EXPECT_TRUE(files->Facts("/fine/a.bmp"));
+    EXPECT_TRUE(files->Facts(Under("fine")));
 
     // The program ends while a call waits that never comes back by itself: it is left to finish.
     const bool never = hold > kLimit * 10;
@@ -269,11 +275,11 @@ TEST(TimeLimitedFileSystemTest, AFolderThatDoesNotAnswerHoldsUpNothingElse) {
     if (never) files = std::make_unique<TimeLimitedFileSystem>(slow, kLimit);
     // Once the call is back (its thread ends a moment later), the folder answers again.
     const auto give_up = std::chrono::steady_clock::now() + 10s;
-    while (!files->Facts("/hung/a.bmp") && std::chrono::steady_clock::now() < give_up) {
+    while (!files->Facts(Under("hung")) && std::chrono::steady_clock::now() < give_up) {
       std::this_thread::sleep_for(10ms);
     }
     EXPECT_FALSE(files->NoAnswer());
-    EXPECT_FALSE(files->Facts("/hung/b.bmp")) << "a call answered at once was never made";
+    EXPECT_FALSE(files->Facts(Under("hung", "b.bmp"))) << "a call answered at once was never made";
   }
 }
 

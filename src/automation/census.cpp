@@ -71,11 +71,12 @@ int Cycle::CountScannerWindows(const std::vector<TitledWindow>& titled) {
   }
   if (!programs.contains(scanner_program_)) {
     std::vector<ProgramId> with_box;
-    for (const auto& [program, windows] : programs) {
+    for (const auto& entry : programs) {
+      const std::vector<WindowHandle>& windows = entry.second;
       if (std::any_of(windows.begin(), windows.end(), [&](WindowHandle window) {
             return Holds(windows, desktop_.OwnerOf(window));
           })) {
-        with_box.push_back(program);
+        with_box.push_back(entry.first);
       }
     }
     scanner_program_ = with_box.size() == 1 ? with_box.front() : 0;
