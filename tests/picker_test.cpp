@@ -69,18 +69,15 @@ TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
   rig_.files.SetDrives({{"one", d1, d1}, {"two", d2, At({"d2", "sub"})}, {"gone", gone, gone}});
   rig_.files.SetCurrentFolder(At({"d1", "x"}));
   SaveDirForm picker(rig_.host, rig_.files);
-  EXPECT_EQ(picker.DriveIndex(), 0);
-  EXPECT_EQ(Shows(picker).front(), "0^" + d1) << "the list starts at the drive's root";
+  EXPECT_EQ(std::tuple(picker.DriveIndex(), Shows(picker).front()), std::tuple(0, "0^" + d1));
   EXPECT_TRUE(picker.ChooseDrive(1));
   EXPECT_EQ(Shows(picker), (Texts{"0^" + d2, "1*sub"}));
   EXPECT_TRUE(picker.Open(0));
   EXPECT_TRUE(picker.ChooseDrive(0));  // each drive keeps the folder left open on it
   EXPECT_EQ(picker.OpenFolder(), At({"d1", "x"}));
-  EXPECT_TRUE(picker.ChooseDrive(1));
-  EXPECT_EQ(picker.OpenFolder(), d2);
+  EXPECT_TRUE(picker.ChooseDrive(1) && picker.OpenFolder() == d2);
   EXPECT_FALSE(picker.ChooseDrive(2));  // cannot be read: stay where we were
-  EXPECT_EQ(picker.DriveIndex(), 1);
-  EXPECT_EQ(picker.OpenFolder(), d2);
+  EXPECT_EQ(std::tuple(picker.DriveIndex(), picker.OpenFolder()), std::tuple(1, d2));
   EXPECT_EQ(rig_.host.Messages(), Texts{"The drive gone cannot be read (No such file or "
                                         "directory). The folder stays at " +
                                         d2 + "."});
@@ -107,8 +104,7 @@ TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySetAndNeverOnOneThatCannotBeR
   SaveDirForm picker(rig_.host, rig_.files);
   const Texts before = Shows(picker);
   EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
-  EXPECT_EQ(picker.OpenFolder(), top_);
-  EXPECT_EQ(Shows(picker), before);
+  EXPECT_EQ(std::tuple(picker.OpenFolder(), Shows(picker)), std::tuple(top_, before));
   EXPECT_EQ(rig_.host.Messages(), Texts{"The folder " + At({"c"}) +
                                         " cannot be opened (Permission denied). The folder stays "
                                         "at " +
@@ -141,14 +137,12 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
   rig_.clock.Advance(2500);
   EXPECT_EQ(rig_.state().SaveFolder, At({"A"}));
   SaveDirForm* first = rig_.form.Picker();
-  ASSERT_NE(first, nullptr);
-  EXPECT_FALSE(first->Visible());
+  ASSERT_TRUE(first != nullptr && !first->Visible());
 
   OpenPicker([&](SaveDirForm& picker) {
-    EXPECT_EQ(&picker, first);
-    EXPECT_EQ(picker.OpenFolder(), At({"A"}));
     picker.Highlight(99);  // no such entry: nothing changes
-    EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
+    EXPECT_EQ(std::tuple(&picker, picker.OpenFolder(), picker.Highlighted()),
+              std::tuple(first, At({"A"}), IndexOf(picker, "inner")));
     EXPECT_FALSE(picker.Open(-1));
     EXPECT_TRUE(picker.Open(0));  // an ancestor: up to the top
     EXPECT_EQ(picker.OpenFolder(), top_);
@@ -156,8 +150,8 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
     EXPECT_TRUE(picker.Open(IndexOf(picker, "inner")));
     picker.CloseBox();  // the close box keeps the previous save folder
   });
-  EXPECT_EQ(rig_.state().SaveFolder, At({"A"}));
-  EXPECT_EQ(first->OpenFolder(), At({"A", "inner"}));
+  EXPECT_EQ(rig_.state().SaveFolder + "|" + first->OpenFolder(),
+            At({"A"}) + "|" + At({"A", "inner"}));
 }
 
 // Not when another program took the focus (kNone), nor for the picker's own button.

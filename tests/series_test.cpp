@@ -93,9 +93,9 @@ TEST(GeneratorTest, FillCountsFromStartAndTheLargestSeriesIsMade) {
   EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 3)).text, "x6\r\nx7\r\n");
   EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 5)).text, "");  // start beyond the last
   const std::string made = Create({4, "s", "-65536", "6", "32766", ""});
-  EXPECT_EQ(made.substr(0, 9), "s-65532\r\n");
-  EXPECT_EQ(made.substr(made.size() - 15), "s065528\r\n=65528");
-  EXPECT_EQ(std::count(made.begin(), made.end(), '\n'), 32766);
+  EXPECT_EQ(std::tuple(made.substr(0, 9), made.substr(made.size() - 15),
+                       std::count(made.begin(), made.end(), '\n')),
+            std::tuple("s-65532\r\n", "s065528\r\n=65528", 32766));
 }
 
 TEST(SplitTest, OneItemPerLine) {
@@ -125,20 +125,18 @@ TEST(ParseTextTest, EnableFillsTheQueueAfreshAndRefusesA502ndName) {
   ASSERT_GT(rig.controls().Text(kFilenames).size(), 32766u);
   rig.state().AwaitingSaveAs = true;
   rig.Click(kStartCommand);
-  EXPECT_TRUE(rig.state().Running);
-  EXPECT_FALSE(rig.state().AwaitingSaveAs);
-  EXPECT_EQ(rig.state().PendingNames[500], names[500]);
-  EXPECT_TRUE(rig.host.Messages().empty());
+  EXPECT_EQ(std::tuple(rig.state().Running, rig.state().AwaitingSaveAs,
+                       rig.state().PendingNames[500], rig.host.Messages().size()),
+            std::tuple(true, false, names[500], 0u));
 
   rig.state().NextNameIndex = 3;
   rig.state().LastFilename = "old";
   rig.controls().SetText(kFilenames, " x\r\n\r\ny \r\n  \r\n");
   rig.Click(kStartCommand);
-  EXPECT_EQ(rig.state().NextNameIndex, 0);
-  EXPECT_EQ(rig.state().LastFilename, "old");
   const auto& slots = rig.state().PendingNames;
-  EXPECT_EQ(Texts(slots.begin(), slots.begin() + 5), (Texts{" x", "y ", "  ", "", ""}));
-  EXPECT_EQ(slots[500], "");
+  EXPECT_EQ(std::tuple(rig.state().NextNameIndex, rig.state().LastFilename,
+                       Texts(slots.begin(), slots.begin() + 5), slots[500]),
+            std::tuple(0, "old", Texts{" x", "y ", "  ", "", ""}, ""));
   EXPECT_EQ(rig.controls()[kList1].items, (Texts{" x", "", "y ", "  "}));
 
   rig.Click(kStopCommand);
@@ -146,9 +144,9 @@ TEST(ParseTextTest, EnableFillsTheQueueAfreshAndRefusesA502ndName) {
   rig.SetNames(names);
   const std::string typed = rig.controls().Text(kFilenames);
   rig.Click(kStartCommand);
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.controls().Text(kFilenames), typed);
-  EXPECT_EQ(rig.state().PendingNames[0], " x");
+  EXPECT_EQ(
+      std::tuple(rig.state().Running, rig.controls().Text(kFilenames), rig.state().PendingNames[0]),
+      std::tuple(false, typed, " x"));
   EXPECT_EQ(rig.host.Messages(), Texts{"The list of filenames holds 502 names; at most 501 can be "
                                        "queued. Shorten the list, then press ENABLE again."});
 }
