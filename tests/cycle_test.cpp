@@ -42,25 +42,22 @@ class CycleTest : public ::testing::Test {
   Texts ImagesLookedFor() {
     Texts images;
     const auto& looked = rig_.files.FilesLookedFor();
-    for (std::size_t i = looks_; i < looked.size(); ++i) {
+    for (std::size_t i = looks_; i < looked.size(); ++i)
       if (looked[i].ends_with(".bmp")) images.push_back(looked[i]);
-    }
     return images;
   }
   // Every delivery as "target:keys", with "+" when it waited for the keys to be taken.
   Texts Sent() {
     Texts sent;
-    for (const DeliveryLogEntry& e : rig_.desktop.DeliveryLog()) {
+    for (const DeliveryLogEntry& e : rig_.desktop.DeliveryLog())
       sent.push_back(e.target + ":" + e.keys + (e.wait ? "+" : ""));
-    }
     return sent;
   }
   // The next tick's status lines: their numbers, or each number and text followed by "|".
   std::string Tick(bool texts = false) {
     std::string shown;
-    for (const auto& [line, text] : rig_.NextTick()) {
+    for (const auto& [line, text] : rig_.NextTick())
       shown += std::to_string(line) + (texts ? " " + text + "|" : "");
-    }
     return shown;
   }
   // The names Filenames shows, each followed by "|".
@@ -73,9 +70,8 @@ class CycleTest : public ::testing::Test {
   // The status lines shown red, by number.
   std::string RedLines() {
     std::string red;
-    for (int line = 0; line < kStatusLines; ++line) {
+    for (int line = 0; line < kStatusLines; ++line)
       if (rig_.LineIsRed(line)) red += std::to_string(line);
-    }
     return red;
   }
   const std::string& Label() { return rig_.controls().Text(kSleepLabel); }
@@ -170,10 +166,9 @@ TEST_F(CycleTest, FirstSaveSendsTheFirstNameWithoutLookingForAFile) {
   EXPECT_EQ(ImagesLookedFor(), Texts{rig_.ImagePath("50%s off")});
   EXPECT_EQ(Sent(), Texts{"Save As:%n50%s off%s+"});
   std::string keys;  // an Alt chord as "Alt+" and its letter
-  for (const KeyLogEntry& e : rig_.desktop.KeyLog()) {
-    keys += e.key.kind == Key::Kind::kAltChord ? "Alt+" : "";
-    keys += static_cast<char>(e.key.character);
-  }
+  for (const KeyLogEntry& e : rig_.desktop.KeyLog())
+    keys += (e.key.kind == Key::Kind::kAltChord ? "Alt+" : "") +
+            std::string(1, static_cast<char>(e.key.character));
   EXPECT_EQ(keys, "Alt+n50%s offAlt+s");
   EXPECT_EQ(std::tuple(rig_.state().LastFilename, Listed(), rig_.state().AwaitingSaveAs),
             std::tuple("50%s off", "a2|", false));
@@ -301,7 +296,7 @@ TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
 // The save dialog in another language: the scanning application's own common file dialog, a
 // title of the table, or the operator's; a window that only looks like one is not counted, nor
 // one that another program owns. Of two dialogs, the one met first in the census is taken.
-TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
+TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsItAndKeysByMnemonic) {
   using Captions = DesktopPort::FileDialogCaptions;
   enum Owner { kNobody, kDeskScan, kOther };
   const struct {
@@ -348,14 +343,11 @@ TEST(SaveDialogTest, IsKnownInAnyLanguageWhenTheScanningApplicationOwnsIt) {
     EXPECT_EQ(rig.desktop.CaptionQuestions(dialog) > 0, c.owner == kDeskScan && !above) << c.title;
     EXPECT_EQ(rig.state().AwaitingSaveAs, rig.desktop.KeyLog().empty()) << c.title;
   }
-}
-
-// The key a caption underlines: the letter after a single "&", lower case; "&&" shows an "&".
-TEST(SaveDialogTest, MnemonicIsTheLetterAfterASingleAmpersand) {
-  const std::pair<const char*, std::optional<char32_t>> cases[] = {
+  // The key a caption underlines: the letter after a single "&", lower case; "&&" shows an "&".
+  const std::pair<const char*, std::optional<char32_t>> mnemonics[] = {
       {"&Save", U's'},          {"File &name:", U'n'},   {"Fish && &Chips", U'c'},
       {"&&Save", std::nullopt}, {"Save&", std::nullopt}, {"&\u00c9crire", U'\u00c9'}};
-  for (const auto& [caption, key] : cases) EXPECT_EQ(MnemonicOf(caption), key) << caption;
+  for (const auto& [caption, key] : mnemonics) EXPECT_EQ(MnemonicOf(caption), key) << caption;
 }
 
 // Whether an image confirms a save: the facts of a whole bitmap, or the problem in the operator's
@@ -407,8 +399,8 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
     };
     rig_.NextTick();
     rig_.host.on_pump = nullptr;
-    ASSERT_FALSE(rig_.state().AwaitingSaveAs);
-    ASSERT_EQ(rig_.KeysTo(main_), before);
+    ASSERT_EQ(std::tuple(rig_.state().AwaitingSaveAs, rig_.KeysTo(main_)),
+              std::tuple(false, before));
     if (then == std::string("Error Only")) rig_.SetMode(ActionMode::ErrorOnly);
     if (then == std::string("ENABLE")) rig_.Click(kStartCommand);
     EXPECT_EQ(Tick(true), owed ? "3 Clicking Final Button|" : "0 Waiting for Error|") << then;
@@ -491,7 +483,7 @@ TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {
 // Windows whose program cannot be told count by their titles alone. The text of Combo1 ends as the
 // DeskScan title that comes last in z-order; the list holds every title but the empty ones,
 // topmost first, down to the terminal and the operator window.
-TEST(CensusTest, CountsAndListsTitles) {
+TEST(CensusTest, CountsAndListsTitlesPumpingOncePerWindowAndIsNotReentered) {
   // The titles, opened in this order (the last is topmost); the DeskScan windows counted, whether a
   // "Save As" is present, and the text of Combo1.
   const std::tuple<Texts, int, bool, std::string> cases[] = {
@@ -515,9 +507,7 @@ TEST(CensusTest, CountsAndListsTitles) {
     listed.insert(listed.end(), {"Terminal", ScannerFormLayout().caption});
     EXPECT_EQ(rig.controls()[kCombo1].items, listed);
   }
-}
-
-TEST(CensusTest, PumpsOncePerWindowRepeatsExactlySkipsAWindowGoneAndIsNotReentered) {
+  // It pumps once per window, repeats exactly, skips a window gone and is not entered again.
   Rig rig;
   rig.scanner->Start();
   int pumps = 0;

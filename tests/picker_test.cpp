@@ -15,9 +15,8 @@ class PickerTest : public ::testing::Test {
  protected:
   PickerTest() {
     for (const auto& folder : {At({"A", "inner", "deep"}), At({"b"}), At({"c"}), At({".hidden"}),
-                               At({"d1", "x"}), At({"d2", "sub"})}) {
+                               At({"d1", "x"}), At({"d2", "sub"})})
       rig_.files.AddFolder(folder);
-    }
     rig_.files.SetDrives({{"t", top_, top_}});
     rig_.files.SetCurrentFolder(top_);
     rig_.state().SaveFolder.clear();  // none chosen yet
@@ -30,9 +29,8 @@ class PickerTest : public ::testing::Test {
   // for a subfolder, and its caption.
   static Texts Shows(const SaveDirForm& picker) {
     Texts shown;
-    for (const DirEntry& e : picker.Entries()) {
+    for (const DirEntry& e : picker.Entries())
       shown.push_back(std::to_string(e.depth) + "^*-"[static_cast<int>(e.kind)] + e.caption);
-    }
     return shown;
   }
   static int IndexOf(const SaveDirForm& picker, const std::string& caption) {
@@ -64,7 +62,7 @@ TEST_F(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
   }
 }
 
-TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
+TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnItAndTheLongestRootHoldsAFolder) {
   const std::string d1 = At({"d1"}), d2 = At({"d2"}), gone = At({"gone"});
   rig_.files.SetDrives({{"one", d1, d1}, {"two", d2, At({"d2", "sub"})}, {"gone", gone, gone}});
   rig_.files.SetCurrentFolder(At({"d1", "x"}));
@@ -81,26 +79,22 @@ TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
   EXPECT_EQ(rig_.host.Messages(), Texts{"The drive gone cannot be read (No such file or "
                                         "directory). The folder stays at " +
                                         d2 + "."});
-}
-
-TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
+  // A folder lies on the drive with the longest root that holds it.
   const std::vector<Drive> drives = {
       {"top", top_, ""}, {"d1", At({"d1"}), ""}, {"d1x", At({"d1", "x"}), ""}};
   const std::pair<std::string, int> cases[] = {
       {At({"d1", "x", "y"}), 2}, {At({"d1", "x"}), 2}, {At({"d1"}), 1},
       {At({"d1x"}), 0},          {At({"b"}), 0},       {"", -1}};
-  for (const auto& [folder, drive] : cases) {
+  for (const auto& [folder, drive] : cases)
     EXPECT_EQ(DriveOf(rig_.files, drives, folder), drive) << folder;
-  }
 }
 
 // The picker opens first on the save folder already set (a series taken up); without one, or with
 // one that cannot be read, on the working folder. A folder that cannot be read is not opened.
 TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySetAndNeverOnOneThatCannotBeRead) {
   rig_.files.Refuse(At({"c"}), "Permission denied");
-  for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}}) {
+  for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}})
     EXPECT_EQ(SaveDirForm(rig_.host, rig_.files, set).OpenFolder(), opens) << set;
-  }
   SaveDirForm picker(rig_.host, rig_.files);
   const Texts before = Shows(picker);
   EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
@@ -127,8 +121,7 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
     OpenPicker([&](SaveDirForm& picker) {
       rig_.steps.clear();
       rig_.clock.Advance(10000);
-      EXPECT_GE(rig_.steps.size(), 3u);
-      EXPECT_TRUE(picker.Visible());
+      EXPECT_TRUE(rig_.steps.size() >= 3 && picker.Visible());
       picker.Open(IndexOf(picker, "A"));
       picker.Highlight(IndexOf(picker, "inner"));  // a highlighted folder is not the result
       picker.Command1_Click();

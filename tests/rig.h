@@ -117,9 +117,8 @@ struct Rig {
         if (line[i] != '"' && (line[i] != ',' || quoted)) fields.back() += line[i];
       }
       fields.resize(6);
-      if (fields[0] != "time" && (event.empty() || fields[1] == event)) {
+      if (fields[0] != "time" && (event.empty() || fields[1] == event))
         values.push_back(fields[static_cast<std::size_t>(column) + 1]);
-      }
     }
     return values;
   }

@@ -19,9 +19,7 @@ using harness::Texts;
 
 // Local time as the given zone sees it, for as long as the guard lives.
 struct ZoneGuard {
-  explicit ZoneGuard(const char* zone) : old(std::getenv("TZ") ? std::getenv("TZ") : "") {
-    Set(zone);
-  }
+  explicit ZoneGuard(const char* zone) { Set(zone); }
   ~ZoneGuard() { Set(old.c_str()); }
   static void Set(const char* zone) {
     static std::string setting;  // putenv keeps the string itself
@@ -29,7 +27,7 @@ struct ZoneGuard {
     putenv(setting.data());
     tzset();
   }
-  std::string old;
+  std::string old = std::getenv("TZ") ? std::getenv("TZ") : "";
 };
 
 WallClock::time_point At(std::time_t seconds) {
@@ -66,7 +64,7 @@ TEST(SettingsFileTest, WriterMakesTheSixLinesByteForByteWithWholeTwips) {
   }
 }
 
-TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
+TEST(SettingsFileTest, ReaderSplitsItemsAtCommasAndLineEndsAndAppliesEveryEntryInOrder) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"\t delay=1\r\n", {"delay=1"}},
       {"delay=18,000\r\n", {"delay=18", "000"}},
@@ -78,12 +76,9 @@ TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
       {"   \r\n  ", {}},
   };
   for (const auto& [text, items] : cases) EXPECT_EQ(SettingsItems(text), items) << text;
-}
-
-// Every entry in order, on a window at top 1, left 2 with a pause of 3 ms; positions are read
-// in single precision.
-TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
-  const std::tuple<const char*, std::int32_t, double, double> cases[] = {
+  // Every entry in order, on a window at top 1, left 2 with a pause of 3 ms; positions are read
+  // in single precision.
+  const std::tuple<const char*, std::int32_t, double, double> entries[] = {
       {"DELAY=5000,Top=abc,LEFT=-120", 5000, 0, -120},
       {"delay =5000,xdelay=5000", 3, 1, 2},
       {"delay= 7", 7, 1, 2},
@@ -95,7 +90,7 @@ TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
       {"delay=65536000", 65536000, 1, 2},
       {"top=100.25,left=8", 3, 100.25, 8}};
 
-  for (const auto& [file, delay, top, left] : cases) {
+  for (const auto& [file, delay, top, left] : entries) {
     const Settings read = ApplySettings(file, {.position = {1, 2}, .delay = 3}, "x");
     EXPECT_EQ(std::tuple(read.delay, read.position.top, read.position.left, read.messages.size()),
               std::tuple(delay, top, left, 0u))
@@ -193,7 +188,7 @@ void ExpectNothingRunsAfterTheEnd(Rig& rig) {
 
 // The life of the operator window: EXIT and the close command, during a pause and with the picker
 // made, write the settings once, close the picker and end at once.
-TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
+TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnceEvenInTheMiddleOfATick) {
   for (const bool exit : {true, false}) {
     Rig rig;
     rig.form.Load();
@@ -209,9 +204,7 @@ TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
     EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
     ExpectNothingRunsAfterTheEnd(rig);
   }
-}
-
-TEST(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  // EXIT in the middle of a tick ends the tick too.
   Rig rig;
   rig.form.Load();
   rig.StartSeries({"a", "b"});

@@ -135,14 +135,6 @@ TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnceOfEachFile) {
   }
 }
 
-// Stop! with no series started has no time to tell.
-TEST(StopTest, WithNoStartTheTotalsHaveNoTime) {
-  Rig rig;
-  rig.state().Running = true;
-  rig.Click(kStopCommand);
-  EXPECT_EQ(Rows(rig, "stop"), Texts{"|||0 pages saved, 0 sent again"});
-}
-
 // A program stops answering: another program's file dialog, behind the scanning application (0)
 // or in front of it (1), or the scanning application's error box (2). Behind, the dialog is asked
 // nothing and the series goes on; otherwise no key goes anywhere and the alert names the window.
@@ -193,10 +185,9 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
     // The alert whole, at the first tick past ten minutes: the moment the journal names, the red
     // step, the pages, and the windows now listed, the unforeseen box among them.
     std::string last_step, windows;
-    for (int line = 0; line < kStatusLines; ++line) {
+    for (int line = 0; line < kStatusLines; ++line)
       if (rig.LineIsRed(line))
         last_step = std::to_string(line) + ", " + rig.controls().Text(DelayText(line));
-    }
     for (const std::string& title : rig.controls()[kCombo1].items) windows += "\n    " + title;
     EXPECT_NE(windows.find("\n    DeskScan II: paper jam"), std::string::npos);
     EXPECT_EQ(*rig.host.Alert(),
@@ -228,7 +219,7 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
 }
 
 // Without a stall time given: ten minutes, or three times the longest page when that is longer.
-// Durations as the operator reads them.
+// Durations as the operator reads them; Stop! with no series started has no time to tell.
 TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
   using std::chrono::minutes;
   StallWatch watch(std::nullopt);
@@ -242,6 +233,10 @@ TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
                                                {60, "1 min 0 s"},   {3599, "59 min 59 s"},
                                                {3600, "1 h 0 min"}, {9060, "2 h 31 min"}};
   for (const auto& [span, text] : cases) EXPECT_EQ(DurationText(std::chrono::seconds(span)), text);
+  Rig rig;
+  rig.state().Running = true;
+  rig.Click(kStopCommand);
+  EXPECT_EQ(Rows(rig, "stop"), Texts{"|||0 pages saved, 0 sent again"});
 }
 
 // In Error Only nothing is asked, as the operator names the pages; else the question comes first.
@@ -291,9 +286,7 @@ TEST(QueueFileTest, ReadsWhatItWroteAndNothingElse) {
     EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->last_image, read->to_come),
               std::tie(state.mode, state.folder, state.last_sent, state.last_image, state.to_come));
     EXPECT_FALSE(ReadQueue(text.substr(text.find('\n') + 1)));
-    std::string unknown_mode = text;
-    unknown_mode.insert(unknown_mode.find(ModeName(state.mode)), "No ");
-    EXPECT_FALSE(ReadQueue(unknown_mode));
+    EXPECT_FALSE(ReadQueue(std::string(text).insert(text.find(ModeName(state.mode)), "No ")));
   }
 }
 
