@@ -513,10 +513,10 @@ TEST(CensusTest, CountsAndListsTitlesPumpingOncePerWindowAndIsNotReentered) {
   int pumps = 0;
   rig.host.on_pump = [&] { ++pumps; };
   rig.cycle().LoadTaskList();
+  EXPECT_EQ(pumps, 3);  // operator window, terminal, DeskScan II
   const auto first = rig.controls()[kCombo1].items;
   rig.Click(kCommand4);  // "ReLoad Task List"
-  // Operator window, terminal, DeskScan II, for each census.
-  EXPECT_EQ(std::tuple(pumps, rig.controls()[kCombo1].items), std::tuple(6, first));
+  EXPECT_EQ(rig.controls()[kCombo1].items, first);
   rig.desktop.VanishDuringNextCensus();
   rig.cycle().LoadTaskList();
   EXPECT_EQ(std::tuple(rig.desktop.Faults().windows_vanished, rig.controls()[kCombo1].items,
