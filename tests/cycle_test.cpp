@@ -385,6 +385,15 @@ TEST(ImageCheckTest, AWholeBitmapConfirmsAndEveryFaultIsNamed) {
               outcome);
   }
   EXPECT_EQ(GroupedNumber(1000) + " " + GroupedNumber(123456), "1,000 123,456");
+  // The file as it was when its name went, on a disk that keeps its identity and stamp (an append
+  // in the same second): untouched it is from an earlier run; another size makes it a new save.
+  MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
+  files.PutFile("/p/a.bmp", page);
+  const FileFacts now = *files.Facts("/p/a.bmp");
+  for (const std::uintmax_t size : {now.size, now.size - 1}) {
+    const ImageBefore before{FileFacts{size, now.written, now.identity}};
+    EXPECT_EQ(CheckImage(files, "/p/a.bmp", before).facts.has_value(), size != now.size) << size;
+  }
 }
 
 // Enter reaches the box and the focus is stolen before the final-button keys: the button is owed

@@ -120,13 +120,13 @@ TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnceOfEachFile) {
     if (refused & 2) rig.files.Refuse(queue, denied);
     rig.StartSeries(Names(3));
     rig.RunUntilStopped(kHour);
-    EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
     const Texts notices[] = {{},
                              {title + journal_text},
                              {title + queue_text},
                              {title + journal_text, title + journal_text + "\n\n" + queue_text}};
-    EXPECT_EQ(rig.host.Notices(), notices[refused]);
-    EXPECT_EQ(rig.host.Messages().size(), 1u);  // the end of the series only
+    // The only message is the word at the end of the series.
+    EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), rig.host.Notices(), rig.host.Messages().size()),
+              std::tuple(Names(3), notices[refused], 1u));
     EXPECT_EQ(Rows(rig, "unwritten"),
               refused == 2
                   ? Texts{"|" + queue +
@@ -406,9 +406,8 @@ TEST(FolderHangTest, NoNameGoesAndNoLineIsLostWhileTheSaveFolderDoesNotAnswer) {
   EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], sent) << "a name went while the folder hung";
   rig.files.Hang("");
   rig.RunUntilStopped(kHour);
-  EXPECT_EQ(rig.scanner->SavedNames(), Names(5));
   const Texts stalls = rig.Journal(4, "stall");
-  EXPECT_EQ(stalls.size(), 1u);
+  EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), stalls.size()), std::tuple(Names(5), 1u));
   EXPECT_NE(stalls.at(0).find("the save folder does not answer"), std::string::npos);
 }
 
