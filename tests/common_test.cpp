@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "common/number_text.h"
 #include "common/utf8.h"
@@ -33,9 +34,8 @@ TEST(LeadingNumberTest, ACommaLocaleChangesNothing) {
 #else
   const char* const comma_locale = "de_DE.UTF-8";  // the core stage installs it
 #endif
-  if (std::setlocale(LC_NUMERIC, comma_locale) == nullptr) {
+  if (std::setlocale(LC_NUMERIC, comma_locale) == nullptr)
     GTEST_SKIP() << "no locale " << comma_locale << " on this system";
-  }
   const std::string mark = std::localeconv()->decimal_point;
   const double value = ParseLeadingNumber("3.25");
   std::setlocale(LC_NUMERIC, "C");
@@ -49,15 +49,12 @@ TEST(WholeNumberTest, HalvesGoToTheEvenNeighbourAndConvertWithinRangeOnly) {
                                              {0.6, 1},  {-0.6, -1}, {7, 7}};
   for (const auto& [in, out] : cases) EXPECT_EQ(RoundHalfEven(in), out) << in;
   // Whole numbers within range only, written as plain decimals.
-  EXPECT_EQ(ToInt16(32767.4), 32767);
-  EXPECT_EQ(ToInt16(32767.5), std::nullopt);
-  EXPECT_EQ(ToInt16(-32768.5), -32768);
-  EXPECT_EQ(ToInt16(-32769), std::nullopt);
-  EXPECT_EQ(ToInt32(2147483647.0), 2147483647);
-  EXPECT_EQ(ToInt32(2147483648.0), std::nullopt);
-  EXPECT_EQ(ToInt32(-2147483648.0), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
-  EXPECT_EQ(ToInt32(std::nan("")), std::nullopt);
+  EXPECT_EQ(std::tuple(ToInt16(32767.4), ToInt16(32767.5), ToInt16(-32768.5), ToInt16(-32769)),
+            std::tuple(32767, std::nullopt, -32768, std::nullopt));
+  EXPECT_EQ(std::tuple(ToInt32(2147483647.0), ToInt32(2147483648.0), ToInt32(-2147483648.0),
+                       ToInt32(std::numeric_limits<double>::infinity()), ToInt32(std::nan(""))),
+            std::tuple(2147483647, std::nullopt, std::numeric_limits<std::int32_t>::min(),
+                       std::nullopt, std::nullopt));
   EXPECT_EQ(DecimalText(-18000) + DecimalText(0), "-180000");
 }
 

@@ -157,9 +157,8 @@ TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndNamesAsTheyAre) {
 TYPED_TEST(FileSystemContract, AnUnreadableFolderIsNotListedAndSaysWhy) {
   std::string error;
   ASSERT_TRUE(this->files_.MakeFolder(this->At("locked") + kPathSeparator + "in", error));
-  if (!this->realisation_.MakeUnreadable(this->At("locked"))) {
+  if (!this->realisation_.MakeUnreadable(this->At("locked")))
     GTEST_SKIP() << "no folder can be made unreadable here (superuser, or Windows under Wine)";
-  }
   std::vector<std::string> names;
   EXPECT_FALSE(this->files_.Subfolders(this->At("locked"), names, error));
   EXPECT_EQ(std::tuple(names.size(), error.empty()), std::tuple(0u, false));

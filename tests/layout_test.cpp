@@ -23,9 +23,8 @@ std::ptrdiff_t Position(const std::vector<const ControlSpec*>& order, ControlId 
 
 TEST(LayoutTest, StackingKeepsFramedControlsAboveTheirFrameAndLabelsBeneathAll) {
   const std::vector<const ControlSpec*> order = StackingOrder(ScannerFormLayout());
-  for (int line = 1; line < kStatusLines; ++line) {
+  for (int line = 1; line < kStatusLines; ++line)
     EXPECT_LT(Position(order, DelayText(line)), Position(order, DelayText(line - 1)));
-  }
   const std::ptrdiff_t frame = Position(order, kFrame1);
   for (int i = 0; i < 3; ++i) {
     EXPECT_LT(Position(order, OptionAction(i)), frame);
@@ -50,9 +49,8 @@ TEST(LayoutTest, TabMovesThroughTheTabIndexAndRoundTheEnd) {
       {kCommand4, false, kFilenames},      {DelayText(9), false, kSeedText},
       {kSeedText, true, DelayText(9)},     {kLabel4, false, kSeedText},
       {kList1, true, DelayText(9)}};
-  for (const auto& [from, backwards, to] : cases) {
+  for (const auto& [from, backwards, to] : cases)
     EXPECT_EQ(NextInTabOrder(window, from, backwards)->id, to) << Index(from);
-  }
   EXPECT_EQ(NextInTabOrder(SaveDirFormLayout(), kCommand1, false)->id, kDrive1);
 }
 
@@ -62,9 +60,8 @@ TEST(LayoutTest, BareSurfaceIsWhereNoControlLabelOrFrameLies) {
   const std::tuple<int, int, bool> cases[] = {{4440, 2000, true}, {4300, 4600, true},
                                               {5000, 900, false}, {200, 100, false},
                                               {3100, 4500, true}, {2500, 300, false}};
-  for (const auto& [x, y, bare] : cases) {
+  for (const auto& [x, y, bare] : cases)
     EXPECT_EQ(IsBareSurface(ScannerFormLayout(), x, y), bare) << x << "," << y;
-  }
 }
 
 TEST(LayoutTest, PixelsScaleEdgesSoNeighboursStillTouchAtEveryResolution) {
@@ -80,9 +77,8 @@ TEST(LayoutTest, PixelsScaleEdgesSoNeighboursStillTouchAtEveryResolution) {
   for (int dpi : {72, 96, 120, 144, 192}) {
     const PixelRect a = ToPixels({1000, 0, 1005, 300}, dpi);
     EXPECT_EQ(a.left + a.width, ToPixels({2005, 0, 1005, 300}, dpi).left) << dpi;
-    for (int pixels : {0, 1, 7, 669, 1279}) {
+    for (int pixels : {0, 1, 7, 669, 1279})
       EXPECT_EQ(TwipsToPixels(PixelsToTwips(pixels, dpi), dpi), pixels) << dpi;
-    }
   }
   EXPECT_EQ(PointsToPixels(8.25, 96), 11);
   EXPECT_EQ(PointsToPixels(9.75, 144), 20);

@@ -15,9 +15,8 @@ class PickerTest : public ::testing::Test {
  protected:
   PickerTest() {
     for (const auto& folder : {At({"A", "inner", "deep"}), At({"b"}), At({"c"}), At({".hidden"}),
-                               At({"d1", "x"}), At({"d2", "sub"})}) {
+                               At({"d1", "x"}), At({"d2", "sub"})})
       rig_.files.AddFolder(folder);
-    }
     rig_.files.SetDrives({{"t", top_, top_}});
     rig_.files.SetCurrentFolder(top_);
     rig_.state().SaveFolder.clear();  // none chosen yet
@@ -30,9 +29,8 @@ class PickerTest : public ::testing::Test {
   // for a subfolder, and its caption.
   static Texts Shows(const SaveDirForm& picker) {
     Texts shown;
-    for (const DirEntry& e : picker.Entries()) {
+    for (const DirEntry& e : picker.Entries())
       shown.push_back(std::to_string(e.depth) + "^*-"[static_cast<int>(e.kind)] + e.caption);
-    }
     return shown;
   }
   static int IndexOf(const SaveDirForm& picker, const std::string& caption) {
@@ -64,51 +62,43 @@ TEST_F(PickerTest, DirectoryListShowsAncestorsThenSubfolders) {
   }
 }
 
-TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnIt) {
+TEST_F(PickerTest, ChoosingADriveOpensTheFolderLeftOpenOnItAndTheLongestRootHoldsAFolder) {
   const std::string d1 = At({"d1"}), d2 = At({"d2"}), gone = At({"gone"});
   rig_.files.SetDrives({{"one", d1, d1}, {"two", d2, At({"d2", "sub"})}, {"gone", gone, gone}});
   rig_.files.SetCurrentFolder(At({"d1", "x"}));
   SaveDirForm picker(rig_.host, rig_.files);
-  EXPECT_EQ(picker.DriveIndex(), 0);
-  EXPECT_EQ(Shows(picker).front(), "0^" + d1) << "the list starts at the drive's root";
+  EXPECT_EQ(std::tuple(picker.DriveIndex(), Shows(picker).front()), std::tuple(0, "0^" + d1));
   EXPECT_TRUE(picker.ChooseDrive(1));
   EXPECT_EQ(Shows(picker), (Texts{"0^" + d2, "1*sub"}));
   EXPECT_TRUE(picker.Open(0));
   EXPECT_TRUE(picker.ChooseDrive(0));  // each drive keeps the folder left open on it
   EXPECT_EQ(picker.OpenFolder(), At({"d1", "x"}));
-  EXPECT_TRUE(picker.ChooseDrive(1));
-  EXPECT_EQ(picker.OpenFolder(), d2);
+  EXPECT_TRUE(picker.ChooseDrive(1) && picker.OpenFolder() == d2);
   EXPECT_FALSE(picker.ChooseDrive(2));  // cannot be read: stay where we were
-  EXPECT_EQ(picker.DriveIndex(), 1);
-  EXPECT_EQ(picker.OpenFolder(), d2);
+  EXPECT_EQ(std::tuple(picker.DriveIndex(), picker.OpenFolder()), std::tuple(1, d2));
   EXPECT_EQ(rig_.host.Messages(), Texts{"The drive gone cannot be read (No such file or "
                                         "directory). The folder stays at " +
                                         d2 + "."});
-}
-
-TEST_F(PickerTest, AFolderLiesOnTheDriveWithTheLongestRootThatHoldsIt) {
+  // A folder lies on the drive with the longest root that holds it.
   const std::vector<Drive> drives = {
       {"top", top_, ""}, {"d1", At({"d1"}), ""}, {"d1x", At({"d1", "x"}), ""}};
   const std::pair<std::string, int> cases[] = {
       {At({"d1", "x", "y"}), 2}, {At({"d1", "x"}), 2}, {At({"d1"}), 1},
       {At({"d1x"}), 0},          {At({"b"}), 0},       {"", -1}};
-  for (const auto& [folder, drive] : cases) {
+  for (const auto& [folder, drive] : cases)
     EXPECT_EQ(DriveOf(rig_.files, drives, folder), drive) << folder;
-  }
 }
 
 // The picker opens first on the save folder already set (a series taken up); without one, or with
 // one that cannot be read, on the working folder. A folder that cannot be read is not opened.
 TEST_F(PickerTest, OpensFirstOnTheSaveFolderAlreadySetAndNeverOnOneThatCannotBeRead) {
   rig_.files.Refuse(At({"c"}), "Permission denied");
-  for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}}) {
+  for (const auto& [set, opens] : {std::pair{std::string(), top_}, std::pair{At({"c"}), top_}})
     EXPECT_EQ(SaveDirForm(rig_.host, rig_.files, set).OpenFolder(), opens) << set;
-  }
   SaveDirForm picker(rig_.host, rig_.files);
   const Texts before = Shows(picker);
   EXPECT_FALSE(picker.Open(IndexOf(picker, "c")));
-  EXPECT_EQ(picker.OpenFolder(), top_);
-  EXPECT_EQ(Shows(picker), before);
+  EXPECT_EQ(std::tuple(picker.OpenFolder(), Shows(picker)), std::tuple(top_, before));
   EXPECT_EQ(rig_.host.Messages(), Texts{"The folder " + At({"c"}) +
                                         " cannot be opened (Permission denied). The folder stays "
                                         "at " +
@@ -131,8 +121,7 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
     OpenPicker([&](SaveDirForm& picker) {
       rig_.steps.clear();
       rig_.clock.Advance(10000);
-      EXPECT_GE(rig_.steps.size(), 3u);
-      EXPECT_TRUE(picker.Visible());
+      EXPECT_TRUE(rig_.steps.size() >= 3 && picker.Visible());
       picker.Open(IndexOf(picker, "A"));
       picker.Highlight(IndexOf(picker, "inner"));  // a highlighted folder is not the result
       picker.Command1_Click();
@@ -141,14 +130,12 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
   rig_.clock.Advance(2500);
   EXPECT_EQ(rig_.state().SaveFolder, At({"A"}));
   SaveDirForm* first = rig_.form.Picker();
-  ASSERT_NE(first, nullptr);
-  EXPECT_FALSE(first->Visible());
+  ASSERT_TRUE(first != nullptr && !first->Visible());
 
   OpenPicker([&](SaveDirForm& picker) {
-    EXPECT_EQ(&picker, first);
-    EXPECT_EQ(picker.OpenFolder(), At({"A"}));
     picker.Highlight(99);  // no such entry: nothing changes
-    EXPECT_EQ(picker.Highlighted(), IndexOf(picker, "inner"));
+    EXPECT_EQ(std::tuple(&picker, picker.OpenFolder(), picker.Highlighted()),
+              std::tuple(first, At({"A"}), IndexOf(picker, "inner")));
     EXPECT_FALSE(picker.Open(-1));
     EXPECT_TRUE(picker.Open(0));  // an ancestor: up to the top
     EXPECT_EQ(picker.OpenFolder(), top_);
@@ -156,8 +143,8 @@ TEST_F(PickerTest, TheButtonYieldsTheOpenFolderAndThePickerIsKeptAndTheCycleTick
     EXPECT_TRUE(picker.Open(IndexOf(picker, "inner")));
     picker.CloseBox();  // the close box keeps the previous save folder
   });
-  EXPECT_EQ(rig_.state().SaveFolder, At({"A"}));
-  EXPECT_EQ(first->OpenFolder(), At({"A", "inner"}));
+  EXPECT_EQ(rig_.state().SaveFolder + "|" + first->OpenFolder(),
+            At({"A"}) + "|" + At({"A", "inner"}));
 }
 
 // Not when another program took the focus (kNone), nor for the picker's own button.

@@ -110,20 +110,15 @@ struct Rig {
       std::vector<std::string> fields(1);
       bool quoted = false;
       for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
-          fields.back() += line[i++];  // a doubled quote inside quotes is one quote
-        } else if (line[i] == '"') {
-          quoted = !quoted;
-        } else if (line[i] == ',' && !quoted) {
-          fields.emplace_back();
-        } else {
-          fields.back() += line[i];
-        }
+        // A quote opening again right after one closed is a doubled quote: one quote.
+        if (line[i] == '"' && (quoted = !quoted) && i > 0 && line[i - 1] == '"')
+          fields.back() += '"';
+        if (line[i] == ',' && !quoted) fields.emplace_back();
+        if (line[i] != '"' && (line[i] != ',' || quoted)) fields.back() += line[i];
       }
       fields.resize(6);
-      if (fields[0] != "time" && (event.empty() || fields[1] == event)) {
+      if (fields[0] != "time" && (event.empty() || fields[1] == event))
         values.push_back(fields[static_cast<std::size_t>(column) + 1]);
-      }
     }
     return values;
   }

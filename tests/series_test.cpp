@@ -30,9 +30,8 @@ std::string Create(const Boxes& b) {
   c.SetText(kNumberofScans, b.scans);
   if (b.option >= 0) c.SetValue(Option1(b.option), true);
   rig.Click(kCreateCommand);
-  if (!rig.host.Messages().empty()) {
+  if (!rig.host.Messages().empty())
     return Joined(rig.host.Messages(), "") + (c.Text(kFilenames) == "kept\r\n" ? "" : " (lost)");
-  }
   return c.Text(kFilenames) + "=" + std::to_string(rig.state().CurrentNumber);
 }
 
@@ -71,13 +70,12 @@ TEST(GeneratorTest, NamesTheSeriesOrSaysWhatIsWrong) {
       {3, "n", "-2147483647", "", "1",
        "Counting 1 scans by -2 from the seed number in \"Seed\" Number: would go past "
        "-2147483648. Choose a larger seed number or fewer scans."}};
-  for (const Boxes& c : cases) {
+  for (const Boxes& c : cases)
     EXPECT_EQ(Create(c), c.outcome)
         << c.option << " " << c.seed_number << " " << c.pad << " " << c.scans;
-  }
 }
 
-TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigits) {
+TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigitsAndFillCounts) {
   const std::tuple<std::int32_t, std::int16_t, const char*> cases[] = {
       {7, 3, "007"},
       {123, 2, "23"},
@@ -86,19 +84,18 @@ TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigits)
       {7, 32767, "0000000000007"},
       {2147483647, 22, "0000000000002147483647"}};
   for (const auto& [n, width, text] : cases) EXPECT_EQ(PaddedNumber(n, width), text) << n;
-}
-
-TEST(GeneratorTest, FillCountsFromStartAndTheLargestSeriesIsMade) {
+  // A fill counts from its start; the largest series is made.
   const SeriesRequest request{.seed_filename = "x", .scans = {"", "4"}, .step = 1};
   EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 3)).text, "x6\r\nx7\r\n");
   EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 5)).text, "");  // start beyond the last
   const std::string made = Create({4, "s", "-65536", "6", "32766", ""});
-  EXPECT_EQ(made.substr(0, 9), "s-65532\r\n");
-  EXPECT_EQ(made.substr(made.size() - 15), "s065528\r\n=65528");
-  EXPECT_EQ(std::count(made.begin(), made.end(), '\n'), 32766);
+  EXPECT_EQ(std::tuple(made.substr(0, 9), made.substr(made.size() - 15),
+                       std::count(made.begin(), made.end(), '\n')),
+            std::tuple("s-65532\r\n", "s065528\r\n=65528", 32766));
 }
 
-TEST(SplitTest, OneItemPerLine) {
+// One item per line; ENABLE fills the queue afresh from the items and refuses a 502nd name.
+TEST(ParseTextTest, OneItemPerLineAndEnableFillsTheQueueAfreshAndRefusesA502ndName) {
   const std::pair<const char*, const char*> cases[] = {{"", ""},
                                                        {"\r\n", "|"},
                                                        {"a\r\nb\r\n", "a|b|"},
@@ -110,13 +107,11 @@ TEST(SplitTest, OneItemPerLine) {
                                                        {"a\r\n\r\n", "a||"},
                                                        {" a \r\n", " a |"}};
   for (const auto& [text, items] : cases) EXPECT_EQ(Joined(SplitIntoItems(text)), items) << text;
-}
 
-// ENABLE loads the list afresh each time: 501 names fit, their text past 32,766 characters and
-// read whole. Blank lines are no names, the rest of the queue is cleared, the next name is the
-// first, and the name sent last is kept for the next "Save As". A 502nd name is refused, nothing
-// lost.
-TEST(ParseTextTest, EnableFillsTheQueueAfreshAndRefusesA502ndName) {
+  // ENABLE loads the list afresh each time: 501 names fit, their text past 32,766 characters and
+  // read whole. Blank lines are no names, the rest of the queue is cleared, the next name is the
+  // first, and the name sent last is kept for the next "Save As". A 502nd name is refused, nothing
+  // lost.
   Rig rig;
   Texts names;
   for (int i = 0; i < kPendingNameSlots; ++i)
@@ -125,20 +120,18 @@ TEST(ParseTextTest, EnableFillsTheQueueAfreshAndRefusesA502ndName) {
   ASSERT_GT(rig.controls().Text(kFilenames).size(), 32766u);
   rig.state().AwaitingSaveAs = true;
   rig.Click(kStartCommand);
-  EXPECT_TRUE(rig.state().Running);
-  EXPECT_FALSE(rig.state().AwaitingSaveAs);
-  EXPECT_EQ(rig.state().PendingNames[500], names[500]);
-  EXPECT_TRUE(rig.host.Messages().empty());
+  EXPECT_EQ(std::tuple(rig.state().Running, rig.state().AwaitingSaveAs,
+                       rig.state().PendingNames[500], rig.host.Messages().size()),
+            std::tuple(true, false, names[500], 0u));
 
   rig.state().NextNameIndex = 3;
   rig.state().LastFilename = "old";
   rig.controls().SetText(kFilenames, " x\r\n\r\ny \r\n  \r\n");
   rig.Click(kStartCommand);
-  EXPECT_EQ(rig.state().NextNameIndex, 0);
-  EXPECT_EQ(rig.state().LastFilename, "old");
   const auto& slots = rig.state().PendingNames;
-  EXPECT_EQ(Texts(slots.begin(), slots.begin() + 5), (Texts{" x", "y ", "  ", "", ""}));
-  EXPECT_EQ(slots[500], "");
+  EXPECT_EQ(std::tuple(rig.state().NextNameIndex, rig.state().LastFilename,
+                       Texts(slots.begin(), slots.begin() + 5), slots[500]),
+            std::tuple(0, "old", Texts{" x", "y ", "  ", "", ""}, ""));
   EXPECT_EQ(rig.controls()[kList1].items, (Texts{" x", "", "y ", "  "}));
 
   rig.Click(kStopCommand);
@@ -146,9 +139,9 @@ TEST(ParseTextTest, EnableFillsTheQueueAfreshAndRefusesA502ndName) {
   rig.SetNames(names);
   const std::string typed = rig.controls().Text(kFilenames);
   rig.Click(kStartCommand);
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.controls().Text(kFilenames), typed);
-  EXPECT_EQ(rig.state().PendingNames[0], " x");
+  EXPECT_EQ(
+      std::tuple(rig.state().Running, rig.controls().Text(kFilenames), rig.state().PendingNames[0]),
+      std::tuple(false, typed, " x"));
   EXPECT_EQ(rig.host.Messages(), Texts{"The list of filenames holds 502 names; at most 501 can be "
                                        "queued. Shorten the list, then press ENABLE again."});
 }

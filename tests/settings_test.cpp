@@ -19,9 +19,7 @@ using harness::Texts;
 
 // Local time as the given zone sees it, for as long as the guard lives.
 struct ZoneGuard {
-  explicit ZoneGuard(const char* zone) : old(std::getenv("TZ") ? std::getenv("TZ") : "") {
-    Set(zone);
-  }
+  explicit ZoneGuard(const char* zone) { Set(zone); }
   ~ZoneGuard() { Set(old.c_str()); }
   static void Set(const char* zone) {
     static std::string setting;  // putenv keeps the string itself
@@ -29,7 +27,7 @@ struct ZoneGuard {
     putenv(setting.data());
     tzset();
   }
-  std::string old;
+  std::string old = std::getenv("TZ") ? std::getenv("TZ") : "";
 };
 
 WallClock::time_point At(std::time_t seconds) {
@@ -40,19 +38,16 @@ std::string IniPath(Rig& rig) {
   return IniPathFor(rig.files.ProgramFolder(), kPathSeparator);
 }
 
-TEST(SettingsFileTest, StampLineShowsLocalDateAndTime) {
-  const std::tuple<const char*, std::time_t, const char*> cases[] = {
-      {"IST-5:30", 1796506207, "' 12-06-2026    -     03:00:07"},  // east of Greenwich
-      {"EST5", 1798859045, "' 01-01-2027    -     22:04:05"},      // west of it
-  };
-  for (const auto& [zone, seconds, line] : cases) {
-    ZoneGuard guard(zone);
-    EXPECT_EQ(StampLine(At(seconds)), line) << zone << " " << seconds;
-  }
-}
-
-// The path joins the folder plainly; the text is six lines, byte for byte, with whole twips.
+// The path joins the folder plainly; the text is six lines, byte for byte, with whole twips, and
+// its stamp shows the local date and time east or west of Greenwich.
 TEST(SettingsFileTest, WriterMakesTheSixLinesByteForByteWithWholeTwips) {
+  const std::tuple<const char*, std::time_t, const char*> stamps[] = {
+      {"IST-5:30", 1796506207, "' 12-06-2026    -     03:00:07"},
+      {"EST5", 1798859045, "' 01-01-2027    -     22:04:05"}};
+  for (const auto& [zone, seconds, line] : stamps) {
+    ZoneGuard guard(zone);
+    EXPECT_EQ(StampLine(At(seconds)), line) << zone;
+  }
   EXPECT_EQ(IniPathFor("C:\\Program Files\\Quorvel", '\\'),
             "C:\\Program Files\\Quorvel\\Quorvel.ini");
   EXPECT_EQ(IniPathFor("/", '/'), "//Quorvel.ini");
@@ -69,7 +64,7 @@ TEST(SettingsFileTest, WriterMakesTheSixLinesByteForByteWithWholeTwips) {
   }
 }
 
-TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
+TEST(SettingsFileTest, ReaderSplitsItemsAtCommasAndLineEndsAndAppliesEveryEntryInOrder) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"\t delay=1\r\n", {"delay=1"}},
       {"delay=18,000\r\n", {"delay=18", "000"}},
@@ -81,12 +76,9 @@ TEST(SettingsFileTest, ItemsSplitAtCommasAndLineEnds) {
       {"   \r\n  ", {}},
   };
   for (const auto& [text, items] : cases) EXPECT_EQ(SettingsItems(text), items) << text;
-}
-
-// Every entry in order, on a window at top 1, left 2 with a pause of 3 ms; positions are read
-// in single precision.
-TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
-  const std::tuple<const char*, std::int32_t, double, double> cases[] = {
+  // Every entry in order, on a window at top 1, left 2 with a pause of 3 ms; positions are read
+  // in single precision.
+  const std::tuple<const char*, std::int32_t, double, double> entries[] = {
       {"DELAY=5000,Top=abc,LEFT=-120", 5000, 0, -120},
       {"delay =5000,xdelay=5000", 3, 1, 2},
       {"delay= 7", 7, 1, 2},
@@ -98,7 +90,7 @@ TEST(SettingsFileTest, ReaderAppliesEveryEntryInOrder) {
       {"delay=65536000", 65536000, 1, 2},
       {"top=100.25,left=8", 3, 100.25, 8}};
 
-  for (const auto& [file, delay, top, left] : cases) {
+  for (const auto& [file, delay, top, left] : entries) {
     const Settings read = ApplySettings(file, {.position = {1, 2}, .delay = 3}, "x");
     EXPECT_EQ(std::tuple(read.delay, read.position.top, read.position.left, read.messages.size()),
               std::tuple(delay, top, left, 0u))
@@ -125,16 +117,15 @@ TEST(ReadIniTest, AMissingOrUnreadableFileLeavesTheDefaults) {
     const std::string path =
         file == kFolderRefused ? IniPathFor(rig.files.UserSettingsFolder("Quorvel"), kPathSeparator)
                                : IniPath(rig);
-    EXPECT_EQ(rig.state().IniPath, path);
-    EXPECT_EQ(rig.state().Delay, 18000);
-    EXPECT_TRUE(rig.state().Pausing);
+    EXPECT_EQ(std::tuple(rig.state().IniPath, rig.state().Delay, rig.state().Pausing),
+              std::tuple(path, 18000, true));
     if (file == kUnreadable) {
       EXPECT_EQ(rig.host.Messages(), Texts{"The settings file \"" + path +
                                            "\" could not be read (Input/output error). The window "
                                            "stays where it is and the pause is 18000 ms."});
     } else {
-      EXPECT_EQ(rig.files.Contents(path), SettingsText({1500, 2250}, 18000, rig.desktop.Now()));
-      EXPECT_TRUE(rig.host.Messages().empty());
+      EXPECT_EQ(std::tuple(rig.files.Contents(path), rig.host.Messages().size()),
+                std::tuple(SettingsText({1500, 2250}, 18000, rig.desktop.Now()), 0u));
     }
   }
 }
@@ -170,10 +161,9 @@ TEST(WriteIniTest, ExitThatCannotWriteSaysWhyAndEndsAllTheSame) {
   rig.state().Pausing = true;
   rig.form.Load();
   EXPECT_EQ(std::tuple(rig.state().Delay, rig.host.GetWindowPosition().top,
-                       rig.host.GetWindowPosition().left, rig.state().Pausing),
-            std::tuple(5, 300, 450, false));
-  EXPECT_TRUE(rig.host.Messages().empty());
-  EXPECT_EQ(rig.files.Contents(IniPath(rig)), file);
+                       rig.host.GetWindowPosition().left, rig.state().Pausing,
+                       rig.host.Messages().size(), rig.files.Contents(IniPath(rig))),
+            std::tuple(5, 300, 450, false, 0u, file));
   rig.Click(kExitCommand);
   EXPECT_EQ(rig.host.Messages(),
             std::vector<std::string>{"The settings could not be saved to \"" + IniPath(rig) +
@@ -193,13 +183,12 @@ void ExpectNothingRunsAfterTheEnd(Rig& rig) {
   rig.Click(kExitCommand);
   rig.form.FocusChanged(kSeedText, kSeedNumberText);
   rig.clock.Advance(60000);
-  EXPECT_EQ(rig.files.Contents(IniPath(rig)), "gone");
-  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), calls), std::tuple("gone", 0));
 }
 
 // The life of the operator window: EXIT and the close command, during a pause and with the picker
 // made, write the settings once, close the picker and end at once.
-TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
+TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnceEvenInTheMiddleOfATick) {
   for (const bool exit : {true, false}) {
     Rig rig;
     rig.form.Load();
@@ -208,17 +197,14 @@ TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnce) {
     rig.host.MoveWindow({600, 900});
     rig.state().Delay = 1234;
     rig.cycle().Meter(9, "Waiting", 18000);
-    if (exit) rig.Click(kExitCommand);
-    if (!exit) rig.form.Terminate();
-    EXPECT_EQ(rig.files.Contents(IniPath(rig)), SettingsText({600, 900}, 1234, rig.desktop.Now()));
-    EXPECT_FALSE(rig.form.Picker()->Visible());
+    exit ? rig.Click(kExitCommand) : rig.form.Terminate();
+    EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), rig.form.Picker()->Visible()),
+              std::tuple(SettingsText({600, 900}, 1234, rig.desktop.Now()), false));
     rig.clock.Advance(20000);
     EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
     ExpectNothingRunsAfterTheEnd(rig);
   }
-}
-
-TEST(WindowEventsTest, ExitInTheMiddleOfATickEndsTheTickToo) {
+  // EXIT in the middle of a tick ends the tick too.
   Rig rig;
   rig.form.Load();
   rig.StartSeries({"a", "b"});

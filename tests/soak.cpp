@@ -100,29 +100,25 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
   for (const std::string& name : listed) missing += !rig.files.FileExists(scanner.SavePath(name));
   std::map<std::string, int> keys_to;  // the scanning application's windows, by their titles
   const ProgramId scanning = rig.desktop.ProgramOf(scanner.MainWindow());
-  for (const KeyLogEntry& entry : rig.desktop.KeyLog()) {
+  for (const KeyLogEntry& entry : rig.desktop.KeyLog())
     if (entry.program == scanning) ++keys_to[std::string(entry.title)];
-  }
   const int to_error_boxes = keys_to[std::string(SimulatedScanner::kErrorTitle)];
   const int to_dialogs = keys_to[std::string(SimulatedScanner::kSaveAsTitle)];
   const int astray = static_cast<int>(rig.desktop.KeyLog().size()) - to_error_boxes - to_dialogs -
                      keys_to[std::string(SimulatedScanner::kMainTitle)];
-  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog()) {
+  for (const DeliveryLogEntry& delivery : rig.desktop.DeliveryLog())
     sent += delivery.target == SimulatedScanner::kSaveAsTitle && delivery.delivered;
-  }
   int done_messages = 0;  // the word at the end of each series, in Full Auto only
-  for (const std::string& message : rig.host.Messages()) {
+  for (const std::string& message : rig.host.Messages())
     (message.starts_with("The scan series is done") ? done_messages : messages) += 1;
-  }
   const ScannerCounts& c = scanner.Counts();
   std::map<std::string, int> events;
   for (const std::string& event : rig.Journal(0)) ++events[event];
   // The disk's room told under 10 pages, then under 3, in the journal and in a notice.
   const std::vector<std::string> room = rig.Journal(4, "room");
   bool room_told = room.empty() || rig.host.Notices().back().ends_with(room.back());
-  for (std::size_t i = 0; i < room.size(); ++i) {
+  for (std::size_t i = 0; i < room.size(); ++i)
     room_told = room_told && std::stoul(room[i].substr(47)) < (i % 2 == 0 ? 10u : 3u);
-  }
   // Each series starts, and ends by itself where Quorvel names the pages, else at Stop!; nothing
   // stalls; every name sent and every save that Quorvel's keys made is journalled; a failed save
   // is found missing at least once. Only the counts of missing and missed lines are free.
@@ -144,8 +140,7 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
       "%d dialogs late, %d cancelled, %d windows vanished, %d activations, %d focus thefts, %d "
       "lost, %d series with the server's clock off, %d other DeskScan windows, %d other Save As; "
       "%d keys astray, %d unfinished, %d messages, %d done, Alt %s, %.1f h, %d hangs of the "
-      "folder, "
-      "%d disks filled; journal %s:",
+      "folder, %d disks filled; journal %s:",
       static_cast<int>(mode), series, per_series, c.pages_scanned, in_order, missing,
       c.saves_failed, c.dialogs_late, c.dialogs_cancelled, f.windows_vanished, f.activations_failed,
       f.focus_thefts, f.reported_lost, clock_off, f.stray_windows, f.stray_dialogs, astray,

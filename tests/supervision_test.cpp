@@ -66,9 +66,9 @@ TEST(ResumeTest, ASeriesCutShortAnywhereIsTakenUpWithNoNameLostOrSavedTwice) {
     std::sort(saved.begin(), saved.end());
     EXPECT_EQ(saved, host->Questions().empty() && !sent ? Texts{} : Names(6));
     const Texts times = rig.Journal(-1);
-    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
-    EXPECT_EQ(rig.Journal(0, "stop").size(), stops ? 1u : 0u);
-    EXPECT_FALSE(rig.files.FileExists(QueueFilePath(form.State().IniPath, "")));
+    EXPECT_EQ(std::tuple(std::is_sorted(times.begin(), times.end()), rig.Journal(0, "stop").size(),
+                         rig.files.FileExists(QueueFilePath(form.State().IniPath, ""))),
+              std::tuple(true, stops ? 1u : 0u, false));
     host->Quit();
   }
 }
@@ -96,8 +96,8 @@ TEST(ResumeTest, TheLastNameSentComesBackUnlessItsImageIsThere) {
                     ". Put them back in the list?"});
     EXPECT_EQ(Rows(rig, "resume"), Texts{(back ? "page04" : "page03") + std::string("|||") + count +
                                          " back in the list (" + range + ")"});
-    EXPECT_EQ(rig.controls().Text(kFilenames), back ? "page04\r\n" : "page03\r\npage04\r\n");
-    EXPECT_EQ(rig.cycle().ReadActionMode(), ActionMode::ErrorAndSaveAs);
+    EXPECT_EQ(std::tuple(rig.controls().Text(kFilenames), rig.cycle().ReadActionMode()),
+              std::tuple(back ? "page04\r\n" : "page03\r\npage04\r\n", ActionMode::ErrorAndSaveAs));
   }
 }
 
@@ -120,27 +120,19 @@ TEST(UnwrittenFileTest, TheSeriesFinishesAndTheOperatorIsToldOnceOfEachFile) {
     if (refused & 2) rig.files.Refuse(queue, denied);
     rig.StartSeries(Names(3));
     rig.RunUntilStopped(kHour);
-    EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
     const Texts notices[] = {{},
                              {title + journal_text},
                              {title + queue_text},
                              {title + journal_text, title + journal_text + "\n\n" + queue_text}};
-    EXPECT_EQ(rig.host.Notices(), notices[refused]);
-    EXPECT_EQ(rig.host.Messages().size(), 1u);  // the end of the series only
+    // The only message is the word at the end of the series.
+    EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), rig.host.Notices(), rig.host.Messages().size()),
+              std::tuple(Names(3), notices[refused], 1u));
     EXPECT_EQ(Rows(rig, "unwritten"),
               refused == 2
                   ? Texts{"|" + queue +
                           "||Permission denied; a series cut short cannot be taken up again"}
                   : Texts{});
   }
-}
-
-// Stop! with no series started has no time to tell.
-TEST(StopTest, WithNoStartTheTotalsHaveNoTime) {
-  Rig rig;
-  rig.state().Running = true;
-  rig.Click(kStopCommand);
-  EXPECT_EQ(Rows(rig, "stop"), Texts{"|||0 pages saved, 0 sent again"});
 }
 
 // A program stops answering: another program's file dialog, behind the scanning application (0)
@@ -159,10 +151,10 @@ TEST(StallTest, AProgramThatStopsAnsweringIsAskedNothingAndNamedWhenInTheWay) {
     rig.StartSeries(Names(2));
     rig.RunUntilStopped(5 * 60000);
     const bool stalled = hung > 0;
-    EXPECT_EQ(rig.desktop.Faults().hung_asked, 0) << hung;
-    EXPECT_EQ(rig.scanner->SavedNames().size(), stalled ? 0u : 2u);
-    EXPECT_EQ(rig.desktop.KeyLog().empty(), stalled);
-    EXPECT_EQ(rig.host.Alert().has_value(), stalled);
+    EXPECT_EQ(std::tuple(rig.desktop.Faults().hung_asked, rig.scanner->SavedNames().size(),
+                         rig.desktop.KeyLog().empty(), rig.host.Alert().has_value()),
+              std::tuple(0, stalled ? 0u : 2u, stalled, stalled))
+        << hung;
     if (!stalled) continue;
     const std::string named = hung == 1 ? "Open" : "DeskScan Error";
     EXPECT_NE(rig.host.Alert()->find(".\nNot answering: " + named + ".\nWindows now:"),
@@ -193,10 +185,9 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
     // The alert whole, at the first tick past ten minutes: the moment the journal names, the red
     // step, the pages, and the windows now listed, the unforeseen box among them.
     std::string last_step, windows;
-    for (int line = 0; line < kStatusLines; ++line) {
+    for (int line = 0; line < kStatusLines; ++line)
       if (rig.LineIsRed(line))
         last_step = std::to_string(line) + ", " + rig.controls().Text(DelayText(line));
-    }
     for (const std::string& title : rig.controls()[kCombo1].items) windows += "\n    " + title;
     EXPECT_NE(windows.find("\n    DeskScan II: paper jam"), std::string::npos);
     EXPECT_EQ(*rig.host.Alert(),
@@ -221,15 +212,14 @@ TEST(StallTest, AnUnforeseenBoxIsAlertedAfterTheStallTimeAndClearedWhenItGoes) {
       rig.RunUntilStopped(kHour);
       EXPECT_EQ(rig.scanner->SavedNames(), Names(3));
     }
-    EXPECT_FALSE(rig.host.Alert());
-    EXPECT_EQ(rig.Journal(0, "stall").size(), 1u);
-    EXPECT_EQ(rig.Journal(0, "recovered").size(), stop ? 0u : 1u);
-    EXPECT_TRUE(rig.desktop.KeysReceivedBy(box).empty());
+    EXPECT_EQ(std::tuple(rig.host.Alert().has_value(), rig.Journal(0, "stall").size(),
+                         rig.Journal(0, "recovered").size(), rig.KeysTo(box)),
+              std::tuple(false, 1u, stop ? 0u : 1u, ""));
   }
 }
 
 // Without a stall time given: ten minutes, or three times the longest page when that is longer.
-// Durations as the operator reads them.
+// Durations as the operator reads them; Stop! with no series started has no time to tell.
 TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
   using std::chrono::minutes;
   StallWatch watch(std::nullopt);
@@ -243,6 +233,10 @@ TEST(StallTest, TheStallTimeIsThreeTimesTheLongestPage) {
                                                {60, "1 min 0 s"},   {3599, "59 min 59 s"},
                                                {3600, "1 h 0 min"}, {9060, "2 h 31 min"}};
   for (const auto& [span, text] : cases) EXPECT_EQ(DurationText(std::chrono::seconds(span)), text);
+  Rig rig;
+  rig.state().Running = true;
+  rig.Click(kStopCommand);
+  EXPECT_EQ(Rows(rig, "stop"), Texts{"|||0 pages saved, 0 sent again"});
 }
 
 // In Error Only nothing is asked, as the operator names the pages; else the question comes first.
@@ -252,8 +246,7 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutTenAtMostAndNoStarts
   rig.SetNames({"page01", "page02", "page03", "page01", "page01"});  // page01 is named once
   rig.SetMode(ActionMode::ErrorOnly);
   rig.Click(kStartCommand);
-  EXPECT_TRUE(rig.host.Questions().empty());
-  EXPECT_TRUE(rig.state().Running);
+  EXPECT_EQ(std::tuple(rig.host.Questions().size(), rig.state().Running), std::tuple(0u, true));
   rig.Click(kStopCommand);
   rig.SetMode(ActionMode::FullAuto);
   const std::string typed = rig.controls().Text(kFilenames);
@@ -262,8 +255,8 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutTenAtMostAndNoStarts
             Texts{"1 name of the list already has an image in " + rig.folder +
                   " (page02.bmp) and would replace it. 1 name stands in the list more than once "
                   "(page01.bmp): each later page would replace the one before. Start anyway?"});
-  EXPECT_FALSE(rig.state().Running);
-  EXPECT_EQ(rig.controls().Text(kFilenames), typed);
+  EXPECT_EQ(std::tuple(rig.state().Running, rig.controls().Text(kFilenames)),
+            std::tuple(false, typed));
   rig.host.on_ask = [](const std::string&) { return true; };
   rig.Click(kStartCommand);
   EXPECT_TRUE(rig.state().Running);
@@ -293,9 +286,7 @@ TEST(QueueFileTest, ReadsWhatItWroteAndNothingElse) {
     EXPECT_EQ(std::tie(read->mode, read->folder, read->last_sent, read->last_image, read->to_come),
               std::tie(state.mode, state.folder, state.last_sent, state.last_image, state.to_come));
     EXPECT_FALSE(ReadQueue(text.substr(text.find('\n') + 1)));
-    std::string unknown_mode = text;
-    unknown_mode.insert(unknown_mode.find(ModeName(state.mode)), "No ");
-    EXPECT_FALSE(ReadQueue(unknown_mode));
+    EXPECT_FALSE(ReadQueue(std::string(text).insert(text.find(ModeName(state.mode)), "No ")));
   }
 }
 
@@ -324,8 +315,8 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
   const std::string took = DurationText(std::chrono::seconds((rig.clock.Now() - start) / 1000));
   const int failed = rig.scanner->Counts().saves_failed;
   ASSERT_GT(failed, 0);
-  EXPECT_EQ(rig.scanner->SavedNames(), names);
-  EXPECT_EQ(rig.controls().Text(kFilenames), "");
+  EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), rig.controls().Text(kFilenames)),
+            std::tuple(names, ""));
   // Each page: Enter for its box and the final button; the page after the last name ends the list
   // and its dialog gets no keys. Each name reached the dialog once, and again for each failed save.
   const int pages = 21 + failed;
@@ -339,17 +330,15 @@ TEST(ScanSeriesTest, FullAutoSavesEveryPageUnderItsNameAndJournalsIt) {
   Texts saved, missing;
   for (const std::string& name : names)
     saved.push_back(name + "|" + rig.ImagePath(name) + "|246|8 x 8 pixels");
-  for (const std::string& name : rig.Journal(1, "missing")) {
+  for (const std::string& name : rig.Journal(1, "missing"))
     missing.push_back(name + "|" + rig.ImagePath(name) + "||no such file; the name goes again");
-  }
-  EXPECT_EQ(Rows(rig, "saved"), saved);
-  EXPECT_EQ(missing.size(), static_cast<std::size_t>(failed));
-  EXPECT_EQ(Rows(rig, "missing"), missing);
+  EXPECT_EQ(std::tuple(Rows(rig, "saved"), Rows(rig, "missing"), missing.size()),
+            std::tuple(saved, missing, static_cast<std::size_t>(failed)));
   EXPECT_EQ(rig.Journal(0).front() + rig.Journal(0).back(), "startend");
   const std::string totals =
       "20 pages saved, " + std::to_string(failed) + " sent again, in " + took;
-  EXPECT_EQ(Rows(rig, "start"), Texts{"|||Full Auto, 20 names, into " + rig.folder});
-  EXPECT_EQ(Rows(rig, "end"), Texts{"|||" + totals});
+  EXPECT_EQ(std::tuple(Rows(rig, "start"), Rows(rig, "end")),
+            std::tuple(Texts{"|||Full Auto, 20 names, into " + rig.folder}, Texts{"|||" + totals}));
   EXPECT_EQ(rig.host.Messages(), Texts{"The scan series is done: " + totals + ". The journal is " +
                                        Journal::PathIn(rig.folder) + "."});
   // A field is quoted only when it holds a comma, a quote (the last name) or a line end.
@@ -417,9 +406,8 @@ TEST(FolderHangTest, NoNameGoesAndNoLineIsLostWhileTheSaveFolderDoesNotAnswer) {
   EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], sent) << "a name went while the folder hung";
   rig.files.Hang("");
   rig.RunUntilStopped(kHour);
-  EXPECT_EQ(rig.scanner->SavedNames(), Names(5));
   const Texts stalls = rig.Journal(4, "stall");
-  EXPECT_EQ(stalls.size(), 1u);
+  EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), stalls.size()), std::tuple(Names(5), 1u));
   EXPECT_NE(stalls.at(0).find("the save folder does not answer"), std::string::npos);
 }
 

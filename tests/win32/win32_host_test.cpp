@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -66,9 +67,8 @@ std::vector<std::string> Misfits(const FormWindow& window) {
     DrawTextW(dc, Utf8ToWide(row.caption).c_str(), -1, &text,
               DT_CALCRECT | DT_NOPREFIX | (option ? DT_SINGLELINE : DT_WORDBREAK));
     ReleaseDC(control, dc);
-    if (text.right > client.right - inset || text.bottom > client.bottom) {
+    if (text.right > client.right - inset || text.bottom > client.bottom)
       misfits.push_back(std::string(row.caption) + " is cut");
-    }
   }
   return misfits;
 }
@@ -137,43 +137,39 @@ class Win32HostTest : public testing::Test {
   HWND window_ = nullptr;
 };
 
-TEST_F(Win32HostTest, StartsWithTheTableValuesAndTheFocusInSeedText) {
+// The operator window starts with the table's values and the focus in SeedText; it and the picker
+// keep the tables' places and whole captions.
+TEST_F(Win32HostTest, BothWindowsStartAsTheTablesSayWithTheFocusInSeedText) {
   EXPECT_EQ(Text(window_), "Odrin's HP Scanner Error Workaround");
   RECT client{};
   GetClientRect(window_, &client);
   const PixelRect expected = ToPixels({0, 0, 10035, 4650}, host_.Window().Dpi());
-  EXPECT_EQ(client.right, expected.width);
-  EXPECT_EQ(client.bottom, expected.height);
+  EXPECT_EQ(std::pair(client.right, client.bottom),
+            (std::pair<LONG, LONG>(expected.width, expected.height)));
   EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE) & WS_THICKFRAME, 0);  // fixed border
-
-  EXPECT_TRUE(Checked(OptionAction(0)));
-  EXPECT_FALSE(IsWindowVisible(Control(ControlId::kList1)));
-  EXPECT_TRUE(IsWindowVisible(Control(ControlId::kFilenames)));
-  EXPECT_EQ(Focus(), ControlId::kSeedText);
-}
-
-TEST_F(Win32HostTest, BothWindowsKeepTheTablesPlacesAndWholeCaptions) {
+  EXPECT_EQ(std::tuple(Checked(OptionAction(0)), IsWindowVisible(Control(ControlId::kList1)) != 0,
+                       IsWindowVisible(Control(ControlId::kFilenames)) != 0, Focus()),
+            std::tuple(true, false, true, ControlId::kSeedText));
   EXPECT_EQ(host_.Window().Dpi(), Dpi()) << "the system's resolution (Wine's LogPixels)";
   EXPECT_EQ(Misfits(host_.Window()), std::vector<std::string>{});
   SaveDirForm model(host_, files_);
   PickerWindow picker(GetModuleHandleW(nullptr), model, form_.Controls());
   ASSERT_NE(picker.Handle(), nullptr);
-  RECT client{};
   GetClientRect(picker.Handle(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(4680, Dpi()));
-  EXPECT_EQ(client.bottom, TwipsToPixels(3630, Dpi()));
+  EXPECT_EQ(std::pair(client.right, client.bottom),
+            (std::pair<LONG, LONG>(TwipsToPixels(4680, Dpi()), TwipsToPixels(3630, Dpi()))));
   EXPECT_EQ(Misfits(picker.Window()), std::vector<std::string>{});
 }
 
+// The model and the controls mirror each other, and the timers run from the model's state.
 TEST_F(Win32HostTest, ModelAndControlsMirrorEachOther) {
   ControlModel& model = form_.Controls();
   model.SetText(ControlId::kFilenames, "Müller\r\nétude 5%\r\n");
   EXPECT_EQ(Text(ControlId::kFilenames), "Müller\r\nétude 5%\r\n");
   model.SetValue(Option1(4), true);
   model.SetValue(Option1(2), true);  // clears its group only
-  EXPECT_FALSE(Checked(Option1(4)));
-  EXPECT_TRUE(Checked(Option1(2)));
-  EXPECT_TRUE(Checked(OptionAction(0)));
+  EXPECT_EQ(std::tuple(Checked(Option1(4)), Checked(Option1(2)), Checked(OptionAction(0))),
+            std::tuple(false, true, true));
   // A census's many titles reach the combo box in one go, at the repaint.
   for (int i = 0; i < 2000; ++i) model.AddItem(ControlId::kCombo1, "Window " + std::to_string(i));
   HWND combo = Control(ControlId::kCombo1);
@@ -189,16 +185,20 @@ TEST_F(Win32HostTest, ModelAndControlsMirrorEachOther) {
   SendMessageW(seed, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(std::pair(start, end), std::pair(DWORD{4}, DWORD{4}));
   SendMessageW(Control(OptionAction(2)), BM_CLICK, 0, 0);
-  EXPECT_TRUE(model.Value(OptionAction(2)));
-  EXPECT_FALSE(Checked(OptionAction(0)));
+  EXPECT_TRUE(model.Value(OptionAction(2)) && !Checked(OptionAction(0)));
+
+  form_.State().Pausing = true;
+  model.SetTimer(ControlId::kSleepTimer, 50, true);
+  // SleepTimer_Timer runs, ends the pause and disables the timer.
+  EXPECT_TRUE(PumpUntil([&] { return !form_.State().Pausing; }));
+  EXPECT_FALSE(model[ControlId::kSleepTimer].timer_enabled);
 }
 
-TEST_F(Win32HostTest, ControlsAreStackedAsTheTable) {
+TEST_F(Win32HostTest, ControlsAreStackedAndTabbedThroughAsTheTable) {
   std::vector<ControlId> stacked;
   for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
+       child = GetWindow(child, GW_HWNDNEXT))
     stacked.push_back(host_.Window().ControlOf(child));
-  }
   std::vector<ControlId> expected;
   for (const ControlSpec* row : StackingOrder(ScannerFormLayout())) expected.push_back(row->id);
   EXPECT_EQ(stacked, expected);
@@ -213,9 +213,8 @@ TEST_F(Win32HostTest, ControlsAreStackedAsTheTable) {
   EXPECT_EQ(on_top_at(3360 + 950, 4080 + 480), ControlId::kCommand4);  // its uncovered strip
   EXPECT_EQ(on_top_at(8160 + 100, 120 + 240 + 20), DelayText(1));      // the overlap
   EXPECT_EQ(on_top_at(120 + 120 + 100, 240 + 100), OptionAction(0));   // inside Frame1
-}
 
-TEST_F(Win32HostTest, TabFollowsTheTabIndexRoundTheWindow) {
+  // Tab follows the tab index round the window.
   ASSERT_EQ(Focus(), ControlId::kSeedText);
   const std::vector<const ControlSpec*> order = TabOrder(ScannerFormLayout());
   for (std::size_t step = 1; step <= order.size(); ++step) {
@@ -228,21 +227,12 @@ TEST_F(Win32HostTest, TabFollowsTheTabIndexRoundTheWindow) {
   // The arrow keys move round an option group and choose the button they reach.
   SetFocus(Control(Option1(1)));
   Press(VK_DOWN);
-  EXPECT_EQ(Focus(), Option1(2));
-  EXPECT_TRUE(form_.Controls().Value(Option1(2)));
+  EXPECT_EQ(std::pair(Focus(), form_.Controls().Value(Option1(2))), std::pair(Option1(2), true));
   Press(VK_UP);
   Press(VK_UP);
-  EXPECT_EQ(Focus(), Option1(0));
-  EXPECT_TRUE(form_.Controls().Value(Option1(0)));
-  EXPECT_TRUE(form_.Controls().Value(OptionAction(0)));
-}
-
-TEST_F(Win32HostTest, TimersRunFromTheModelsState) {
-  form_.State().Pausing = true;
-  form_.Controls().SetTimer(ControlId::kSleepTimer, 50, true);
-  // SleepTimer_Timer runs, ends the pause and disables the timer.
-  EXPECT_TRUE(PumpUntil([&] { return !form_.State().Pausing; }));
-  EXPECT_FALSE(form_.Controls()[ControlId::kSleepTimer].timer_enabled);
+  EXPECT_EQ(std::tuple(Focus(), form_.Controls().Value(Option1(0)),
+                       form_.Controls().Value(OptionAction(0))),
+            std::tuple(Option1(0), true, true));
 }
 
 }  // namespace

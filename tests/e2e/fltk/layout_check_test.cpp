@@ -52,9 +52,8 @@ int Dpi() {
 bool CaptionWhole(const Fl_Widget& widget, const WindowSpec& layout) {
   if (widget.label() == nullptr) return true;
   int inset = Fl::box_dx(widget.box());
-  if (dynamic_cast<const Fl_Light_Button*>(&widget) != nullptr) {
-    inset = widget.labelsize() + 6;  // the option button's mark and the gaps around it
-  }
+  // The option button's mark and the gaps around it.
+  if (dynamic_cast<const Fl_Light_Button*>(&widget) != nullptr) inset = widget.labelsize() + 6;
   const int room = widget.w() - inset - Fl::box_dx(widget.box());
   int width = (widget.align() & FL_ALIGN_WRAP) != 0 ? room : 0;
   int needed = 0;
@@ -114,8 +113,7 @@ void Type(const std::string& text) {
 // goes to the window manager, and is not waited for.
 void Click(Fl_Window& window, int x, int y) {
   const int before = releases_read;
-  int root_x = 0;
-  int root_y = 0;
+  int root_x = 0, root_y = 0;
   Window child = 0;
   XTranslateCoordinates(fl_display, fl_xid(&window), RootWindow(fl_display, fl_screen), x, y,
                         &root_x, &root_y, &child);
@@ -129,8 +127,7 @@ void Click(Fl_Window& window, int x, int y) {
 std::set<::Window> ManagedWindows() {
   Atom type = 0;
   int format = 0;
-  unsigned long items = 0;
-  unsigned long after = 0;
+  unsigned long items = 0, after = 0;
   unsigned char* data = nullptr;
   std::set<::Window> windows;
   XGetWindowProperty(fl_display, DefaultRootWindow(fl_display),
@@ -263,14 +260,14 @@ TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
   Stacking(host_->Widgets(), host_->Window(), stacked);
   EXPECT_EQ(stacked, expected);
 
+  // The status lines white on grey in bold 8.25 pt (11 px at 96 dpi), the labels 9.75 pt (13 px).
   const auto& status = static_cast<const Fl_Input&>(W(DelayText(4)));
-  EXPECT_EQ(status.color(), FL_BACKGROUND_COLOR);
-  EXPECT_EQ(status.textcolor(), fl_rgb_color(255, 255, 255));
-  EXPECT_EQ(status.textfont(), FL_HELVETICA_BOLD);
-  EXPECT_EQ(status.textsize(), PointsToPixels(8.25, Dpi()));  // 11 px at 96 dpi
-  EXPECT_EQ(W(Option1(5)).labelcolor(), fl_rgb_color(255, 0, 0));
-  EXPECT_EQ(W(K::kLabel1).labelsize(), PointsToPixels(9.75, Dpi()));  // 13 px
-  EXPECT_EQ(W(K::kSeedText).color(), FL_BACKGROUND2_COLOR);
+  EXPECT_EQ(
+      std::tuple(status.color(), status.textcolor(), status.textfont(), status.textsize(),
+                 W(Option1(5)).labelcolor(), W(K::kLabel1).labelsize(), W(K::kSeedText).color()),
+      std::tuple(FL_BACKGROUND_COLOR, fl_rgb_color(255, 255, 255), FL_HELVETICA_BOLD,
+                 PointsToPixels(8.25, Dpi()), fl_rgb_color(255, 0, 0), PointsToPixels(9.75, Dpi()),
+                 FL_BACKGROUND2_COLOR));
 }
 
 // Leaving SeedText opens the picker, a modal window of its own table; its open folder (the working
@@ -302,8 +299,9 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughT
     ASSERT_TRUE(WaitUntil([&] { return Focused() == order[i % order.size()]; }, 3))
         << "after " << i << " Tabs the focus is on " << Index(Focused());
   }
-  EXPECT_EQ(pickers_answered_, answered + 1);  // leaving SeedText, not arriving there
-  EXPECT_EQ(form_->State().SaveFolder, std::filesystem::current_path().string());
+  // The picker opened on leaving SeedText, not on arriving there.
+  EXPECT_EQ(std::tuple(pickers_answered_, form_->State().SaveFolder),
+            std::tuple(answered + 1, std::filesystem::current_path().string()));
   AnswerPicker();
   PressKey(XK_Tab, true);  // Shift+Tab leaves SeedText too
   FocusOperatorWindow();
@@ -337,8 +335,9 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAt
   EXPECT_STREQ(shown, "one\ntwo\n");
   free(shown);
   EXPECT_STREQ(W(K::kSendLabel).label(), "scan@@2&3");
-  EXPECT_EQ(static_cast<Fl_Button&>(W(Option1(3))).value(), 1);
-  EXPECT_EQ(static_cast<Fl_Button&>(W(OptionAction(0))).value(), 1);
+  EXPECT_EQ(static_cast<Fl_Button&>(W(Option1(3))).value() +
+                static_cast<Fl_Button&>(W(OptionAction(0))).value(),
+            2);
 
   // A census of many windows adds its titles one by one; the widget shows the last DeskScan one.
   for (int i = 0; i < 2000; ++i)
@@ -351,19 +350,19 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAt
   XImage* image =
       XGetImage(fl_display, fl_xid(&host_->Window()), 40, 248, 60, 21, AllPlanes, ZPixmap);
   ASSERT_NE(image, nullptr);
-  EXPECT_EQ(XGetPixel(image, 0, 10) & 0xFFFFFF, 0xFFFFFFu);  // left edge, x 40
-  EXPECT_EQ(XGetPixel(image, 30, 0) & 0xFFFFFF, 0xFFFFFFu);  // top edge, y 248
+  // The left edge at x 40, the top edge at y 248.
+  EXPECT_EQ(XGetPixel(image, 0, 10) & XGetPixel(image, 30, 0) & 0xFFFFFF, 0xFFFFFFu);
   XDestroyImage(image);
 
   // A status step is shown before any event is handled, written out, and arms the pause.
   status_lines_.clear();
   form_->Automation().Meter(3, "Clicking Final Button", 300);
-  EXPECT_EQ(static_cast<Fl_Input&>(W(DelayText(3))).color(), fl_rgb_color(255, 0, 0));
-  EXPECT_STREQ(static_cast<Fl_Input&>(W(DelayText(3))).value(), "Clicking Final Button");
+  const auto& line = static_cast<Fl_Input&>(W(DelayText(3)));
+  EXPECT_EQ(std::tuple(line.color(), std::string(line.value()), form_->State().Pausing),
+            std::tuple(fl_rgb_color(255, 0, 0), "Clicking Final Button", true));
   ASSERT_EQ(status_lines_.size(), 1u);
-  EXPECT_EQ(status_lines_[0].substr(2, 1), ":");
-  EXPECT_EQ(status_lines_[0].substr(8), "  line 3  Clicking Final Button");
-  EXPECT_TRUE(form_->State().Pausing);
+  EXPECT_EQ(status_lines_[0].substr(2, 1) + status_lines_[0].substr(8),
+            ":  line 3  Clicking Final Button");
   EXPECT_TRUE(WaitUntil([] { return !form_->State().Pausing; }, 3)) << "the pause never ended";
   Settle();
   EXPECT_STREQ(W(K::kSleepLabel).label(), "300");

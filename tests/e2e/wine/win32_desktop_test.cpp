@@ -9,6 +9,7 @@
 #include <functional>
 #include <future>
 #include <thread>
+#include <utility>
 
 #include "common/win32_text.h"
 #include "desktop/win32_key_input.h"
@@ -54,8 +55,7 @@ class OwnWindow {
   }
 
  private:
-  HWND window_ = nullptr;
-  HWND edit_ = nullptr;
+  HWND window_ = nullptr, edit_ = nullptr;
 };
 
 WindowHandle HandleOf(HWND window) {
@@ -73,35 +73,28 @@ bool Activates(Win32Desktop& desktop, const char* title, HWND expected) {
 }
 
 TEST(Win32DesktopFolder, RootFoldersKeepTheirSeparator) {
-  const struct {
-    const char* path;
-    const char* folder;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"C:\\Program Files\\Quorvel\\Quorvel.exe", "C:\\Program Files\\Quorvel"},
       {"C:\\Quorvel.exe", "C:\\"},
       {"\\\\server\\share\\Quorvel.exe", "\\\\server\\share"},
       {"Z:\\tmp\\b\\Q.exe", "Z:\\tmp\\b"},
-      {"Quorvel.exe", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+      {"Quorvel.exe", ""}};
+  for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }
 
-TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitles) {
+TEST(Win32DesktopCensus, WalksFromTheProgramWindowAndReadsTitlesAsUtf8) {
   OwnWindow program(L"Quorvel census test");
   OwnWindow other(L"Quorvel census other");
   Win32Desktop desktop;
   desktop.SetProgramWindow(program.Handle());
   const std::vector<WindowHandle> windows = desktop.ListTopLevelWindows();
-  EXPECT_NE(std::find(windows.begin(), windows.end(), HandleOf(program.Handle())), windows.end());
-  EXPECT_NE(std::find(windows.begin(), windows.end(), HandleOf(other.Handle())), windows.end());
+  for (const HWND listed : {program.Handle(), other.Handle()})
+    EXPECT_NE(std::find(windows.begin(), windows.end(), HandleOf(listed)), windows.end());
   EXPECT_EQ(desktop.WindowTitle(HandleOf(program.Handle())), "Quorvel census test");
   DestroyWindow(other.Handle());
   EXPECT_EQ(desktop.WindowTitle(HandleOf(other.Handle())), "") << "a window gone has no title";
-}
-
-// A title in the ANSI code page comes back as UTF-8; a code page without the letters cannot
-// show it, and the case says so before it checks anything.
-TEST(Win32DesktopCensus, AnAnsiTitleComesBackAsUtf8) {
+  // A title in the ANSI code page comes back as UTF-8; a code page without the letters cannot
+  // show it, and the case says so.
   BOOL lossy = FALSE;
   WideCharToMultiByte(CP_ACP, 0, L"\u00e9\u00e8", -1, nullptr, 0, nullptr, &lossy);
   if (lossy) GTEST_SKIP() << "code page " << GetACP() << " has no \u00e9";
@@ -109,7 +102,7 @@ TEST(Win32DesktopCensus, AnAnsiTitleComesBackAsUtf8) {
   EXPECT_EQ(Win32Desktop().WindowTitle(HandleOf(accented.Handle())), "Caf\u00e9 cr\u00e8me");
 }
 
-TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
+TEST(Win32DesktopActivation, ExactTitleBeforePrefixAndAMinimisedWindowRestored) {
   OwnWindow exact(L"Save As");
   OwnWindow longer(L"Save As draft");  // opened later, so above the exact one
   Win32Desktop desktop;
@@ -117,36 +110,29 @@ TEST(Win32DesktopActivation, ExactTitleBeforePrefix) {
   EXPECT_TRUE(Activates(desktop, "Save As d", longer.Handle()));
   EXPECT_FALSE(desktop.AppActivate("No such window anywhere"));
   EXPECT_FALSE(desktop.SendKeys(KeyString().Enter(), false)) << "no target after a failed search";
-}
-
-TEST(Win32DesktopActivation, RestoresAMinimisedWindow) {
+  // A minimised window is restored.
   OwnWindow window(L"Quorvel minimised target");
   ShowWindow(window.Handle(), SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(window.Handle()); }, milliseconds(5000)));
-  Win32Desktop desktop;
   ASSERT_TRUE(desktop.AppActivate("Quorvel minimised target"));
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(window.Handle()); }, milliseconds(5000)));
 }
 
-TEST(Win32DesktopKeys, NamesAreTypedAsTheyAre) {
-  OwnWindow window(L"Quorvel typing target");
+// A name is typed as it is into the window activated; once another window is in front, nothing
+// goes to either.
+TEST(Win32DesktopKeys, NamesAreTypedAsTheyAreAndNothingGoesWhenTheForegroundIsElsewhere) {
+  OwnWindow target(L"Quorvel intended target");
   Win32Desktop desktop;
-  ASSERT_TRUE(Activates(desktop, "Quorvel typing target", window.Handle()));
-  window.FocusEdit();
+  ASSERT_TRUE(Activates(desktop, "Quorvel intended target", target.Handle()));
+  target.FocusEdit();
   // Characters that key-string syntax would read as Alt, Shift, Ctrl or Enter, and ones no
   // key of the layout carries.
   const std::string name = "p%n+^~{x}(1) \u00e9\u20ac\u4e2d";
   ASSERT_TRUE(desktop.SendKeys(KeyString().Text(name), false));
-  EXPECT_TRUE(WaitFor([&] { return window.Typed() == name; }, milliseconds(3000)))
-      << window.Typed();
+  EXPECT_TRUE(WaitFor([&] { return target.Typed() == name; }, milliseconds(3000)))
+      << target.Typed();
   EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
-}
-
-TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
-  OwnWindow target(L"Quorvel intended target");
   OwnWindow other(L"Quorvel other window");
-  Win32Desktop desktop;
-  ASSERT_TRUE(Activates(desktop, "Quorvel intended target", target.Handle()));
   ASSERT_TRUE(WaitFor(
       [&] {
         return SetForegroundWindow(other.Handle()) && GetForegroundWindow() == other.Handle();
@@ -158,8 +144,7 @@ TEST(Win32DesktopKeys, NothingGoesWhenTheForegroundIsElsewhere) {
   ASSERT_TRUE(desktop.AppActivate("Quorvel other window"));
   ASSERT_TRUE(desktop.SendKeys(KeyString().Text("z"), false));
   EXPECT_TRUE(WaitFor([&] { return !other.Typed().empty(); }, milliseconds(3000)));
-  EXPECT_EQ(other.Typed(), "z");
-  EXPECT_EQ(target.Typed(), "");
+  EXPECT_EQ(other.Typed() + "|" + target.Typed(), "z|" + name);
   EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
 }
 
@@ -172,10 +157,9 @@ TEST(Win32DesktopHung, AFileDialogThatDoesNotAnswerIsReadWithinAMoment) {
   std::thread hung([&] {
     const HWND dialog = CreateWindowExW(0, L"#32770", L"Open", WS_POPUP | WS_CAPTION, 0, 0, 300,
                                         100, nullptr, nullptr, nullptr, nullptr);
-    for (const int id : {0x442, 0x480, IDOK}) {
+    for (const int id : {0x442, 0x480, IDOK})
       CreateWindowExW(0, L"STATIC", L"&x", WS_CHILD, 0, 0, 50, 20, dialog,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
     made.set_value(dialog);
     WaitForSingleObject(wake, 10000);  // no messages taken meanwhile
     DestroyWindow(dialog);
@@ -189,8 +173,7 @@ TEST(Win32DesktopHung, AFileDialogThatDoesNotAnswerIsReadWithinAMoment) {
   hung.join();
   CloseHandle(wake);
   ASSERT_TRUE(captions.has_value());
-  EXPECT_EQ(captions->name_label + captions->save_button, "");
-  EXPECT_LT(took, milliseconds(2000));
+  EXPECT_TRUE(captions->name_label + captions->save_button == "" && took < milliseconds(2000));
 }
 
 // A delivery cut off after some events of a key lets go of exactly what those events pressed.
@@ -205,18 +188,16 @@ TEST(Win32DesktopKeys, ACutOffKeyReleasesWhatItPressed) {
   const Key chord = KeyString().Alt('n').Keys()[0];
   const Key accent = KeyString().Text("\u00e9").Keys()[0];
   const Key astral = KeyString().Text("\U0001F600").Keys()[0];
-  const Case cases[] = {
-      {chord, 0, {}},
-      {chord, 1, {{VK_MENU, alt_scan}}},
-      {chord, 2, {{'N', n_scan}, {VK_MENU, alt_scan}}},
-      {chord, 3, {{VK_MENU, alt_scan}}},
-      {chord, 4, {}},
-      {accent, 1, {{0, 0xE9}}},
-      {accent, 2, {}},
-      {astral, 1, {{0, 0xD83D}}},
-      {astral, 2, {{0, 0xDE00}, {0, 0xD83D}}},
-      {astral, 3, {{0, 0xDE00}}},
-  };
+  const Case cases[] = {{chord, 0, {}},
+                        {chord, 1, {{VK_MENU, alt_scan}}},
+                        {chord, 2, {{'N', n_scan}, {VK_MENU, alt_scan}}},
+                        {chord, 3, {{VK_MENU, alt_scan}}},
+                        {chord, 4, {}},
+                        {accent, 1, {{0, 0xE9}}},
+                        {accent, 2, {}},
+                        {astral, 1, {{0, 0xD83D}}},
+                        {astral, 2, {{0, 0xDE00}, {0, 0xD83D}}},
+                        {astral, 3, {{0, 0xDE00}}}};
   for (const Case& c : cases) {
     const std::vector<INPUT> inputs = KeyInputs(c.key);
     ASSERT_LE(c.sent, inputs.size());
