@@ -118,10 +118,7 @@ write_queue() {  # settings-file save-folder name...
 has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
 box_stays() { # box seconds: still shown, with the focus, after that long
   local deadline=$((SECONDS + $2))
-  while [ $SECONDS -lt $deadline ]; do
-    shown Quorvel | grep -qx "$1" || return 1
-    sleep 0.1
-  done
+  while ((SECONDS < deadline)); do shown Quorvel | grep -qx "$1" || return 1; sleep 0.1; done
   has_focus "$1"
 }
 answer_question() {  # keys...
