@@ -161,7 +161,7 @@ TEST_F(Win32HostTest, BothWindowsStartAsTheTablesSayWithTheFocusInSeedText) {
   EXPECT_EQ(Misfits(picker.Window()), std::vector<std::string>{});
 }
 
-// The model and the controls mirror each other, and the timers run from the model's state.
+// The model and the controls mirror each other.
 TEST_F(Win32HostTest, ModelAndControlsMirrorEachOther) {
   ControlModel& model = form_.Controls();
   model.SetText(ControlId::kFilenames, "Müller\r\nétude 5%\r\n");
@@ -186,12 +186,14 @@ TEST_F(Win32HostTest, ModelAndControlsMirrorEachOther) {
   EXPECT_EQ(std::pair(start, end), std::pair(DWORD{4}, DWORD{4}));
   SendMessageW(Control(OptionAction(2)), BM_CLICK, 0, 0);
   EXPECT_TRUE(model.Value(OptionAction(2)) && !Checked(OptionAction(0)));
+}
 
+// SleepTimer_Timer runs from the model's state, ends the pause and disables the timer.
+TEST_F(Win32HostTest, TimersRunFromTheModelsState) {
   form_.State().Pausing = true;
-  model.SetTimer(ControlId::kSleepTimer, 50, true);
-  // SleepTimer_Timer runs, ends the pause and disables the timer.
+  form_.Controls().SetTimer(ControlId::kSleepTimer, 50, true);
   EXPECT_TRUE(PumpUntil([&] { return !form_.State().Pausing; }));
-  EXPECT_FALSE(model[ControlId::kSleepTimer].timer_enabled);
+  EXPECT_FALSE(form_.Controls()[ControlId::kSleepTimer].timer_enabled);
 }
 
 TEST_F(Win32HostTest, ControlsAreStackedAndTabbedThroughAsTheTable) {

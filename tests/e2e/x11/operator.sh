@@ -25,9 +25,8 @@ shown() {
   local try found
   for try in 1 2 3; do
     found=$(xdotool search --onlyvisible --name "^$1\$" 2>&1) && { echo "$found"; return 0; }
-    [[ $found == *"X Error"* ]] || return 1
+    [[ $try != 3 && $found == *"X Error"* ]] || return 1
   done
-  return 1
 }
 gone() { ! shown "$1"; }
 
