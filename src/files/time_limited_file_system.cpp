@@ -84,25 +84,22 @@ std::optional<std::string> TimeLimitedFileSystem::Read(const std::string& path,
 
 bool TimeLimitedFileSystem::Replace(const std::string& path, std::string_view text,
                                     std::string& error) {
-  using Answer = WithError<bool>;
-  const Answer answer = Run(FolderOf(path), Answer{false, std::string(kNoAnswer)},
-                            [path, text = std::string(text)](FileSystem& files) {
-                              Answer replaced;
-                              replaced.value = files.Replace(path, text, replaced.error);
-                              return replaced;
-                            });
-  if (!answer.value) error = answer.error;
-  return answer.value;
+  return Write(&FileSystem::Replace, path, text, error);
 }
 
 bool TimeLimitedFileSystem::Append(const std::string& path, std::string_view text,
                                    std::string& error) {
+  return Write(&FileSystem::Append, path, text, error);
+}
+
+bool TimeLimitedFileSystem::Write(WriteCall write, const std::string& path, std::string_view text,
+                                  std::string& error) {
   using Answer = WithError<bool>;
   const Answer answer = Run(FolderOf(path), Answer{false, std::string(kNoAnswer)},
-                            [path, text = std::string(text)](FileSystem& files) {
-                              Answer appended;
-                              appended.value = files.Append(path, text, appended.error);
-                              return appended;
+                            [write, path, text = std::string(text)](FileSystem& files) {
+                              Answer written;
+                              written.value = (files.*write)(path, text, written.error);
+                              return written;
                             });
   if (!answer.value) error = answer.error;
   return answer.value;

@@ -48,6 +48,9 @@ class TimeLimitedFileSystem : public FileSystem {
   }
 
  private:
+  // A replace or an append, which answer alike.
+  using WriteCall = bool (FileSystem::*)(const std::string&, std::string_view, std::string&);
+  bool Write(WriteCall write, const std::string& path, std::string_view text, std::string& error);
   struct Waiting;  // the calls not yet answered, by folder, shared with their threads
   template <typename Result, typename Call>
   Result Run(const std::string& folder, Result no_answer, Call call);
