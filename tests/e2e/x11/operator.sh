@@ -122,9 +122,8 @@ box_stays() { # box seconds: still shown, with the focus, after that long
 }
 answer_question() {  # keys...
   wait_for 20 "Quorvel's question" shown Quorvel
-  local box try
-  box=$(shown Quorvel | head -1)
-  activate "$box"
+  local try box
+  box=$(shown Quorvel | head -1) && activate "$box"
   wait_for 10 "the question to take the keyboard" has_focus "$box"
   for try in 1 2 3; do
     xdotool key "$@"
