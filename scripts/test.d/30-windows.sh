@@ -11,7 +11,7 @@
 #
 # QUORVEL_WINE_SERIES=20 (taken from the caller's environment, also through scripts/test) runs
 # twenty five-page series of Quorvel.exe back to back, alternating the ANSI and the wide common
-# Save As dialog, instead of five; each takes about 40 s.
+# Save As dialog, instead of three; each takes about 40 s.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
@@ -63,12 +63,13 @@ export QUORVEL_BIN="$build/src/app/win32/Quorvel.exe"
 export SCANNER_SIM="$build/tools/scanner-sim/deskscan-sim.exe"
 export FOCUS_THIEF="$build/tools/scanner-sim/focus-thief.exe"
 export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
-export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
+export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-3}"
 echo "Quorvel.exe under test: $QUORVEL_BIN"
 run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
   collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
   "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead \
-  old_dialog
+  old_dialog "other_deskscan before" "other_deskscan midway" other_save_as \
+  "replace_question images" "replace_question cut_short"
 # The same programs on a 64-bit Windows 10.
 echo "Full Auto under 64-bit Wine reporting Windows 10"
 WINEPREFIX=$win10_prefix QUORVEL_SERIES=1 run_series_cases full_auto

@@ -1,8 +1,10 @@
 # The Linux program with a Windows scanning application under Wine on the same display: the Linux
 # build drives the windows preset's stand-in (deskscan-sim.exe) on a private Xvfb with openbox,
-# typing names on the US, German and French layouts, running Full Auto series, and finding the
-# save dialog in French, German and Spanish, by its table and by the command line's options, and
-# the old-style dialog of a 16-bit scanning application. The stand-in is 32-bit, under 32-bit Wine;
+# typing names on the US, German and French layouts, running Full Auto series, finding the save
+# dialog in French, German and Spanish by the command line's options and in French by its table
+# (the table is the one Quorvel.exe reads in all three, stage 30), the old-style dialog of a
+# 16-bit scanning application, another program's window titled "DeskScan", and the dialog's
+# question before it replaces a file. The stand-in is 32-bit, under 32-bit Wine;
 # on a machine that runs no 32-bit programs, its 64-bit twin under 64-bit Wine (scripts/lib.sh).
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
@@ -33,8 +35,10 @@ start_xserver
 echo "private desktop: Xvfb on $DISPLAY with openbox; the stand-in: $SCANNER_SIM"
 # No focus_theft here: Wine gives the keys to the window it holds in front, and a Win32 program
 # can take that place without the X input focus following, so the Linux program, which checks
-# the X focus, cannot see the theft (Quorvel.exe, which asks Windows, can: stage 30).
-run_series_cases layouts full_auto failed_save \
-  "foreign_dialog fr_FR table" "foreign_dialog de_DE table" "foreign_dialog es_ES table" \
+# the X focus, cannot see the theft (Quorvel.exe, which asks Windows, can: stage 30). For the
+# same reason other_save_as says it skips here: another program's dialog that the operator works
+# in takes Wine's keyboard without the X focus.
+run_series_cases layouts full_auto failed_save "foreign_dialog fr_FR table" \
   "foreign_dialog fr_FR options" "foreign_dialog de_DE options" "foreign_dialog es_ES options" \
-  resume clock_behind clock_ahead old_dialog
+  resume clock_behind clock_ahead old_dialog "other_deskscan before" "other_deskscan midway" \
+  other_save_as "replace_question images" "replace_question cut_short"
