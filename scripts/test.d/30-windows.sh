@@ -15,7 +15,7 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
-ensure_packages $PKGS_CORE $PKGS_WINDOWS $PKGS_GUI
+ensure_packages $PKGS_CORE $PKGS_WINDOWS $PKGS_GUI $PKGS_FUSE
 ensure_locales fr_FR.UTF-8 de_DE.UTF-8 es_ES.UTF-8
 choose_windows_build
 
@@ -65,8 +65,8 @@ export FOCUS_THIEF="$build/tools/scanner-sim/focus-thief.exe"
 export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
 export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-5}"
 echo "Quorvel.exe under test: $QUORVEL_BIN"
-run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
-  collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
+run_series_cases full_auto failed_save focus_theft folder_hang error_only error_and_save_as \
+  disk_full layouts collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
   "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead \
   old_dialog
 # The same programs on a 64-bit Windows 10.
