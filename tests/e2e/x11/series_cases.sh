@@ -209,11 +209,12 @@ clock_ahead() { clock_skew 30; }
 # (hanging_folder.py): the scanning application waits on its save, Quorvel on nothing. Meanwhile
 # its window draws again once uncovered, the stall alert names the folder, Stop! clears the
 # highlighted status line and the alert within 0.5 s, a second Stop! finds no series running, and
-# ENABLE's status line comes at the next tick of Timer1 (every 2.5 s). Once the folder answers,
-# ENABLE takes up the names left: every page is saved once, and the journal holds every line in
-# order. Then it hangs again: EXIT closes the window within 1 s (the process goes once its stuck
-# call comes back: FUSE holds a call its server has taken), and the next start writes the journal
-# lines kept beside the settings. Under Wine the folder is Q:\scans, the drive Q: mapped to it.
+# ENABLE asks within 0.5 s before it starts, as it cannot tell whether images would be replaced;
+# Yes shows a status line at the next tick of Timer1 (every 2.5 s). Once the folder answers, every
+# page is saved once, and the journal holds every line in order. Then it hangs again: EXIT closes
+# the window within 1 s (the process goes once its stuck call comes back: FUSE holds a call its
+# server has taken), and the next start writes the journal lines kept beside the settings. Under
+# Wine the folder is Q:\scans, the drive Q: mapped to it.
 folder_hang() {
   local flag="$WORK/hang" folder=$SAVE alert="Quorvel: the scan series has stalled"
   trap 'rm -f "$WORK/hang"; fusermount3 -u -z "$SAVE"; rm -f "${WINEPREFIX:-}/dosdevices/q:"; cleanup' EXIT
@@ -221,7 +222,7 @@ folder_hang() {
   (exec /usr/bin/python3 "$E2E_DIR/hanging_folder.py" "$WORK/disk" "$SAVE" "$flag" page009 60 >>"$TOOLS_OUT" 2>&1) &
   PIDS+=($!)
   wait_for 10 "the mount" grep -q " $SAVE fuse" /proc/mounts
-  on_wine "$QUORVEL_BIN" && ln -s "$WORK" "$WINEPREFIX/dosdevices/q:" && folder='Q:\scans'
+  on_wine "$QUORVEL_BIN" && ln -sfn "$WORK" "$WINEPREFIX/dosdevices/q:" && folder='Q:\scans'
   JOURNAL="$WORK/disk/quorvel-journal.csv"
   mapfile -t l < <(names 3)
   start_quorvel 1500 --stall-after 20
@@ -236,7 +237,9 @@ folder_hang() {
   wait_for 5 "the window drawn again" status_is 0
   timed 500 "Stop! closing the alert and the status line" StopCommand gone_and_status "$alert" -1
   click StopCommand
-  timed 3000 "ENABLE up to the status line of the next tick" StartCommand status_is 0
+  timed 500 "ENABLE asking first" StartCommand shown Quorvel
+  answer_question Tab space
+  wait_for 3 "the status line of the next tick" status_is 0
   [ -e "$flag" ] || fail "the folder answered again before Stop! and ENABLE were tried"
   wait_for 70 "the folder to answer again" test ! -e "$flag"
   wait_for 150 "the end of the list" at_least 1 journal_count end
@@ -250,7 +253,8 @@ stall:${l[1]} stop: start: stall: sent:${l[2]} saved:${l[2]} recovered: end: " ]
   grep -qF "the save folder does not answer: $folder" "$JOURNAL" || fail "the folder not named"
   touch "$flag"
   click CreateCommand
-  click StartCommand  # its look for images already there gets no answer: it starts unasked
+  click StartCommand
+  answer_question Tab space
   wait_for 10 "ENABLE during the second hang" status_is 0
   timed 1000 "EXIT closing the window" ExitCommand gone "$QUORVEL_TITLE"
   [ -s "$WORK/bin/Quorvel.unwritten" ] && rm "$flag" || fail "no journal lines kept"
