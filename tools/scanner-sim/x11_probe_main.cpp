@@ -121,10 +121,15 @@ int Queue(int argc, char** argv) {
 // The pixels of the operator window as the X server holds them now: a program that does not
 // draw shows none of its highlight.
 int HighlightedLine(const char* window_id) {
+  char* end = nullptr;
+  const auto window = static_cast<Window>(std::strtoul(window_id, &end, 0));
+  if (end == window_id || *end != '\0') {
+    std::fprintf(stderr, "quorvel-x11-probe: status takes a window id, not \"%s\"\n", window_id);
+    return 2;
+  }
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 2;
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window that goes shows none
-  const auto window = static_cast<Window>(std::strtoul(window_id, nullptr, 0));
   XWindowAttributes attributes{};
   int highlighted = -1;
   if (XGetWindowAttributes(display, window, &attributes) != 0 &&
