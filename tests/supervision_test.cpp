@@ -269,6 +269,9 @@ TEST(CollisionTest, NamesThatWouldReplaceImagesAreAskedAboutTenAtMostAndNoStarts
                   " (" + ten.substr(0, ten.size() - 2) + end +
                   " and would replace them. Start anyway?");
   }
+  rig.files.Hang(rig.folder);  // nothing can be told there
+  EXPECT_EQ(CollisionQuestion(rig.files, rig.folder, Names(2)).value_or("").find(". Whether"),
+            ("The save folder does not answer: " + rig.folder).size());
 }
 
 // The last name's image as it was when the name went: not known, absent, or there, its time

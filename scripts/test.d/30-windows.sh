@@ -11,11 +11,12 @@
 #
 # QUORVEL_WINE_SERIES=20 (taken from the caller's environment, also through scripts/test) runs
 # twenty five-page series of Quorvel.exe back to back, alternating the ANSI and the wide common
-# Save As dialog, instead of three; each takes about 40 s.
+# Save As dialog, instead of three; each takes about 40 s. The folder-hang case runs one more
+# series to its end, across a save folder that stops answering for 60 s.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 cd "$ROOT"
-ensure_packages $PKGS_CORE $PKGS_WINDOWS $PKGS_GUI
+ensure_packages $PKGS_CORE $PKGS_WINDOWS $PKGS_GUI $PKGS_FUSE
 ensure_locales fr_FR.UTF-8 de_DE.UTF-8 es_ES.UTF-8
 choose_windows_build
 
@@ -65,8 +66,8 @@ export FOCUS_THIEF="$build/tools/scanner-sim/focus-thief.exe"
 export X11_PROBE="$ROOT/build/linux/tools/scanner-sim/quorvel-x11-probe"
 export QUORVEL_SERIES="${QUORVEL_WINE_SERIES:-3}"
 echo "Quorvel.exe under test: $QUORVEL_BIN"
-run_series_cases full_auto failed_save focus_theft stop error_only error_and_save_as stall layouts \
-  collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
+run_series_cases full_auto failed_save focus_theft folder_hang error_only error_and_save_as \
+  disk_full layouts collision resume "foreign_dialog fr_FR table" "foreign_dialog de_DE table" \
   "foreign_dialog es_ES table" "hung_dialog behind" "hung_dialog front" clock_behind clock_ahead \
   old_dialog "other_deskscan before" "other_deskscan midway" other_save_as \
   "replace_question images" "replace_question cut_short"

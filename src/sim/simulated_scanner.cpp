@@ -173,7 +173,7 @@ void SimulatedScanner::Save() {
     broken = desktop_.Roll(0.5) ? BrokenSave::kEmpty : BrokenSave::kCutShort;
   }
   spoiled_in_a_row_ += fail || broken != BrokenSave::kWhole;
-  std::string image = SmallBmp(counts_.pages_scanned);
+  std::string image = SmallBmp(counts_.pages_scanned, options_.image_bytes);
   if (broken == BrokenSave::kEmpty) image.clear();
   if (broken == BrokenSave::kCutShort) image.resize(image.size() / 2);
   const std::string path = SavePath(name_field_);

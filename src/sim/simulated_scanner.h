@@ -37,6 +37,7 @@ struct ScannerOptions {
   // buttons: Alt and the letter after the "&" of the first replaces it, of the second goes back to
   // the dialog.
   bool ask_before_replacing = false;
+  std::size_t image_bytes = 0;  // each image at least this long; 0: 8 x 8 pixels
   std::string yes_button = "&Yes";
   std::string no_button = "&No";
 };

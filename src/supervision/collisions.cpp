@@ -35,6 +35,10 @@ std::optional<std::string> CollisionQuestion(FileSystem& files, const std::strin
       if (told.insert(name).second) doubled.push_back(name);
     } else if (files.FileExists(folder + kPathSeparator + name + ".bmp")) {
       existing.push_back(name);
+    } else if (files.NoAnswer()) {  // nothing can be told of the rest either: the operator decides
+      return "The save folder does not answer: " + folder +
+             ". Whether names of the list already have images there cannot be told; the series "
+             "would replace them. Start anyway?";
     }
   }
   if (existing.empty() && doubled.empty()) return std::nullopt;

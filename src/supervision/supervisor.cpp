@@ -259,7 +259,13 @@ void Supervisor::WriteUnwritten() {
       text += unwritten_[lines].second;
     }
     std::string error;
-    if (!journal_.Write(path, text, error)) {
+    const bool written = journal_.Write(path, text, error);
+    // The journal lies in the save folder: when the series waits for the scanning application,
+    // which may itself be held up saving there, its journal is what finds the folder silent.
+    if (const std::string& folder = cycle_.State().SaveFolder; path == Journal::PathIn(folder)) {
+      silent_folder_ = files_.NoAnswer() ? folder : std::string();
+    }
+    if (!written) {
       if (files_.NoAnswer()) return;  // kept until the folder answers
       TellOnce(path, "The journal " + path + " cannot be written (" + error +
                          "). The series goes on without it.");

@@ -101,7 +101,8 @@ std::vector<ToolOption> StandInOptionTable(StandInOptions& options) {
           {"--dialog-title", &options.dialog_title},
           {"--jam-page", &options.jam_page},
           {"--clock-offset", &options.clock_offset},
-          {"--ask-before-replacing", &options.ask_before_replacing}};
+          {"--ask-before-replacing", &options.ask_before_replacing},
+          {"--image-bytes", &options.image_bytes}};
 }
 
 bool StampSavedImage(const std::filesystem::path& file, std::chrono::seconds offset) {

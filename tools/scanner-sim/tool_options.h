@@ -44,6 +44,7 @@ struct StandInOptions {
   std::string dialog_title = "Save As";
   int jam_page = 0;  // the scan after which a "Paper Jam" box opens instead, and stays
   bool ask_before_replacing = false;  // the save dialog asks before it replaces a file
+  std::int64_t image_bytes = 0;       // each image at least this long; 0: 8 x 8 pixels
   // Added to the time stamp of each image saved: the clock of a file server behind or ahead.
   std::chrono::seconds clock_offset{0};
 };

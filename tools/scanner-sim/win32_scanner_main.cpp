@@ -172,7 +172,9 @@ void Save() {
     return;
   }
   const bool fail = scanner.options.failing_saves.contains(++scanner.saves);
-  bool saved = !fail && WriteSmallBmp(path->ansi, scanner.page) &&
+  bool saved = !fail &&
+               WriteSmallBmp(path->ansi, scanner.page,
+                             static_cast<std::size_t>(scanner.options.image_bytes)) &&
                StampSavedImage(Utf8ToWide(path->utf8), scanner.options.clock_offset);
   if (saved &&
       scanner.options.cut_saves.contains(scanner.saves)) {  // half of it, as on a full disk

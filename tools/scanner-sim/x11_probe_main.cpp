@@ -7,8 +7,12 @@
 //                             window name index left top width height
 //   queue INI FOLDER NAME...  writes the queue file of a Full Auto series cut short before its
 //                             first name, saving into FOLDER, beside the settings file INI
+//   status WINDOW             the status line that the operator window WINDOW (at 96 dpi) shows
+//                             highlighted, read from its pixels: its index, -1 when none is (or
+//                             the window is not drawn)
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <chrono>
 #include <cstdio>
@@ -114,6 +118,43 @@ int Queue(int argc, char** argv) {
   return file.flush() ? 0 : 1;
 }
 
+// The pixels of the operator window as the X server holds them now: a program that does not
+// draw shows none of its highlight.
+int HighlightedLine(const char* window_id) {
+  char* end = nullptr;
+  const auto window = static_cast<Window>(std::strtoul(window_id, &end, 0));
+  if (end == window_id || *end != '\0') {
+    std::fprintf(stderr, "quorvel-x11-probe: status takes a window id, not \"%s\"\n", window_id);
+    return 2;
+  }
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window that goes shows none
+  XWindowAttributes attributes{};
+  int highlighted = -1;
+  if (XGetWindowAttributes(display, window, &attributes) != 0 &&
+      attributes.map_state == IsViewable) {
+    for (const ControlSpec& control : ScannerFormLayout().controls) {
+      if (control.name != std::string_view("DelayText")) continue;
+      // Each line lies under the next: its top edge, at its right end past its text, is its own.
+      const PixelRect r = ToPixels(AbsoluteRect(control), kDpi);
+      XImage* image =
+          XGetImage(display, window, r.left + r.width - 3, r.top + 2, 1, 1, AllPlanes, ZPixmap);
+      if (image == nullptr) continue;
+      XColor color{};
+      color.pixel = XGetPixel(image, 0, 0);
+      XDestroyImage(image);
+      XQueryColor(display, attributes.colormap, &color);
+      if (color.red > 0xC000 && color.green < 0x4000 && color.blue < 0x4000) {
+        highlighted = control.index;
+      }
+    }
+  }
+  XCloseDisplay(display);
+  std::printf("%d\n", highlighted);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,12 +165,13 @@ int main(int argc, char** argv) {
     if (command == "held-keys") return HeldKeys();
     if (command == "layout") return Layout();
     if (command == "queue" && argc > 3) return Queue(argc, argv);
+    if (command == "status" && argc > 2) return HighlightedLine(argv[2]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "quorvel-x11-probe: %s\n", error.what());
     return 2;
   }
   std::fprintf(stderr,
                "usage: quorvel-x11-probe census [times] | send TITLE KEY... | held-keys | layout | "
-               "queue INI FOLDER NAME...\n");
+               "queue INI FOLDER NAME... | status WINDOW\n");
   return 2;
 }

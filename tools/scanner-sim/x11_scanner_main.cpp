@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
                            .pages = options.pages,
                            .first_scan_ms = options.first_scan_ms,
                            .scan_ms = options.scan_ms,
-                           .ask_before_replacing = options.ask_before_replacing};
+                           .ask_before_replacing = options.ask_before_replacing,
+                           .image_bytes = static_cast<std::size_t>(options.image_bytes)};
   SimulatedScanner scanner(desktop, files, behaviour);
   Watch watch(desktop, scanner, options, log);
   {

@@ -42,6 +42,11 @@ bool IsFocusNotice(ControlKind kind, int code) {
   }
 }
 
+BOOL CALLBACK HideWindow(HWND window, LPARAM) {
+  ShowWindow(window, SW_HIDE);
+  return TRUE;
+}
+
 }  // namespace
 
 Win32Host::Win32Host(HINSTANCE instance)
@@ -254,7 +259,10 @@ void Win32Host::MoveWindow(WindowPosition position) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The windows go at once, even while a file server that does not answer holds a thread of the
+// program, and with it the program's end: Wine keeps them shown until the process is gone.
 void Win32Host::Quit() {
+  EnumThreadWindows(GetCurrentThreadId(), HideWindow, 0);
   ExitProcess(0);
 }
 

@@ -1,22 +1,34 @@
 #!/usr/bin/python3
 """A folder that stops answering, as a share whose file server goes away does: BACKING mounted at
 MOUNT through FUSE, every call of which waits while the file FLAG exists. Runs until unmounted.
+With PREFIX and SECONDS, the first write into a file whose name starts with PREFIX makes FLAG, as
+the server goes away in the middle of a save, and SECONDS later removes it again.
 
-Usage: hanging_folder.py BACKING MOUNT FLAG
+Usage: hanging_folder.py BACKING MOUNT FLAG [PREFIX SECONDS]
 """
+import contextlib
 import os
 import sys
+import threading
 import time
 
 from fusepy import FUSE, FuseOSError, Operations
 
 
 class HangingFolder(Operations):
-    def __init__(self, backing, flag):
+    def __init__(self, backing, flag, prefix=None, seconds='0'):
         self.backing = backing
         self.flag = flag
+        self.prefix = prefix
+        self.seconds = float(seconds)
 
     def __call__(self, op, path, *args):
+        if op == 'write' and self.prefix and os.path.basename(path).startswith(self.prefix):
+            self.prefix = None
+            open(self.flag, 'w').close()
+            timer = threading.Timer(self.seconds, self._answer_again)
+            timer.daemon = True
+            timer.start()
         while os.path.exists(self.flag):
             time.sleep(0.05)
         try:
@@ -56,11 +68,15 @@ class HangingFolder(Operations):
     utimens = lambda self, path, times=None: os.utime(path, times)
     write = lambda self, path, data, offset, fh: os.pwrite(fh, data, offset)
 
+    def _answer_again(self):
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(self.flag)
+
     def _denied(self):
         raise FuseOSError(13)
 
 
 if __name__ == '__main__':
-    backing, mount, flag = sys.argv[1:4]
-    FUSE(HangingFolder(os.path.abspath(backing), flag), mount, foreground=True,
+    backing, mount = sys.argv[1:3]
+    FUSE(HangingFolder(os.path.abspath(backing), *sys.argv[3:6]), mount, foreground=True,
          attr_timeout=0, entry_timeout=0, negative_timeout=0)
