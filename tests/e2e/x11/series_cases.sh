@@ -11,6 +11,23 @@ names() { local i; for ((i = 8; i < 8 + $1; i++)); do printf '%s%03d\n' "${2:-pa
 done_pages() { wait_for "$1" "the stand-in's last page" at_least 1 count_of done; }
 # A case that cannot run for this program says why and ends with 77, counted as skipped.
 skip() { echo "skipped: $*"; exit 77; }
+# The operator's list of `count` names in `list`, and Quorvel started with a pause of 1.5 s and
+# the arguments given, the list created in it.
+begin() {  # count [quorvel arguments...]
+  mapfile -t list < <(names "$1")
+  start_quorvel 1500 "${@:2}"
+  prepare_list page 7 3 "$1"
+}
+# The list's images saved in order; as many error boxes closed and final buttons pressed as
+# pages; each name typed into the dialog once, and no key in any other window.
+expect_series() {  # pages [dialog title] [name key] [save key|Enter]
+  local title=${2:-Save As}
+  expect_files "${list[@]}"
+  expect_page_keys "$1"
+  expect_keys "$title" "$(name_keys "${3:-n}" "${4:-s}" "${list[@]}")"
+  expect_keys_only_in "DeskScan Error" "DeskScan II" "$title"
+  expect_clean_finish
+}
 no_message() { gone Quorvel || fail "a message from Quorvel: $(xdotool search --name '^Quorvel$' getwindowname)"; }
 
 # The user's setup: a pause of 3 s, five names, an error box titled as the main window, series
@@ -50,9 +67,7 @@ full_auto() {
 # The second save writes nothing: its name goes again. The dialog after the last name finds the
 # list used up: the series stops and says so.
 failed_save() {
-  mapfile -t list < <(names 3)
-  start_quorvel 1500
-  prepare_list page 7 3 3
+  begin 3
   start_series 0
   start_scanner --pages 5 --fail-saves 2
   wait_for 150 "the end of the list" at_least 1 journal_count end
@@ -73,9 +88,7 @@ failed_save() {
 # titled as the French save dialog, and the stand-in's dialog as the German one: only the dialog
 # that the scanning application owns counts as its save dialog.
 focus_theft() {
-  mapfile -t list < <(names 3)
-  start_quorvel 1500
-  prepare_list page 7 3 3
+  begin 3
   start_series 0
   if on_wine "$FOCUS_THIEF"; then
     start_thief --title Enregistrer --steal-from "Speichern als" --delay-ms 0 --hold-ms 6000
@@ -88,11 +101,7 @@ focus_theft() {
   done_pages 150
   grep -q '^steal' "$THIEF_LOG" || fail "the thief never took the focus"
   echo "the thief took the focus $(grep -c '^steal' "$THIEF_LOG") times"
-  expect_files "${list[@]}"
-  expect_page_keys 3
-  expect_keys "Speichern als" "$(name_keys n s "${list[@]}")"
-  expect_keys_only_in "DeskScan Error" "DeskScan II" "Speichern als"
-  expect_clean_finish
+  expect_series 3 "Speichern als"
 }
 
 # Quorvel closes each error box and nothing else; the operator goes on by hand.
@@ -118,9 +127,7 @@ error_only() {
 
 # Quorvel types each name; the operator presses Save.
 error_and_save_as() {
-  mapfile -t list < <(names 3)
-  start_quorvel 1500
-  prepare_list page 7 3 3
+  begin 3
   start_series 2
   start_scanner --pages 3
   local page
@@ -129,10 +136,7 @@ error_and_save_as() {
     "$X11_PROBE" send "Save As" %s >/dev/null || fail "the operator's save"
     wait_for 10 "the operator's save" at_least $page count_of save ok
   done
-  expect_files "${list[@]}"
-  expect_page_keys 3
-  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
-  expect_clean_finish
+  expect_series 3
 }
 
 # A name of the list already has an image: ENABLE asks first, and No (the default) starts
@@ -161,9 +165,7 @@ collision() {
 # its own folder, as a shortcut does, it offers the names left, the picker opens on their save
 # folder, and they are saved there, each once.
 resume() {
-  mapfile -t list < <(names 5)
-  start_quorvel 1500
-  prepare_list page 7 3 5
+  begin 5
   start_series 0
   start_scanner --pages 5
   wait_for 60 "two pages saved" at_least 2 count_of save ok
@@ -186,9 +188,7 @@ resume() {
 # The save folder's file server keeps another time: the stand-in stamps each image it saves that
 # many seconds off this computer's clock. Each name is typed once, and the series ends.
 clock_skew() {  # seconds
-  mapfile -t list < <(names 3)
-  start_quorvel 1500
-  prepare_list page 7 3 3
+  begin 3
   start_series 0
   start_scanner --pages 4 --clock-offset "$1"
   wait_for 150 "the end of the list" at_least 1 journal_count end
@@ -196,11 +196,7 @@ clock_skew() {  # seconds
   local skew
   skew=$(($(stat -c %Y "$SAVE/${list[2]}.bmp") - $(date +%s)))
   ((skew * 3 * $1 >= $1 * $1)) || fail "the last image is stamped $skew s from now"
-  expect_files "${list[@]}"
-  expect_page_keys 4
-  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
-  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
-  expect_clean_finish
+  expect_series 4
 }
 clock_behind() { clock_skew -30; }
 clock_ahead() { clock_skew 30; }
@@ -289,9 +285,7 @@ disk_full() {
   mount -t tmpfs -o size=340k quorvel-disk "$SAVE" || skip "no tmpfs to be mounted"
   trap 'umount -l "$SAVE"; cleanup' EXIT
   local jam alert="Quorvel: the scan series has stalled"
-  mapfile -t list < <(names 5)
-  start_quorvel 1500 --stall-after 8
-  prepare_list page 7 3 5
+  begin 5 --stall-after 8
   start_scanner --pages 5 --jam-page 5 --image-bytes 102400
   start_series 0
   wait_for 60 "the jam" shown "Paper Jam"
@@ -329,16 +323,11 @@ foreign_dialog() {  # language (fr_FR, de_DE, es_ES) table|options
     dialog=(--dialog-title "$title")
     quorvel=(--save-as-title "$title" --name-key "${keys[0]}" --save-key "${keys[1]}")
   fi
-  mapfile -t list < <(names 5)
-  start_quorvel 1500 "${quorvel[@]}"
-  prepare_list page 7 3 5
+  begin 5 "${quorvel[@]}"
   start_series 0
   SCANNER_LANG=$1.UTF-8 start_scanner --pages 5 "${dialog[@]}"
   done_pages 150
-  expect_files "${list[@]}"
-  expect_page_keys 5
-  expect_keys "$title" "$(name_keys "${keys[@]}" "${list[@]}")"
-  expect_keys_only_in "DeskScan Error" "DeskScan II" "$title"
+  expect_series 5 "$title" "${keys[@]}"
 }
 
 # Quorvel.exe beside another program's "Open" dialog that stops answering, as one browsing an
@@ -350,9 +339,7 @@ hung_dialog() {  # behind|front
   local hung_log="$WORK/hung.log" stall_after=12 dialog enabled ms
   dialog=("$(dirname "$SCANNER_SIM")/hung-dialog.exe" --log "$(path_for "$SCANNER_SIM" "$hung_log")")
   [ "$1" = front ] && dialog+=(--front-when "DeskScan Error")
-  mapfile -t list < <(names 3)
-  start_quorvel 1500 --stall-after "$stall_after"
-  prepare_list page 7 3 3
+  begin 3 --stall-after "$stall_after"
   (launch "${dialog[@]}" >>"$TOOLS_OUT" 2>&1) &
   PIDS+=($!)
   wait_for 30 "the dialog" shown Open
@@ -363,10 +350,7 @@ hung_dialog() {  # behind|front
   start_scanner --pages 3
   if [ "$1" = behind ]; then
     done_pages 150
-    expect_files "${list[@]}"
-    expect_page_keys 3
-    expect_keys "Save As" "$(name_keys n s "${list[@]}")"
-    expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
+    expect_series 3
     return
   fi
   wait_for 30 "the dialog to take the front and hang" grep -q '^hung' "$hung_log"
@@ -392,17 +376,11 @@ old_dialog() {
   on_wine "$SCANNER_SIM" || fail "the old-style dialog is the Win32 stand-in's"
   local quorvel=()
   on_wine "$QUORVEL_BIN" || quorvel=(--save-key Enter)
-  mapfile -t list < <(names 3)
-  start_quorvel 1500 "${quorvel[@]}"
-  prepare_list page 7 3 3
+  begin 3 "${quorvel[@]}"
   start_series 0
   start_scanner --pages 3 --old-dialog
   done_pages 150
-  expect_files "${list[@]}"
-  expect_page_keys 3
-  expect_keys "Save As" "$(name_keys n Enter "${list[@]}")"
-  expect_keys_only_in "DeskScan Error" "DeskScan II" "Save As"
-  expect_clean_finish
+  expect_series 3 "Save As" n Enter
 }
 
 # Names beyond ASCII typed exactly on a German and then a French layout, to which the desktop is
@@ -451,9 +429,7 @@ expect_five_pages() {  # names...: saved, and no key and no save in the other pr
 # Another program's window titled "DeskScan", as a file manager showing a folder of that name:
 # open from before ENABLE, or opened in the middle of the series. It counts for nothing.
 other_deskscan() {  # before|midway
-  mapfile -t list < <(names 5)
-  start_quorvel 1500
-  prepare_list page 7 3 5
+  begin 5
   [ "$1" = before ] && start_other DeskScan
   start_series 0
   start_scanner --pages 5
@@ -471,9 +447,7 @@ other_save_as() {
   on_wine "$SCANNER_SIM" && ! on_wine "$QUORVEL_BIN" &&
     skip "Wine gives keys to the window it holds in front, which another Windows program can take" \
       "without the X focus following: the Linux program cannot see it, Quorvel.exe can"
-  mapfile -t list < <(names 5)
-  start_quorvel 1500
-  prepare_list page 7 3 5
+  begin 5
   start_other Notes --save-as
   wait_for 10 "the other program's Save As" shown "Save As"
   local theirs activations="$WORK/activations"
@@ -496,9 +470,7 @@ other_save_as() {
 # the operator says Yes to replacing them: each is replaced. "cut_short": the second save writes
 # half an image; the name goes again and the question about the half image is answered Yes.
 replace_question() {  # images|cut_short
-  mapfile -t list < <(names 5)
-  start_quorvel 1500
-  prepare_list page 7 3 5
+  begin 5
   local name keys pages=6 cut=()
   [ "$1" = images ] && for name in "${list[@]}"; do printf 'BM' >"$SAVE/$name.bmp"; done
   [ "$1" = cut_short ] && pages=7 cut=(--cut-saves 2)
