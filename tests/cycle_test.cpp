@@ -396,28 +396,31 @@ TEST(ImageCheckTest, AWholeBitmapConfirmsAndEveryFaultIsNamed) {
   }
 }
 
-// Enter reaches the box and the focus is stolen before the final-button keys: the button is owed
-// to the next tick, unless Error Only is chosen or ENABLE pressed in between.
+// Enter reaches the box and the focus is stolen before or amid the final-button keys: the press
+// is owed to the next tick, which sends the Tabs left (the window keeps its focused control),
+// unless Error Only is chosen or ENABLE pressed in between.
 TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
-  for (const char* then : {"tick", "Error Only", "ENABLE"}) {
+  for (const auto& [then, tabs] :
+       {std::pair("ENABLE", 5), std::pair("tick", 5), std::pair("tick", 0), std::pair("tick", 13),
+        std::pair("Error Only", 0)}) {
     const std::string before = rig_.KeysTo(main_);
     const bool owed = then == std::string("tick");
     rig_.Click(kStartCommand);
     OpenErrorBox();
-    rig_.host.on_pump = [this] {
-      if (rig_.LineIsRed(3)) rig_.desktop.StealFocusDuringNextDelivery();
+    rig_.host.on_pump = [this, tabs] {
+      if (rig_.LineIsRed(3)) rig_.desktop.StealFocusDuringNextDelivery(tabs);
     };
     rig_.NextTick();
     rig_.host.on_pump = nullptr;
     ASSERT_EQ(std::tuple(rig_.state().AwaitingSaveAs, rig_.KeysTo(main_)),
-              std::tuple(false, before));
+              std::tuple(false, before + std::string(tabs, '\t')));
     if (then == std::string("Error Only")) rig_.SetMode(ActionMode::ErrorOnly);
     if (then == std::string("ENABLE")) rig_.Click(kStartCommand);
     EXPECT_EQ(Tick(true), owed ? "3 Clicking Final Button|" : "0 Waiting for Error|") << then;
     EXPECT_EQ(
         std::tuple(rig_.state().AwaitingSaveAs, rig_.KeysTo(main_), rig_.KeysTo(rig_.terminal)),
-        std::tuple(owed, before + (owed ? kFinal : ""), ""))
-        << then;
+        std::tuple(owed, before + (owed ? kFinal : std::string(tabs, '\t')), ""))
+        << then << tabs;
     rig_.SetMode(ActionMode::FullAuto);
     rig_.Click(kStopCommand);
   }

@@ -42,12 +42,14 @@ void Cycle::Timer1_Timer() {
     if (final_button_owed_ && mode != ActionMode::ErrorOnly && state_.SaveAsPresent) {
       // The press was reported lost, yet the dialog it opens is up: it arrived after all.
       final_button_owed_ = false;
+      final_tabs_sent_ = 0;
       state_.AwaitingSaveAs = true;
       SaveAsStage(mode);
     } else if (final_button_owed_ && mode != ActionMode::ErrorOnly) {
       PressFinalButton();
     } else {
       final_button_owed_ = false;
+      final_tabs_sent_ = 0;
       Meter(0, "Waiting for Error", 0);
     }
   } else if (two && !state_.AwaitingSaveAs) {
@@ -92,8 +94,11 @@ void Cycle::ErrorStage(ActionMode mode) {
 void Cycle::PressFinalButton() {
   Meter(3, "Clicking Final Button", 0);
   LoadTaskList();
-  const bool pressed = Deliver(main_window_, KeyString().Tab(kFinalButtonTabs).Alt('n'), true);
+  const int tabs = kFinalButtonTabs - final_tabs_sent_;
+  std::size_t reached = 0;
+  const bool pressed = Deliver(main_window_, KeyString().Tab(tabs).Alt('n'), true, &reached);
   final_button_owed_ = !pressed;
+  final_tabs_sent_ = pressed ? 0 : final_tabs_sent_ + std::min(tabs, static_cast<int>(reached));
   if (pressed) state_.AwaitingSaveAs = true;
 }
 
@@ -258,8 +263,11 @@ std::string Cycle::SavedImagePath(const std::string& name) const {
   return state_.SaveFolder + kPathSeparator + name + ".bmp";
 }
 
-bool Cycle::Deliver(WindowHandle window, const KeyString& keys, bool wait) {
-  return window != 0 && desktop_.Activate(window) && desktop_.SendKeys(keys, wait);
+bool Cycle::Deliver(WindowHandle window, const KeyString& keys, bool wait, std::size_t* reached) {
+  if (window == 0 || !desktop_.Activate(window)) return false;
+  const bool delivered = desktop_.SendKeys(keys, wait);
+  if (reached) *reached = delivered ? keys.Keys().size() : desktop_.KeysDelivered();
+  return delivered;
 }
 
 }  // namespace quorvel

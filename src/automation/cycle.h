@@ -95,8 +95,10 @@ class Cycle {
   void RewriteFilenames();
   std::string PendingName(int index) const;
   std::string SavedImagePath(const std::string& name) const;
-  // Activates the window and sends the keys; false when they did not reach it.
-  bool Deliver(WindowHandle window, const KeyString& keys, bool wait);
+  // Activates the window and sends the keys; false when they did not reach it. `reached`: how
+  // many of them did, from the first.
+  bool Deliver(WindowHandle window, const KeyString& keys, bool wait,
+               std::size_t* reached = nullptr);
 
   RunState state_;
   CycleEvents nobody_;
@@ -137,6 +139,9 @@ class Cycle {
   // The error box was closed but the final-button keys did not reach the scanning application;
   // the next tick that sees it idle presses the button again.
   bool final_button_owed_ = false;
+  // The Tabs of the owed press that reached the main window before the focus went: the window
+  // keeps its focused control, so the press goes on with the Tabs left.
+  int final_tabs_sent_ = 0;
   // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
   // file that has not changed since is left over from an earlier run and does not confirm it.
   std::optional<ImageBefore> last_image_before_;

@@ -15,6 +15,7 @@ void Cycle::Start() {
   state_.Running = true;
   state_.AwaitingSaveAs = false;
   final_button_owed_ = false;
+  final_tabs_sent_ = 0;
   save_as_missed_seen_ = false;
   replace_watch_.reset();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -70,6 +71,11 @@ class DesktopPort {
   // target is gone) and nothing further was delivered; no modifier is left held down.
   // `wait`: return only once the target has processed the keys.
   virtual bool SendKeys(const KeyString& keys, bool wait) = 0;
+  // How many keys of the last SendKeys reached the target, counted from the first: all of them
+  // when it returned true; where it returned false, those that went before the focus was found
+  // elsewhere. A key whose arrival is in doubt does not count, nor does any where the port
+  // cannot tell.
+  virtual std::size_t KeysDelivered() const { return 0; }
   // Runs the program's own pending events (repaints, clicks, due timers).
   virtual void PumpEvents() {
     if (event_pump_) event_pump_();

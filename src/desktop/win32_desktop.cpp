@@ -141,7 +141,7 @@ bool SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
   std::size_t sent = 0;
   for (; sent < inputs.size(); ++sent) {
     const bool press = !(inputs[sent].ki.dwFlags & KEYEVENTF_KEYUP);
-    if (press && sent > 0 && !ForegroundBelongsTo(target)) break;
+    if (press && !ForegroundBelongsTo(target)) break;
     INPUT input = inputs[sent];
     if (SendInput(1, &input, sizeof(INPUT)) != 1) break;
   }
@@ -308,6 +308,7 @@ bool Win32Desktop::Activate(WindowHandle window) {
 // round trips of WaitUntilProcessed see that thread read it. Where the foreground goes after a
 // key says nothing against it: the keys of the cycle open and close windows themselves.
 bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
+  keys_delivered_ = 0;
   if (!target_ || !IsWindow(target_) || held_back_) return false;
   const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
   const auto deadline = Clock::now() + kActivationWait + kProcessWait;
@@ -333,6 +334,7 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
     delivered = SendWhileForeground(target_, inputs);
     WaitUntilProcessed(target_, owner, inputs.size(), deadline);
     if (!delivered) break;
+    ++keys_delivered_;
   }
   LockSetForegroundWindow(LSFW_UNLOCK);
   return delivered;

@@ -37,12 +37,14 @@ class Win32Desktop : public DesktopPort {
   bool AppActivate(std::string_view title) override;
   bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
+  std::size_t KeysDelivered() const override { return keys_delivered_; }
   bool RunCommand(const std::string& command, const std::string& argument) override;
 
  private:
   HWND program_window_ = nullptr;
   HWND target_ = nullptr;   // the window of the last successful AppActivate
   bool held_back_ = false;  // ... which a program that does not answer keeps from the foreground
+  std::size_t keys_delivered_ = 0;              // by the last SendKeys
   std::unordered_map<DWORD, bool> shared_vdm_;  // processes asked about since the last census
 };
 

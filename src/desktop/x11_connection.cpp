@@ -34,7 +34,9 @@ X11Connection::X11Connection() {
                          "_NET_WM_PING",
                          "_NET_WM_STATE",
                          "_NET_WM_STATE_MODAL",
-                         "_NET_WM_PID"};
+                         "_NET_WM_PID",
+                         "_NET_WM_WINDOW_TYPE",
+                         "_NET_WM_WINDOW_TYPE_DIALOG"};
   xcb_intern_atom_cookie_t cookies[std::size(names)];
   for (std::size_t i = 0; i < std::size(names); ++i) {
     cookies[i] = xcb_intern_atom(
@@ -50,7 +52,9 @@ X11Connection::X11Connection() {
                          &atoms_.net_wm_ping,
                          &atoms_.net_wm_state,
                          &atoms_.net_wm_state_modal,
-                         &atoms_.net_wm_pid};
+                         &atoms_.net_wm_pid,
+                         &atoms_.net_wm_window_type,
+                         &atoms_.net_wm_window_type_dialog};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     const auto reply = Own(xcb_intern_atom_reply(xcb_, cookies[i], nullptr));
     *slots[i] = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};

@@ -38,6 +38,8 @@ class X11Connection {
     xcb_atom_t net_wm_state;
     xcb_atom_t net_wm_state_modal;
     xcb_atom_t net_wm_pid;
+    xcb_atom_t net_wm_window_type;
+    xcb_atom_t net_wm_window_type_dialog;
   };
   const Atoms& KnownAtoms() const { return atoms_; }
 

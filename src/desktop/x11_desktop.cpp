@@ -42,12 +42,12 @@ struct X11Desktop::Impl {
   const X11Window& Known(WindowHandle window);
   ProgramId ProgramOf(const X11Window& window);
   bool WindowManagerActivates();
-  xcb_window_t ModalBoxOf(xcb_window_t window);
+  xcb_window_t BoxOf(xcb_window_t window);
   bool Activate(xcb_window_t window);
   bool FocusBelongsToTarget();
   bool KeyboardFree();
   bool WaitForFocusOnTarget();
-  bool TargetHasReadKeys();
+  PingResult PingTargetTwice();
 };
 
 // The window as the last census saw it; one that came since is asked for now.
@@ -79,11 +79,16 @@ bool X11Desktop::Impl::WindowManagerActivates() {
 
 bool X11Desktop::Impl::Activate(xcb_window_t window) {
   xcb_connection_t* c = connection.Xcb();
+  // A window with a box open takes no input; the box does. The box is what is activated: a
+  // window manager that does not know the box holds the window's input (Wine marks none modal)
+  // would give the window the focus, and Wine, asked to focus a window that takes no input while
+  // another program holds the foreground, focuses nothing.
+  const xcb_window_t box = BoxOf(window);
   if (WindowManagerActivates()) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = window;
+    event.window = box != XCB_WINDOW_NONE ? box : window;
     event.type = connection.KnownAtoms().net_active_window;
     event.data.data32[0] = kActivationFromTool;
     event.data.data32[1] = XCB_CURRENT_TIME;
@@ -93,10 +98,9 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
                          reinterpret_cast<const char*>(&event)));
   }
   // With no window manager, activation is done here as a window manager would do it: the
-  // window is raised, and the focus goes to a modal box it has open, which holds its input.
+  // window is raised, and the focus goes to the box it has open.
   const std::uint32_t above = XCB_STACK_MODE_ABOVE;
   xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
-  const xcb_window_t box = ModalBoxOf(window);
   if (box != XCB_WINDOW_NONE) xcb_configure_window(c, box, XCB_CONFIG_WINDOW_STACK_MODE, &above);
   const xcb_window_t focus = box != XCB_WINDOW_NONE ? box : window;
   // An unmapped window cannot take the focus.
@@ -104,36 +108,35 @@ bool X11Desktop::Impl::Activate(xcb_window_t window) {
 }
 
 // The topmost mapped top-level window that the window owns (its WM_TRANSIENT_FOR names the
-// window) and that is marked modal; none when there is no such box.
-xcb_window_t X11Desktop::Impl::ModalBoxOf(xcb_window_t window) {
+// window) and that is marked modal or is a dialog; none when there is no such box. The census
+// finds the owned windows, inside the window manager's frames too.
+xcb_window_t X11Desktop::Impl::BoxOf(xcb_window_t window) {
   xcb_connection_t* c = connection.Xcb();
-  const auto tree = Own(xcb_query_tree_reply(c, xcb_query_tree(c, connection.Root()), nullptr));
-  if (tree == nullptr) return XCB_WINDOW_NONE;
-  const xcb_window_t* children = xcb_query_tree_children(tree.get());
-  const int count = xcb_query_tree_children_length(tree.get());
   struct Cookies {
+    xcb_window_t window;
     xcb_get_window_attributes_cookie_t attributes;
-    xcb_get_property_cookie_t owner;
     xcb_get_property_cookie_t state;
+    xcb_get_property_cookie_t type;
   };
   std::vector<Cookies> cookies;
-  cookies.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {  // every request first, then the replies: one round trip
+  for (const X11Window& seen : census.Take()) {  // every request first, then the replies
+    if (seen.owner != window) continue;
+    const auto id = static_cast<xcb_window_t>(seen.window);
     cookies.push_back(
-        {xcb_get_window_attributes(c, children[i]),
-         xcb_get_property(c, 0, children[i], XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1),
-         xcb_get_property(c, 0, children[i], connection.KnownAtoms().net_wm_state, XCB_ATOM_ATOM, 0,
-                          64)});
+        {id, xcb_get_window_attributes(c, id),
+         xcb_get_property(c, 0, id, connection.KnownAtoms().net_wm_state, XCB_ATOM_ATOM, 0, 64),
+         xcb_get_property(c, 0, id, connection.KnownAtoms().net_wm_window_type, XCB_ATOM_ATOM, 0,
+                          1)});
   }
   xcb_window_t box = XCB_WINDOW_NONE;
-  for (int i = 0; i < count; ++i) {  // bottom to top: the last match is the topmost
-    const auto attributes = Own(xcb_get_window_attributes_reply(c, cookies[i].attributes, nullptr));
-    const auto owner = Own(xcb_get_property_reply(c, cookies[i].owner, nullptr));
-    const auto state = Own(xcb_get_property_reply(c, cookies[i].state, nullptr));
+  for (const Cookies& asked : cookies) {  // topmost first
+    const auto attributes = Own(xcb_get_window_attributes_reply(c, asked.attributes, nullptr));
+    const auto state = Own(xcb_get_property_reply(c, asked.state, nullptr));
+    const auto type = Own(xcb_get_property_reply(c, asked.type, nullptr));
     const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    const bool owned = Holds(owner.get(), window);  // the first value only was asked for
-    const bool modal = Holds(state.get(), connection.KnownAtoms().net_wm_state_modal);
-    if (viewable && owned && modal) box = children[i];
+    const bool modal = Holds(state.get(), connection.KnownAtoms().net_wm_state_modal) ||
+                       Holds(type.get(), connection.KnownAtoms().net_wm_window_type_dialog);
+    if (viewable && modal && box == XCB_WINDOW_NONE) box = asked.window;
   }
   return box;
 }
@@ -182,23 +185,15 @@ bool X11Desktop::Impl::WaitForFocusOnTarget() {
   return true;
 }
 
-// The target has read the keys sent to it, or never will (its window is gone). One answered ping
-// shows only that the program has taken the keys from the server: Wine answers as it takes them
-// and turns them into characters later, as its windows take them from its own queue; it reads
-// the server again once it has handled them. So a second ping follows the first answer.
-bool X11Desktop::Impl::TargetHasReadKeys() {
-  for (int ping = 0; ping < 2; ++ping) {
-    switch (PingClient(connection, target, kClientWait)) {
-      case PingResult::kAnswered:
-        break;
-      case PingResult::kGone:
-        return true;
-      case PingResult::kNoAnswer:
-      case PingResult::kNotSupported:
-        return false;
-    }
-  }
-  return true;
+// Answered: the target's program has handled every event sent to it before the first ping. One
+// answered ping shows only that the program has taken the events from the server: Wine answers as
+// it takes them and handles them later, from its own queue; it reads the server again once it has
+// handled them. So a second ping follows the first answer.
+PingResult X11Desktop::Impl::PingTargetTwice() {
+  PingResult result = PingResult::kAnswered;
+  for (int ping = 0; ping < 2 && result == PingResult::kAnswered; ++ping)
+    result = PingClient(connection, target, kClientWait);
+  return result;
 }
 
 X11Desktop::X11Desktop() : impl_(std::make_unique<Impl>()) {}
@@ -259,6 +254,10 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   DiscardEvents(impl.connection);  // keymap changes announced since the last delivery
   // The window manager activates asynchronously; give it a moment before judging the focus.
   if (!impl.WaitForFocusOnTarget()) return false;
+  // Wine gives keys to the window it holds in front, which follows the focus only once the
+  // target's program has handled the focus it was given. A program that does not answer is sent
+  // no key: the keys would wait for it.
+  if (impl.PingTargetTwice() == PingResult::kNoAnswer) return false;
   if (!impl.keyboard.Prepare(keys.Keys())) return false;
   // While the server is grabbed no other client runs, so nothing can take the focus between
   // the check and the last key.
@@ -270,7 +269,8 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
     XSync(display, False);
     // The server has handled the keys; where the program can say so, wait until it has read
     // them too (a box that the keys close is then gone before the next delivery looks).
-    if (delivered && impl.TargetHasReadKeys()) impl.keyboard.KeysRead();
+    const PingResult read = delivered ? impl.PingTargetTwice() : PingResult::kNoAnswer;
+    if (read == PingResult::kAnswered || read == PingResult::kGone) impl.keyboard.KeysRead();
   } else {
     XFlush(display);
   }

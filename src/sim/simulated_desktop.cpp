@@ -161,7 +161,8 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
   if (steal_at < 0 && list.size() > 1 && Roll(rates_.focus_theft_midway)) {
     steal_at = std::uniform_int_distribution<int>(1, static_cast<int>(list.size()) - 1)(random_);
   }
-  for (std::size_t i = 0; i < list.size(); ++i) {
+  for (keys_delivered_ = 0; keys_delivered_ < list.size(); ++keys_delivered_) {
+    const std::size_t i = keys_delivered_;
     if (static_cast<int>(i) == steal_at) StealFocus();
     if (!FocusBelongsToTarget()) {
       ++counts_.deliveries_refused;
@@ -178,6 +179,7 @@ bool SimulatedDesktop::SendKeys(const KeyString& keys, bool wait) {
   ++counts_.deliveries;
   if (std::exchange(forced_.reported_lost, false) || Roll(rates_.reported_lost)) {
     ++counts_.reported_lost;
+    if (keys_delivered_ > 0) --keys_delivered_;  // the port doubts the last key's arrival
     return false;
   }
   delivery_log_[entry].delivered = true;

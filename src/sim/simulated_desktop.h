@@ -123,6 +123,7 @@ class SimulatedDesktop : public DesktopPort {
   bool AppActivate(std::string_view title) override;
   bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
+  std::size_t KeysDelivered() const override { return keys_delivered_; }
   bool RunCommand(const std::string& command, const std::string& argument) override;
   WallClock::time_point Now() override;
   // Every command started, with its argument.
@@ -167,6 +168,7 @@ class SimulatedDesktop : public DesktopPort {
     bool reported_lost = false;
   } forced_;
   int forced_steal_after_ = -1;
+  std::size_t keys_delivered_ = 0;  // by the last SendKeys
   FaultCounts counts_;
   std::vector<KeyLogEntry> key_log_;
   std::vector<DeliveryLogEntry> delivery_log_;
