@@ -1,5 +1,4 @@
-// The program's own number and text rules, the UTF-8 of the names it types, and how a window is
-// found by its title.
+// The program's own number and text rules, and the UTF-8 of the names it types.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -10,7 +9,6 @@
 #include "common/number_text.h"
 #include "common/utf8.h"
 #include "desktop/key_string.h"
-#include "desktop/title_match.h"
 
 namespace quorvel {
 namespace {
@@ -71,15 +69,6 @@ TEST(KeyStringTest, DecodesUtf8AndKeepsStrayBytes) {
     for (char32_t ch : chars) AppendUtf8(round, ch);
     EXPECT_EQ(DecodeUtf8(round), chars);
   }
-}
-
-// The exact title first, wherever it stands; else the first title, topmost first, that begins
-// with the text.
-TEST(TitleMatchTest, TheExactTitleWinsOverAnEarlierPrefix) {
-  const std::vector<std::string> titles = {"Save As draft", "Save As", "Save", "My Save As"};
-  const std::pair<const char*, std::optional<std::size_t>> cases[] = {
-      {"Save As", 1}, {"Save As d", 0}, {"Sav", 0}, {"Save", 2}, {"As", std::nullopt}};
-  for (const auto& [wanted, index] : cases) EXPECT_EQ(MatchTitle(titles, wanted), index) << wanted;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // What the logic needs of the desktop: the top-level windows and their titles, activation, and
-// keystrokes. Realised for X11 and Win32 here, and by the simulated desktop for tests.
+// keystrokes. Realised for X11 and Win32 here, and by the simulated desktop for tests; one contract
+// suite (tests/desktop_contract.h) holds all three to what is written here. Where a realisation
+// may differ, its header says so under "Where it differs".
 #pragma once
 
 #include <chrono>

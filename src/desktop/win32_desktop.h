@@ -1,4 +1,10 @@
 // The desktop port for Windows: the window census, activation and keystrokes through user32.
+//
+// Where it differs:
+// - ProgramOf is the process and the thread for a window of the shared virtual DOS machine.
+// - AppActivate passes over hidden windows, which cannot take the foreground.
+// - Of the boxes a window owns, the one it last activated takes the focus with it.
+// - SendKeys always waits until the target has read the keys, whatever `wait` says.
 #pragma once
 
 #include <windows.h>

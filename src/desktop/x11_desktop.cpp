@@ -234,8 +234,14 @@ bool X11Desktop::AppActivate(std::string_view title) {
 }
 
 bool X11Desktop::Activate(WindowHandle window) {
-  impl_->target = static_cast<xcb_window_t>(window);
-  if (impl_->target == XCB_WINDOW_NONE) return false;
+  // A window that is gone has no attributes; the window manager would be asked in vain.
+  xcb_connection_t* c = impl_->connection.Xcb();
+  const auto target = static_cast<xcb_window_t>(window);
+  const bool exists = target != XCB_WINDOW_NONE &&
+                      Own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, target),
+                                                          nullptr)) != nullptr;
+  impl_->target = exists ? target : xcb_window_t{XCB_WINDOW_NONE};
+  if (!exists) return false;
   impl_->Activate(impl_->target);
   XFlush(impl_->connection.XlibDisplay());
   return true;

@@ -1,5 +1,14 @@
 // The desktop port on X11: the census of top-level windows, activation through the window
 // manager, and keystrokes through the XTest extension.
+//
+// Where it differs:
+// - ProgramOf is 0 for a window whose client sets no _NET_WM_PID.
+// - Activation is carried out by the window manager when it comes to it; SendKeys waits up to a
+//   second for the focus to arrive. Of the boxes a window owns, only a modal one takes the focus
+//   when the window is activated (the window manager's rule, and the port's without one).
+// - SendKeys with `wait` waits for the target to read the keys only where it answers
+//   _NET_WM_PING; otherwise it returns once the server has handled them.
+// - NotAnswering, QuestionBox and FileDialog are not realised: X tells none of them.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,12 @@
 // A desktop that exists only in memory: top-level windows with titles and owners, a foreground
 // window, keystrokes delivered to it, and faults that can be switched on. The stand-in scanning
 // application (simulated_scanner.h) lives on it; the demo, the tests and the soak runs use it.
+//
+// Where it differs from the desktop port's contract:
+// - Each window opened without an owner is a program of its own until SetProgram says otherwise.
+// - Activation brings forward the topmost window the target owns, a box or not.
+// - Keys are handled the moment they arrive: SendKeys returns with them processed.
+// - The faults switched on break the contract on purpose (FaultRates).
 #pragma once
 
 #include <functional>

@@ -1,0 +1,134 @@
+// The X11 desktop port: the contract on a real display with a window manager, in windows that
+// this test makes with Xlib (a window's _NET_WM_PID names its program, so another pid stands for
+// another program); and the keysyms and keycodes it types characters with.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "desktop_contract.h"
+// Xlib's macros (None, Bool, Status) after GoogleTest's headers, which use those names.
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include "desktop/x11_desktop.h"
+#include "desktop/x11_keyboard.h"
+#include "x11_key_event.h"
+
+namespace quorvel {
+namespace {
+
+class X11Desk {
+ public:
+  ~X11Desk() {
+    for (const Window window : open_) XDestroyWindow(display_, window);
+    XCloseDisplay(display_);
+  }
+  DesktopPort& Port() { return desktop_; }
+  WindowHandle Open(const std::string& title, WindowHandle owner, bool other_program) {
+    const Window window =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 300, 100, 0, 0, 0);
+    XSelectInput(display_, window, KeyPressMask);
+    char host[256] = "";
+    gethostname(host, sizeof host - 1);
+    const long pid = getpid() + (other_program ? 1 : 0);
+    for (const auto& [name, type, format, data, count] :
+         {std::tuple("_NET_WM_NAME", XInternAtom(display_, "UTF8_STRING", False), 8,
+                     static_cast<const void*>(title.data()), title.size()),
+          std::tuple("WM_CLIENT_MACHINE", XA_STRING, 8, static_cast<const void*>(host),
+                     strlen(host)),
+          std::tuple("_NET_WM_PID", XA_CARDINAL, 32, static_cast<const void*>(&pid), 1ul)}) {
+      XChangeProperty(display_, window, XInternAtom(display_, name, False), type, format,
+                      PropModeReplace, static_cast<const unsigned char*>(data),
+                      static_cast<int>(count));
+    }
+    if (owner != 0) XSetTransientForHint(display_, window, owner);
+    XMapWindow(display_, window);
+    open_.insert(window);
+    WaitForFocus(window);  // the window manager's, which would overtake a later one
+    return window;
+  }
+  void Close(WindowHandle window) {
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+    open_.erase(window);
+  }
+  void Focus(WindowHandle window) {
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    WaitForFocus(window);
+  }
+  std::string Received(WindowHandle window) { return received_[window]; }
+  bool ModifierHeld() {
+    char keys[32];
+    XQueryKeymap(display_, keys);
+    return std::ranges::any_of(std::array{XK_Alt_L, XK_Alt_R, XK_Shift_L, XK_Shift_R},
+                               [&](KeySym sym) {
+                                 const KeyCode code = XKeysymToKeycode(display_, sym);
+                                 return code != 0 && (keys[code / 8] & (1 << (code % 8)));
+                               });
+  }
+  void Pump() {
+    for (XEvent event; XPending(display_) > 0;) {
+      XNextEvent(display_, &event);
+      if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+      if (event.type != KeyPress) continue;
+      if (const auto key = TranslateKeyPress(event.xkey))
+        received_[event.xkey.window] += key->spelling;
+    }
+  }
+
+ private:
+  void WaitForFocus(WindowHandle window) {
+    XSync(display_, False);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    Window focus = None;
+    for (int revert = 0; XGetInputFocus(display_, &focus, &revert),
+             focus != window && std::chrono::steady_clock::now() < deadline;)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+
+  Display* display_ = XOpenDisplay(nullptr);  // the test ends at the first use when there is none
+  X11Desktop desktop_;
+  std::set<Window> open_;
+  std::map<WindowHandle, std::string> received_;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(X11, DesktopContract, X11Desk);
+
+TEST(X11KeyboardTest, TypesLatin1AsItselfAndTheRestAsUnicodeKeysyms) {
+  struct Case {
+    char32_t character;
+    unsigned long keysym;
+  };
+  const Case cases[] = {{U'a', 0x61},
+                        {U'%', 0x25},
+                        {U' ', 0x20},
+                        {U'\u00e9', 0xe9},
+                        {U'\u00a0', 0xa0},
+                        {U'\u20ac', 0x010020ac},
+                        {U'\u540d', 0x0100540d},
+                        {U'\x7f', 0x0100007f},
+                        {U'\x01', 0x01000001}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(KeysymForCharacter(c.character), c.keysym) << static_cast<unsigned>(c.character);
+  }
+}
+
+TEST(X11KeymapTest, TypesWithTheLowestKeycodeAndBorrowsTheLowestEmptyOne) {
+  using Stroke = X11Keymap::Stroke;
+  // Keycodes 8 to 11, plain and shifted: none, "9 (", none, and "(" as evdev's keypad has it.
+  X11Keymap keymap{8, 2, {NoSymbol, NoSymbol, XK_9, XK_parenleft, 0, 0, XK_parenleft, 0}};
+  EXPECT_EQ(keymap.Find(XK_parenleft), (Stroke{9, true}));
+  EXPECT_EQ(keymap.LowestEmpty(), KeyCode{8});
+  keymap.Set(8, XK_eacute);
+  EXPECT_EQ(keymap.Find(XK_eacute), (Stroke{8, false}));
+  EXPECT_EQ(keymap.LowestEmpty(), KeyCode{10});
+}
+
+}  // namespace
+}  // namespace quorvel
