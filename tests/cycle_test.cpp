@@ -104,49 +104,69 @@ TEST_F(CycleTest, IdleOrPausedTicksOnlyPumpAndOnlyTwoWindowsAreAnErrorBox) {
 }
 
 // While the box cannot be activated, no key goes anywhere; the Enter goes again on the next tick.
-TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButtonOnceTheBoxIsActive) {
+// Stop pressed during that tick's census still lets the button be pressed. Error Only only closes
+// the box, never awaits "Save As", and sends no keys to a window gone.
+TEST_F(CycleTest, ErrorStageClosesTheBoxAndPressesTheFinalButtonOnceTheBoxIsActiveUnlessErrorOnly) {
   rig_.Click(kStartCommand);
   OpenErrorBox();
   rig_.desktop.SetForeground(rig_.terminal);
   rig_.desktop.FailNextActivation();
   EXPECT_EQ(Tick(), "1");
   EXPECT_TRUE(rig_.desktop.KeyLog().empty());
+  rig_.host.on_pump = [this] {
+    if (rig_.LineIsRed(3) && rig_.state().Running) rig_.Click(kStopCommand);
+  };
   EXPECT_EQ(Tick(), "123");
-  EXPECT_EQ(rig_.KeysTo(rig_.terminal), "");
+  EXPECT_EQ(
+      std::tuple(rig_.state().Running, rig_.state().AwaitingSaveAs, rig_.KeysTo(rig_.terminal)),
+      std::tuple(false, true, ""));
   EXPECT_EQ(Sent(), (Texts{"DeskScan II:\r+", "DeskScan II:\r+", "DeskScan II:" + kFinal + "+"}));
-}
-
-TEST_F(CycleTest, ErrorOnlyClosesTheBoxNeverAwaitsSaveAsAndSendsNoKeysToAWindowGone) {
+  rig_.host.on_pump = nullptr;
   rig_.SetMode(ActionMode::ErrorOnly);
   rig_.Click(kStartCommand);
+  EXPECT_FALSE(rig_.state().AwaitingSaveAs);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "12");
   EXPECT_EQ(Tick(), "0");
-  EXPECT_EQ(Sent(), Texts{"DeskScan II:\r+"});
+  EXPECT_EQ(std::tuple(Sent().size(), Sent().back()), std::tuple(4u, "DeskScan II:\r+"));
   OpenErrorBox();  // the scanning application's window is gone before its activation: no keys
   rig_.host.on_pump = [this] {
     if (rig_.state().DeskScanCount == 2) rig_.desktop.CloseWindow(main_);
   };
   rig_.NextTick();
-  EXPECT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent().size(), 4u);
 }
 
 // DeskScan windows count within one program: another program's window titled "DeskScan" (a folder
 // named so) makes no error box, before the scanning application showed itself by its box or after,
 // whatever boxes it opens. A window whose program cannot be told counts by its title. Keys go to
-// the windows found, by handle: the name to DeskScan's "Save As", not to one above it.
-TEST_F(CycleTest, OnlyTheScanningApplicationsWindowsCountAndTakeKeys) {
+// the windows found, by handle: the name to DeskScan's "Save As", not to one above it. The first
+// name goes without looking for a file, typed as literal text: its "%s" is no Alt chord.
+TEST_F(CycleTest, OnlyTheScanningApplicationsWindowsCountAndTakeKeysAndTheFirstNameGoesAsTyped) {
   const WindowHandle folder = rig_.desktop.OpenWindow("DeskScan");
-  rig_.SetNames({"a1"});
+  rig_.SetNames({"50%s off", "a2"});
   rig_.Click(kStartCommand);
   EXPECT_EQ(Tick(), "0");
   OpenErrorBox();
   EXPECT_EQ(Tick(), "123");
   const WindowHandle dialog = OpenSaveAs();
   const WindowHandle theirs = rig_.desktop.OpenWindow("Save As", rig_.desktop.OpenWindow("Notes"));
-  EXPECT_EQ(Tick(), "456789");
-  EXPECT_EQ(std::tuple(rig_.KeysTo(main_), rig_.KeysTo(dialog), rig_.KeysTo(theirs)),
-            std::tuple(kFinal, "%na1%s", ""));
+  looks_ = rig_.files.FilesLookedFor().size();
+  EXPECT_EQ(Tick(true),
+            "4 First Save in Series|5 Finding Save As|6 Found Save As|7 Sending filename...|8 Sent "
+            "filename & CR|9 Waiting|");
+  // Only the file of the name going is noted, for the check at the next dialog.
+  EXPECT_EQ(ImagesLookedFor(), Texts{rig_.ImagePath("50%s off")});
+  EXPECT_EQ(std::tuple(rig_.KeysTo(main_), rig_.KeysTo(dialog), rig_.KeysTo(theirs), Sent().back()),
+            std::tuple(kFinal, "%n50%s off%s", "", "Save As:%n50%s off%s+"));
+  std::string keys;  // the dialog's keys, an Alt chord as "Alt+" and its letter
+  for (const KeyLogEntry& e : rig_.desktop.KeyLog())
+    if (e.window == dialog)
+      keys += (e.key.kind == Key::Kind::kAltChord ? "Alt+" : "") +
+              std::string(1, static_cast<char>(e.key.character));
+  EXPECT_EQ(keys, "Alt+n50%s offAlt+s");
+  EXPECT_EQ(std::tuple(rig_.state().LastFilename, Listed(), rig_.state().AwaitingSaveAs),
+            std::tuple("50%s off", "a2|", false));
   rig_.desktop.OpenWindow("DeskScan Properties", folder);
   rig_.cycle().LoadTaskList();
   const int counted = rig_.state().DeskScanCount;
@@ -154,25 +174,6 @@ TEST_F(CycleTest, OnlyTheScanningApplicationsWindowsCountAndTakeKeys) {
   rig_.cycle().LoadTaskList();
   EXPECT_EQ(std::tuple(counted, rig_.state().DeskScanCount, rig_.KeysTo(folder)),
             std::tuple(1, 2, ""));
-}
-
-// The name is typed as literal text: its "%s" is no Alt chord.
-TEST_F(CycleTest, FirstSaveSendsTheFirstNameWithoutLookingForAFile) {
-  AwaitSaveAs({"50%s off", "a2"});
-  OpenSaveAs();
-  EXPECT_EQ(Tick(true),
-            "4 First Save in Series|5 Finding Save As|6 Found Save As|7 Sending filename...|8 Sent "
-            "filename & CR|9 Waiting|");
-  // Only the file of the name going is noted, for the check at the next dialog.
-  EXPECT_EQ(ImagesLookedFor(), Texts{rig_.ImagePath("50%s off")});
-  EXPECT_EQ(Sent(), Texts{"Save As:%n50%s off%s+"});
-  std::string keys;  // an Alt chord as "Alt+" and its letter
-  for (const KeyLogEntry& e : rig_.desktop.KeyLog())
-    keys += (e.key.kind == Key::Kind::kAltChord ? "Alt+" : "") +
-            std::string(1, static_cast<char>(e.key.character));
-  EXPECT_EQ(keys, "Alt+n50%s offAlt+s");
-  EXPECT_EQ(std::tuple(rig_.state().LastFilename, Listed(), rig_.state().AwaitingSaveAs),
-            std::tuple("50%s off", "a2|", false));
 }
 
 // The image looked for is the folder, the separator and the name, joined plainly.
@@ -283,17 +284,6 @@ TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
   }
 }
 
-TEST_F(CycleTest, NoDialogYetRepeatsTheCheckAndNoSlotPastTheLastIsRead) {
-  AwaitSaveAs({"a1"}, "a0");
-  rig_.files.PutFile(rig_.ImagePath("a0"), SmallBmp(1));
-  for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(Tick(), "45");
-  EXPECT_EQ(ImagesLookedFor().size(), 3u);
-  rig_.state().NextNameIndex = kPendingNameSlots;
-  OpenSaveAs();
-  rig_.NextTick();  // past the queue every slot is empty
-  EXPECT_EQ(std::tuple(rig_.state().Running, Sent().size()), std::tuple(false, 0u));
-}
-
 // The save dialog in another language: the scanning application's own common file dialog, a
 // title of the table, or the operator's; a window that only looks like one is not counted, nor
 // one that another program owns. Of two dialogs, the one met first in the census is taken.
@@ -374,8 +364,8 @@ TEST(ImageCheckTest, AWholeBitmapConfirmsAndEveryFaultIsNamed) {
       {changed(0, "", 20), "header cut short"},
       {"", "0 bytes"},
   };
+  MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
   for (const auto& [bytes, outcome] : cases) {
-    MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
     files.PutFile("/p/a.bmp", bytes);
     const ImageCheck check = CheckImage(files, "/p/a.bmp", std::nullopt);
     EXPECT_EQ(check.facts ? std::to_string(check.facts->width) + " x " +
@@ -387,7 +377,6 @@ TEST(ImageCheckTest, AWholeBitmapConfirmsAndEveryFaultIsNamed) {
   EXPECT_EQ(GroupedNumber(1000) + " " + GroupedNumber(123456), "1,000 123,456");
   // The file as it was when its name went, on a disk that keeps its identity and stamp (an append
   // in the same second): untouched it is from an earlier run; another size makes it a new save.
-  MemoryFileSystem files([] { return std::chrono::system_clock::time_point{}; }, "/p");
   files.PutFile("/p/a.bmp", page);
   const FileFacts now = *files.Facts("/p/a.bmp");
   for (const std::uintmax_t size : {now.size, now.size - 1}) {
@@ -428,12 +417,14 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
 
 // A second window of the scanning application while "Save As" is awaited is the next error box
 // only when it holds on two ticks in a row: a box that lives a moment (a progress box) gets no key.
-TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedOnTheSecondTickAndTheNameChecked) {
+// Without a dialog the check repeats each tick; no slot past the last is read.
+TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedOnTheSecondTickAndNoSlotPastTheLastIsRead) {
   AwaitSaveAs({"a1", "a2"}, "a0");
   const WindowHandle progress = rig_.desktop.OpenWindow("DeskScan: scanning", main_);
   EXPECT_EQ(Tick(), "");
   rig_.desktop.CloseWindow(progress);
-  EXPECT_EQ(Tick(), "45");
+  for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(Tick(), "45");  // no dialog yet: checks again
+  EXPECT_EQ(ImagesLookedFor().size(), 3u);
   OpenErrorBox();
   EXPECT_EQ(Tick(), "");
   EXPECT_TRUE(Sent().empty());
@@ -444,20 +435,11 @@ TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedOnTheSecondTickAndTheNam
   OpenSaveAs();
   rig_.NextTick();
   EXPECT_EQ(Sent().back(), "Save As:%na0%s+");  // no image of a0: it goes again
-}
-
-TEST_F(CycleTest, StopDuringTheCensusOfTheErrorStageStillPressesTheButton) {
-  rig_.Click(kStartCommand);
-  OpenErrorBox();
-  rig_.host.on_pump = [this] {
-    if (rig_.LineIsRed(3) && rig_.state().Running) rig_.Click(kStopCommand);
-  };
-  rig_.NextTick();
-  rig_.host.on_pump = nullptr;
-  EXPECT_EQ(std::tuple(rig_.state().Running, rig_.state().AwaitingSaveAs, rig_.KeysTo(main_)),
-            std::tuple(false, true, kFinal));
-  rig_.Click(kStartCommand);
-  EXPECT_FALSE(rig_.state().AwaitingSaveAs);
+  rig_.files.PutFile(rig_.ImagePath("a0"), SmallBmp(1));
+  rig_.state().NextNameIndex = kPendingNameSlots;
+  Await();
+  rig_.NextTick();  // a0 saved; past the queue every slot is empty
+  EXPECT_EQ(std::tuple(rig_.state().Running, Sent().size()), std::tuple(false, 3u));
 }
 
 TEST_F(CycleTest, MeterHighlightsOneLineAndKeepsTheOtherTextsAfterPumping) {

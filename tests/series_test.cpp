@@ -42,7 +42,7 @@ const std::string kScans = "The number of scans in # Scans: must lie between -32
 const std::string kPad = "The pad width in Pad # Digits: must lie between 0 and 32767.";
 
 // Pad, scans and seed numbers round half to even; neither step nor scans: only the first message.
-TEST(GeneratorTest, NamesTheSeriesOrSaysWhatIsWrong) {
+TEST(GeneratorTest, NamesTheSeriesPaddedFromAnyStartOrSaysWhatIsWrong) {
   const Boxes cases[] = {
       {0, "img", "7", "3", "3", "img008\r\nimg009\r\nimg010\r\n=10"},
       {1, "p", "10", "", "2", "p12\r\np14\r\n=14"},
@@ -73,17 +73,15 @@ TEST(GeneratorTest, NamesTheSeriesOrSaysWhatIsWrong) {
   for (const Boxes& c : cases)
     EXPECT_EQ(Create(c), c.outcome)
         << c.option << " " << c.seed_number << " " << c.pad << " " << c.scans;
-}
-
-TEST(GeneratorTest, PaddedNumberTakesTheLastCharactersOfTwelveZerosAndTheDigitsAndFillCounts) {
-  const std::tuple<std::int32_t, std::int16_t, const char*> cases[] = {
+  // A number is padded with the last characters of twelve zeros and its digits.
+  const std::tuple<std::int32_t, std::int16_t, const char*> padded[] = {
       {7, 3, "007"},
       {123, 2, "23"},
       {-5, 4, "00-5"},
       {-5, 1, "5"},
       {7, 32767, "0000000000007"},
       {2147483647, 22, "0000000000002147483647"}};
-  for (const auto& [n, width, text] : cases) EXPECT_EQ(PaddedNumber(n, width), text) << n;
+  for (const auto& [n, width, text] : padded) EXPECT_EQ(PaddedNumber(n, width), text) << n;
   // A fill counts from its start; the largest series is made.
   const SeriesRequest request{.seed_filename = "x", .scans = {"", "4"}, .step = 1};
   EXPECT_EQ(std::get<Series>(FillSeries(request, 5, 3)).text, "x6\r\nx7\r\n");
