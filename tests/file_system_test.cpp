@@ -110,10 +110,9 @@ TYPED_TEST(FileSystemContract, WritesReplaceWholeOrNothingAndAppendsKeepWhatWasT
   ASSERT_TRUE(files.Append(path, "two\r\n", error)) << error;
   EXPECT_EQ(files.ReadWhole(path, error), "one,\u20ac\r\ntwo\r\n");
   EXPECT_EQ(files.Read(path, 4, error), "one,");
-  const std::optional<FileFacts> facts = files.Facts(path);
-  ASSERT_TRUE(facts);
-  EXPECT_EQ(facts->size, 14u);
-  EXPECT_LT(std::chrono::abs(facts->written - std::chrono::system_clock::now()),
+  const FileFacts facts = files.Facts(path).value();  // throws, and fails the case, when none
+  EXPECT_EQ(facts.size, 14u);
+  EXPECT_LT(std::chrono::abs(facts.written - std::chrono::system_clock::now()),
             std::chrono::minutes(1));
   ASSERT_TRUE(files.MakeFolder(TemporaryPathFor(path), error));  // the write cannot even begin
   EXPECT_FALSE(files.Replace(path, "lost", error));
@@ -132,11 +131,13 @@ TYPED_TEST(FileSystemContract, WritesReplaceWholeOrNothingAndAppendsKeepWhatWasT
 }
 
 // Folders are made with their parents; a listing shows the folders, not the files, names beyond
-// ASCII as they are; a folder missing or unreadable lists nothing and the reason is given.
-TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndNamesAsTheyAre) {
+// ASCII as they are; a folder missing or unreadable lists nothing and the reason is given. Each
+// drive is a folder, opened at its current folder; a mounted file system with blanks in its name
+// (written "\040" in the mount table, one of them last) is a drive under that name.
+TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndDrivesAreFoldersUnderTheirNames) {
   FileSystem& files = this->files_;
   const std::string folder = this->At("Scans \u00e9t\u00e9 \u20ac"), sep(1, kPathSeparator);
-  const std::string inner = folder + sep + "Fotos \u00fcber";
+  const std::string inner = folder + sep + "Fotos \u00fcber", usb = this->At("my usb ");
   std::string error;
   EXPECT_FALSE(files.CanWriteIn(inner));
   ASSERT_TRUE(files.MakeFolder(inner, error)) << error;
@@ -158,19 +159,12 @@ TYPED_TEST(FileSystemContract, ListingsShowFoldersOnlyAndNamesAsTheyAre) {
     EXPECT_FALSE(files.Subfolders(this->At(unlisted), names, error)) << unlisted;
     EXPECT_EQ(std::tuple(names.size(), error.empty()), std::tuple(0u, false)) << unlisted;
   }
-}
-
-// Each drive is a folder, opened at its current folder; a mounted file system with blanks in its
-// name (written "\040" in the mount table, one of them last) is a drive under that name.
-TYPED_TEST(FileSystemContract, DrivesAreFoldersAndMountPointsKeepTheirBlanks) {
-  const std::string usb = this->At("my usb ");
-  std::string error;
-  ASSERT_TRUE(this->files_.MakeFolder(usb, error)) << error;
+  ASSERT_TRUE(files.MakeFolder(usb, error)) << error;
   const bool mounted = this->realisation_.Mount(usb, this->At("my\\040usb\\040"));
-  const std::vector<Drive> drives = this->files_.Drives();
+  const std::vector<Drive> drives = files.Drives();
   ASSERT_FALSE(drives.empty());
   for (const Drive& drive : drives) {
-    EXPECT_TRUE(this->files_.IsFolder(drive.current_folder)) << drive.current_folder;
+    EXPECT_TRUE(files.IsFolder(drive.current_folder)) << drive.current_folder;
     EXPECT_TRUE(drive.current_folder.starts_with(drive.root)) << drive.current_folder;
   }
   EXPECT_EQ(mounted ? drives.back().name : usb, usb);

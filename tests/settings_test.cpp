@@ -163,50 +163,46 @@ TEST(ReadIniTest, ValuesAndFilesThatCannotBeUsedKeepTheSettingsAndSaySo) {
   EXPECT_TRUE(rig.host.QuitRequested());
 }
 
-// After the program has ended nothing writes the settings again, and no timer or event runs.
-void ExpectNothingRunsAfterTheEnd(Rig& rig) {
-  ASSERT_TRUE(rig.host.QuitRequested());
-  rig.files.PutFile(IniPath(rig), "gone");
-  int calls = 0;
-  rig.host.on_pump = [&] { ++calls; };
-  rig.host.on_modal = [&](SaveDirForm&) { ++calls; };
-  rig.form.Terminate();
-  rig.Click(kExitCommand);
-  rig.form.FocusChanged(kSeedText, kSeedNumberText);
-  rig.clock.Advance(60000);
-  EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), calls), std::tuple("gone", 0));
-}
-
 // The life of the operator window: EXIT and the close command, during a pause and with the picker
-// made, write the settings once, close the picker and end at once.
+// made, write the settings once, close the picker and end at once; EXIT in the middle of a tick
+// ends the tick too. After the end nothing writes the settings again, and no timer or event runs.
 TEST(WindowEventsTest, ExitOrCloseWritesTheSettingsOnceAndEndsAtOnceEvenInTheMiddleOfATick) {
-  for (const bool exit : {true, false}) {
+  enum { kExit, kClose, kExitInATick };
+  for (const int end : {kExit, kClose, kExitInATick}) {
     Rig rig;
     rig.form.Load();
-    rig.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
-    ASSERT_NE(rig.form.Picker(), nullptr);
-    rig.host.MoveWindow({600, 900});
-    rig.state().Delay = 1234;
-    rig.cycle().Meter(9, "Waiting", 18000);
-    exit ? rig.Click(kExitCommand) : rig.form.Terminate();
-    EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), rig.form.Picker()->Visible()),
-              std::tuple(SettingsText({600, 900}, 1234, rig.desktop.Now()), false));
-    rig.clock.Advance(20000);
-    EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
-    ExpectNothingRunsAfterTheEnd(rig);
+    if (end == kExitInATick) {
+      rig.StartSeries({"a", "b"});
+      bool clicked = false;
+      rig.host.on_pump = [&] {
+        if (!std::exchange(clicked, true)) rig.Click(kExitCommand);
+      };
+      rig.steps.clear();
+      rig.clock.Advance(2500);
+      EXPECT_TRUE(rig.steps.empty()) << "the tick went on after EXIT";
+    } else {
+      rig.form.FocusChanged(kSeedText, kSeedNumberText);  // picker made
+      ASSERT_NE(rig.form.Picker(), nullptr);
+      rig.host.MoveWindow({600, 900});
+      rig.state().Delay = 1234;
+      rig.cycle().Meter(9, "Waiting", 18000);
+      end == kExit ? rig.Click(kExitCommand) : rig.form.Terminate();
+      EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), rig.form.Picker()->Visible()),
+                std::tuple(SettingsText({600, 900}, 1234, rig.desktop.Now()), false));
+      rig.clock.Advance(20000);
+      EXPECT_TRUE(rig.state().Pausing) << "the pause timer fired after the end";
+    }
+    ASSERT_TRUE(rig.host.QuitRequested()) << end;
+    rig.files.PutFile(IniPath(rig), "gone");
+    int calls = 0;
+    rig.host.on_pump = [&] { ++calls; };
+    rig.host.on_modal = [&](SaveDirForm&) { ++calls; };
+    rig.form.Terminate();
+    rig.Click(kExitCommand);
+    rig.form.FocusChanged(kSeedText, kSeedNumberText);
+    rig.clock.Advance(60000);
+    EXPECT_EQ(std::tuple(rig.files.Contents(IniPath(rig)), calls), std::tuple("gone", 0)) << end;
   }
-  // EXIT in the middle of a tick ends the tick too.
-  Rig rig;
-  rig.form.Load();
-  rig.StartSeries({"a", "b"});
-  bool clicked = false;
-  rig.host.on_pump = [&] {
-    if (!std::exchange(clicked, true)) rig.Click(kExitCommand);
-  };
-  rig.steps.clear();
-  rig.clock.Advance(2500);
-  EXPECT_TRUE(rig.steps.empty()) << "the tick went on after EXIT";
-  ExpectNothingRunsAfterTheEnd(rig);
 }
 
 }  // namespace
