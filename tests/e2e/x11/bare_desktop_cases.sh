@@ -5,9 +5,6 @@
 E2E_DESKTOP=bare
 source "$(dirname "$0")/e2e_lib.sh"
 
-census() { "$X11_PROBE" census 2>/dev/null | cut -f2; }
-in_census() { census | grep -qx -- "$1"; }
-send() { "$X11_PROBE" send "$@" >"$WORK/send.out" 2>&1; }
 
 window_manager_running && fail "a window manager runs on the bare display $DISPLAY"
 start_scanner --pages 2 --first-scan-ms 500 --scan-ms 800

@@ -116,6 +116,10 @@ count_of() {  # event [last field]: how many lines
 keys_of() { sim_log -v t="$1" '$1 == "key" && $2 == t { print $3 }'; }  # window title
 saves() { sim_log -v r="$1" '$1 == "save" && $3 == r { print $2 }'; }
 at_least() { [ "$("${@:2}")" -ge "$1" ]; }  # count command...
+# --- the desktop through the X11 port, as the probe sees it and sends to it
+census() { "$X11_PROBE" census 2>/dev/null | cut -f2; }  # the titles, topmost first
+in_census() { census | grep -qx -- "$1"; }
+send() { "$X11_PROBE" send "$@" >"$WORK/send.out" 2>&1; }  # title keys...
 
 # --- Quorvel's journal: the names of one event's lines, in order, or their count
 journal_awk() { local log; log=$(log_of "$JOURNAL") && tr -d '\r' <<<"$log" | awk -F, "$@"; }

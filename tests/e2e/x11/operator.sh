@@ -98,11 +98,6 @@ start_series() {
   click StartCommand
 }
 
-set_up_series() {  # seed seed-number pad scans mode
-  prepare_list "$1" "$2" "$3" "$4"
-  start_series "$5"
-}
-
 # The queue file of a series cut short, as Quorvel writes it beside its settings file; Quorvel
 # offers its names back when it starts.
 write_queue() {  # settings-file save-folder name...

@@ -220,9 +220,7 @@ folder_hang() {
   wait_for 10 "the mount" grep -q " $SAVE fuse" /proc/mounts
   on_wine "$QUORVEL_BIN" && ln -sfn "$WORK" "$WINEPREFIX/dosdevices/q:" && folder='Q:\scans'
   JOURNAL="$WORK/disk/quorvel-journal.csv"
-  mapfile -t l < <(names 3)
-  start_quorvel 1500 --stall-after 20
-  prepare_list page 7 3 3
+  begin 3 --stall-after 20
   start_series 0
   start_scanner --pages 4
   wait_for 60 "the folder to hang" test -e "$flag"
@@ -240,11 +238,11 @@ folder_hang() {
   wait_for 70 "the folder to answer again" test ! -e "$flag"
   wait_for 150 "the end of the list" at_least 1 journal_count end
   answer_question Return
-  expect_files "${l[@]}"
+  expect_files "${list[@]}"
   expect_page_keys 4
-  expect_keys "Save As" "$(name_keys n s "${l[@]}")"
-  [ "$(journal_awk 'NR > 1 { printf "%s:%s ", $2, $3 }')" = "start: sent:${l[0]} saved:${l[0]} sent:${l[1]} \
-stall:${l[1]} stop: start: stall: sent:${l[2]} saved:${l[2]} recovered: end: " ] ||
+  expect_keys "Save As" "$(name_keys n s "${list[@]}")"
+  [ "$(journal_awk 'NR > 1 { printf "%s:%s ", $2, $3 }')" = "start: sent:${list[0]} saved:${list[0]} sent:${list[1]} \
+stall:${list[1]} stop: start: stall: sent:${list[2]} saved:${list[2]} recovered: end: " ] ||
     fail "the journal's lines: $(journal_awk '{ print $2, $3 }')"
   grep -qF "the save folder does not answer: $folder" "$JOURNAL" || fail "the folder not named"
   touch "$flag"
