@@ -74,10 +74,14 @@ bool RunSoak(int series, int per_series, ActionMode mode) {
         rig.files.Hang(now < next_hang + kHangFor ? rig.folder : "");
         if (now >= next_hang + kHangFor) next_hang += kHangEvery, ++hangs;
       }
+      // Half-way through a series the disk gets room for 12 more pages; not while the folder
+      // hangs, which tells no free space: then at a later event.
       if (!filled && scanner.Counts().saves >= static_cast<int>(first) + per_series / 2) {
-        filled = true;
         rig.files.SetCapacity(rig.folder, 1u << 30);
-        rig.files.SetCapacity(rig.folder, (1u << 30) - *rig.files.FreeBytes(rig.folder) + 12 * 246);
+        if (const auto free = rig.files.FreeBytes(rig.folder)) {
+          filled = true;
+          rig.files.SetCapacity(rig.folder, (1u << 30) - *free + 12 * 246);
+        }
       }
       const auto free = filled && full_since < 0 ? rig.files.FreeBytes(rig.folder) : std::nullopt;
       if (free && *free < 246) full_since = now, ++fills;

@@ -172,13 +172,14 @@ void SimulatedScanner::Save() {
   if (broken == BrokenSave::kWhole && by_chance && desktop_.Roll(options_.broken_save)) {
     broken = desktop_.Roll(0.5) ? BrokenSave::kEmpty : BrokenSave::kCutShort;
   }
-  spoiled_in_a_row_ += fail || broken != BrokenSave::kWhole;
   std::string image = SmallBmp(counts_.pages_scanned, options_.image_bytes);
   if (broken == BrokenSave::kEmpty) image.clear();
   if (broken == BrokenSave::kCutShort) image.resize(image.size() / 2);
   const std::string path = SavePath(name_field_);
   std::string error;
-  if (!fail && files_.Replace(path, image, error) && broken == BrokenSave::kWhole) {
+  const bool whole = !fail && files_.Replace(path, image, error) && broken == BrokenSave::kWhole;
+  spoiled_in_a_row_ += !whole;  // a full disk's refusal counts too
+  if (whole) {
     ++counts_.saves;
     saved_.push_back(name_field_);
   } else {

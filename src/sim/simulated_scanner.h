@@ -20,9 +20,9 @@ struct ScannerOptions {
   VirtualClock::Ms scan_ms = 6000;         // from a save to the next error box
   VirtualClock::Ms dialog_ms = 400;        // from the final button to "Save As"
   VirtualClock::Ms late_dialog_ms = 9000;  // extra wait of a late dialog
-  // The chance faults of a save spoil one name at most twice in a row: a long run then measures
-  // the faults, not Quorvel's stop after a name's fourth send, which needs a save that keeps
-  // failing.
+  // The chance faults of a save spoil one name at most twice in a row, counting the saves that the
+  // file system refused (a full disk): a long run then measures the faults, not Quorvel's stop
+  // after a name's fourth send, which needs a save that keeps failing.
   double save_failure = 0;                  // chance that a save writes nothing
   double broken_save = 0;                   // chance that a save writes a broken image
   double late_dialog = 0;                   // chance that "Save As" comes late
