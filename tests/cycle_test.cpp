@@ -176,111 +176,80 @@ TEST_F(CycleTest, OnlyTheScanningApplicationsWindowsCountAndTakeKeysAndTheFirstN
             std::tuple(1, 2, ""));
 }
 
-// The image looked for is the folder, the separator and the name, joined plainly.
-TEST_F(CycleTest, AMissingImageSendsTheSameNameAgain) {
-  const std::string sep(1, kPathSeparator);
-  OpenSaveAs();
-  for (const auto& [folder, path] :
-       {std::pair{rig_.folder, rig_.ImagePath("a0")}, std::pair{std::string(), sep + "a0.bmp"},
-        std::pair{"x" + sep, "x" + sep + sep + "a0.bmp"}}) {
-    rig_.Click(kStopCommand);  // a new series: no note of the name's image
-    AwaitSaveAs({"a1", "a2", "a3"}, "a0");
-    rig_.state().SaveFolder = folder;
-    rig_.controls().SetText(kFilenames, "as typed");
-    EXPECT_EQ(Tick(true).substr(0, 22), "4 Verifying Last Save|");
-    EXPECT_EQ(
-        std::tuple(ImagesLookedFor().front(), Sent().back(), rig_.state().NextNameIndex, Listed()),
-        std::tuple(path, "Save As:%na0%s+", 0, "as typed"));
-  }
-}
-
 // An image counts when the folder shows it new since its name went: absent then, or changed. The
 // save folder's file server stamps it by its own clock, 30 s behind or ahead of this computer's;
-// an old file of the name that nobody touched does not count.
-TEST_F(CycleTest, AnImageCountsWhenTheFolderShowsItNewWhateverTheServersClock) {
-  // An old file of a1 or none; a1 saved (again) or not; the server's clock; the name sent next.
-  // kSameStamp: a disk whose stamps are coarse; kAnew: saved as another file of the same size in
-  // the same second.
+// an old file of the name that nobody touched does not count. In Error Only the name is taken and
+// "Save As" activated, but no key typed; once Full Auto is back the next dialog gets the same test.
+TEST_F(CycleTest, AnImageCountsWhenTheFolderShowsItNewWhateverTheServersClockOrTheMode) {
+  // The mode a1 goes in; an old file of a1 or none; a1 saved (again) or not; the server's clock;
+  // the name sent next in Full Auto. kSameStamp: a disk whose stamps are coarse; kAnew: saved as
+  // another file of the same size in the same second.
   enum Save { kNone, kNow, kSameStamp, kAnew };
-  const std::tuple<bool, Save, int, std::string> cases[] = {
-      {false, kNow, -30, "a2"}, {false, kNow, 30, "a2"},     {true, kNone, 0, "a1"},
-      {true, kNow, -30, "a2"},  {true, kSameStamp, 0, "a2"}, {true, kAnew, 0, "a2"}};
-  for (const auto& [old_file, save, server_clock_s, sent] : cases) {
+  using enum ActionMode;
+  const std::tuple<ActionMode, bool, Save, int, std::string> cases[] = {
+      {FullAuto, false, kNow, -30, "a2"},    {FullAuto, false, kNow, 30, "a2"},
+      {FullAuto, true, kNone, 0, "a1"},      {FullAuto, true, kNow, -30, "a2"},
+      {FullAuto, true, kSameStamp, 0, "a2"}, {FullAuto, true, kAnew, 0, "a2"},
+      {ErrorOnly, true, kNone, 0, "a1"},     {ErrorOnly, false, kNow, 0, "a2"}};
+  for (const auto& [mode, old_file, save, server_clock_s, sent] : cases) {
     rig_.files.Remove(rig_.ImagePath("a1"));
     rig_.files.SetClockOffset(std::chrono::seconds(server_clock_s));
     if (old_file) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1), {});
+    rig_.SetMode(mode);
     AwaitSaveAs({"a1", "a2"});
     const WindowHandle dialog = OpenSaveAs();
-    rig_.NextTick();  // a1 goes
+    rig_.desktop.SetForeground(rig_.terminal);
+    const std::size_t sends = Sent().size();
+    EXPECT_EQ(Tick(), mode == FullAuto ? "456789" : "4567");  // a1 goes
+    EXPECT_EQ(
+        std::tuple(rig_.desktop.Foreground(), rig_.controls().Text(kSendLabel),
+                   rig_.state().LastFilename, rig_.state().AwaitingSaveAs,
+                   rig_.controls()[kSleepTimer].interval_ms),
+        std::tuple(dialog, "Sending: a1", "a1", false, mode == FullAuto ? kDefaultDelayMs : 500));
     rig_.desktop.CloseWindow(dialog);
     if (save == kNow) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
     if (save == kSameStamp) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1) + "more", {});
     if (save == kAnew) rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1), {});
+    rig_.SetMode(FullAuto);
     Await();
     OpenSaveAs();
     rig_.NextTick();
-    EXPECT_EQ(Sent().back(), "Save As:%n" + sent + "%s+") << server_clock_s;
+    EXPECT_EQ(std::tuple(Sent().size() - sends, Sent().back()),
+              std::tuple(mode == FullAuto ? 2u : 1u, "Save As:%n" + sent + "%s+"))
+        << server_clock_s;
   }
 }
 
 // The pause after each kind of send. Full Auto stops at the end of the list (a whole series shows
-// it); the other mode sends an empty name and runs on.
-TEST_F(CycleTest, PauseAfterEachKindOfSend) {
-  const std::tuple<ActionMode, std::int32_t, Texts, int, std::string, std::string> cases[] = {
-      {ActionMode::FullAuto, 5000, {"a1"}, 5000, "5000", "Save As:%na1%s+"},
-      {ActionMode::FullAuto, -1, {"a1"}, 2000, "", "Save As:%na1%s+"},
-      {ActionMode::ErrorAndSaveAs, 5000, {"a1"}, 2000, "2000", "Save As:%na1"},
-      {ActionMode::ErrorAndSaveAs, 5000, {}, 2000, "2000", "Save As:%n"}};
+// it); the other mode sends an empty name and runs on. The list then shows the names up to the
+// next index (1) plus the number of scans, rounded half to even: 1.5 and 2.5 both reach slot 2,
+// 3.5 slot 4.
+TEST_F(CycleTest, PauseAfterEachKindOfSendAndTheRewrittenList) {
+  using enum ActionMode;
+  const Texts six = {"a1", "a2", "a3", "a4", "a5", "a6"};
+  const std::tuple<ActionMode, std::int32_t, Texts, std::string, int, std::string, std::string,
+                   std::string>
+      cases[] = {
+          {FullAuto, 5000, six, "3", 5000, "5000", "Save As:%na1%s+", "a2|a3|a4|a5|"},
+          {FullAuto, -1, six, "none", 2000, "", "Save As:%na1%s+", "a2|"},
+          {FullAuto, 5000, six, "-5", 5000, "5000", "Save As:%na1%s+", ""},
+          {FullAuto, 5000, six, "0.5", 5000, "5000", "Save As:%na1%s+", "a2|a3|"},
+          {ErrorAndSaveAs, 5000, six, "1.5", 2000, "2000", "Save As:%na1", "a2|a3|"},
+          {ErrorAndSaveAs, 5000, six, "2.5", 2000, "2000", "Save As:%na1", "a2|a3|a4|a5|"},
+          {ErrorAndSaveAs, 5000, six, "1e9", 2000, "2000", "Save As:%na1", "a2|a3|a4|a5|a6|"},
+          {ErrorAndSaveAs, 5000, {}, "5", 2000, "2000", "Save As:%n", ""}};
   OpenSaveAs();
-  for (const auto& [mode, delay, names, pause, label, sent] : cases) {
+  for (const auto& [mode, delay, names, scans, pause, label, sent, shown] : cases) {
     rig_.SetMode(mode);
     AwaitSaveAs(names);
     rig_.state().Delay = delay;
-    rig_.NextTick();
-    EXPECT_EQ(std::tuple(rig_.controls()[kSleepTimer].interval_ms, Label(), Sent().back(),
-                         rig_.controls().Text(kSendLabel), rig_.state().Running),
-              std::tuple(pause, label, sent, "Sending: " + Joined(names, ""), true));
-  }
-}
-
-// In Error Only a name is taken and "Save As" activated, but no key typed. Once Full Auto is back
-// the name is typed unless its image changed since it was taken: one left from an earlier run,
-// unchanged, does not confirm it.
-TEST_F(CycleTest, ANameTakenInErrorOnlyGetsNoKeysAndFullAutoTypesItUnlessItsImageChanged) {
-  AwaitSaveAs({"a1", "a2", "a3"});
-  const WindowHandle dialog = OpenSaveAs();
-  rig_.NextTick();  // a1 goes in Full Auto
-  rig_.files.PutFile(rig_.ImagePath("a1"), SmallBmp(1));
-  rig_.clock.Advance(60000);
-  rig_.files.PutFile(rig_.ImagePath("a2"), SmallBmp(1));  // left from an earlier run
-  rig_.clock.Advance(60000);
-  rig_.SetMode(ActionMode::ErrorOnly);
-  rig_.desktop.SetForeground(rig_.terminal);
-  Await();
-  EXPECT_EQ(Tick(), "4567");  // a2 is taken; the operator saves it, or not
-  EXPECT_EQ(std::tuple(rig_.desktop.Foreground(), rig_.controls().Text(kSendLabel),
-                       rig_.state().LastFilename, rig_.state().AwaitingSaveAs,
-                       rig_.controls()[kSleepTimer].interval_ms),
-            std::tuple(dialog, "Sending: a2", "a2", false, 500));
-  rig_.SetMode(ActionMode::FullAuto);
-  Await();
-  rig_.NextTick();
-  EXPECT_EQ(Sent(), (Texts{"Save As:%na1%s+", "Save As:%na2%s+"}));
-}
-
-// The next index (1) plus the number of scans, rounded half to even: 1.5 and 2.5 both reach
-// slot 2, 3.5 slot 4.
-TEST_F(CycleTest, RewriteShowsTheNamesUpToTheNextIndexPlusTheNumberOfScans) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"3", "a2|a3|a4|a5|"},     {"none", "a2|"},   {"-5", ""},
-      {"0.5", "a2|a3|"},         {"1.5", "a2|a3|"}, {"2.5", "a2|a3|a4|a5|"},
-      {"1e9", "a2|a3|a4|a5|a6|"}};
-  OpenSaveAs();
-  for (const auto& [scans, shown] : cases) {
-    AwaitSaveAs({"a1", "a2", "a3", "a4", "a5", "a6"});
     rig_.controls().SetText(kNumberofScans, scans);
     rig_.NextTick();
-    EXPECT_EQ(Listed(), shown) << scans;
+    EXPECT_EQ(
+        std::tuple(rig_.controls()[kSleepTimer].interval_ms, Label(), Sent().back(),
+                   rig_.controls().Text(kSendLabel), rig_.state().Running, Listed()),
+        std::tuple(pause, label, sent, "Sending: " + (names.empty() ? "" : names[0]), true, shown))
+        << scans;
   }
 }
 
@@ -417,14 +386,22 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
 
 // A second window of the scanning application while "Save As" is awaited is the next error box
 // only when it holds on two ticks in a row: a box that lives a moment (a progress box) gets no key.
-// Without a dialog the check repeats each tick; no slot past the last is read.
+// Without a dialog the check repeats each tick: the image looked for is the folder, the separator
+// and the name, joined plainly. A missing image sends the same name again, the list as it was. No
+// slot past the last is read.
 TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedOnTheSecondTickAndNoSlotPastTheLastIsRead) {
+  const std::string sep(1, kPathSeparator);
   AwaitSaveAs({"a1", "a2"}, "a0");
+  rig_.controls().SetText(kFilenames, "as typed");
   const WindowHandle progress = rig_.desktop.OpenWindow("DeskScan: scanning", main_);
   EXPECT_EQ(Tick(), "");
   rig_.desktop.CloseWindow(progress);
-  for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(Tick(), "45");  // no dialog yet: checks again
-  EXPECT_EQ(ImagesLookedFor().size(), 3u);
+  for (const std::string& folder : {std::string(), "x" + sep, rig_.folder}) {
+    rig_.state().SaveFolder = folder;
+    EXPECT_EQ(Tick(true), "4 Verifying Last Save|5 Finding Save As|");  // no dialog yet
+  }
+  EXPECT_EQ(ImagesLookedFor(),
+            (Texts{sep + "a0.bmp", "x" + sep + sep + "a0.bmp", rig_.ImagePath("a0")}));
   OpenErrorBox();
   EXPECT_EQ(Tick(), "");
   EXPECT_TRUE(Sent().empty());
@@ -434,7 +411,8 @@ TEST_F(CycleTest, AnErrorBoxWhileSaveAsIsAwaitedIsClosedOnTheSecondTickAndNoSlot
   ASSERT_TRUE(rig_.state().AwaitingSaveAs);
   OpenSaveAs();
   rig_.NextTick();
-  EXPECT_EQ(Sent().back(), "Save As:%na0%s+");  // no image of a0: it goes again
+  EXPECT_EQ(std::tuple(Sent().back(), rig_.state().NextNameIndex, Listed()),
+            std::tuple("Save As:%na0%s+", 0, "as typed"));  // no image of a0: it goes again
   rig_.files.PutFile(rig_.ImagePath("a0"), SmallBmp(1));
   rig_.state().NextNameIndex = kPendingNameSlots;
   Await();
@@ -532,23 +510,20 @@ TEST(CensusTest, CountsAndListsTitlesPumpingOncePerWindowAndIsNotReentered) {
             std::tuple(2, 4u, true, true, true));
 }
 
-TEST(StartStopTest, StopAndABareClickEmptyOnlyTheLastFilename) {
+TEST_F(CycleTest, StopAndABareClickEmptyOnlyTheLastFilename) {
   for (const ControlId click : {kStopCommand, kNone}) {
-    Rig rig;
-    rig.StartSeries({"a1", "a2"});
-    rig.state().NextNameIndex = 1;
-    rig.state().CurrentNumber = 7;
-    rig.state().LastFilename = "a1";
-    rig.state().AwaitingSaveAs = true;
-    rig.controls().SetText(kSendLabel, "Sending: a1");
-    rig.cycle().Meter(9, "Waiting", 18000);
-    rig.Click(click);
-    const RunState& s = rig.state();
+    AwaitSaveAs({"a1", "a2"}, "a1");
+    rig_.state().NextNameIndex = 1;
+    rig_.state().CurrentNumber = 7;
+    rig_.controls().SetText(kSendLabel, "Sending: a1");
+    rig_.cycle().Meter(9, "Waiting", 18000);
+    rig_.Click(click);
+    const RunState& s = rig_.state();
     // A running pause runs out by itself; Stop! takes a census.
     EXPECT_EQ(std::tuple(s.Running, s.AwaitingSaveAs, s.LastFilename, s.NextNameIndex,
                          s.CurrentNumber, s.PendingNames[1], s.Pausing, s.DeskScanCount),
               std::tuple(false, false, "", 1, 7, "a2", true, 1));
-    EXPECT_EQ(std::tuple(rig.controls().Text(kSendLabel), rig.LineIsRed(9)),
+    EXPECT_EQ(std::tuple(rig_.controls().Text(kSendLabel), rig_.LineIsRed(9)),
               std::tuple("Sending: a1", false));
   }
 }
