@@ -239,8 +239,10 @@ void Stacking(const FormWidgets& widgets, const Fl_Group& group, std::vector<Con
 
 // The caption, the fixed frame and the icon are the program's own test (program_window.sh); here
 // the client size, which grows with the resolution, and every control where the table puts it,
-// covering the others in the table's order, in its colours and fonts.
-TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
+// covering the others in the table's order, in its colours and fonts. Leaving SeedText, where the
+// focus starts, opens the picker, a modal window of its own table; its open folder (the working
+// folder) becomes the save folder, and the focus goes on to the next control.
+TEST_F(OperatorWindowTest, BothWindowsFollowTheTableAndTabFollowsTheTabIndexThroughThePicker) {
   ASSERT_EQ(host_->Widgets().Dpi(), Dpi()) << "the display's resolution (Xvfb -dpi)";
   // 669 x 310 px at 96 dpi
   EXPECT_EQ(ClientSize(fl_xid(&host_->Window())),
@@ -268,14 +270,9 @@ TEST_F(OperatorWindowTest, WindowAndControlsFollowTheTable) {
       std::tuple(FL_BACKGROUND_COLOR, fl_rgb_color(255, 255, 255), FL_HELVETICA_BOLD,
                  PointsToPixels(8.25, Dpi()), fl_rgb_color(255, 0, 0), PointsToPixels(9.75, Dpi()),
                  FL_BACKGROUND2_COLOR));
-}
 
-// Leaving SeedText opens the picker, a modal window of its own table; its open folder (the working
-// folder) becomes the save folder, and the focus goes on to the next control.
-TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughThePicker) {
   ASSERT_EQ(Focused(), K::kSeedText);
-  std::vector<ControlId> order;
-  for (const ControlSpec* row : TabOrder(ScannerFormLayout())) order.push_back(row->id);
+  const std::vector<const ControlSpec*> order = TabOrder(ScannerFormLayout());
   const int answered = pickers_answered_;
   AnswerPicker([](PickerWindow& picker) {
     const ::Window xid = fl_xid(&picker.Window());
@@ -296,7 +293,7 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughT
   for (std::size_t i = 1; i <= order.size(); ++i) {
     PressKey(XK_Tab);
     if (i == 1) FocusOperatorWindow();  // back from the picker
-    ASSERT_TRUE(WaitUntil([&] { return Focused() == order[i % order.size()]; }, 3))
+    ASSERT_TRUE(WaitUntil([&] { return Focused() == order[i % order.size()]->id; }, 3))
         << "after " << i << " Tabs the focus is on " << Index(Focused());
   }
   // The picker opened on leaving SeedText, not on arriving there.
@@ -309,7 +306,9 @@ TEST_F(OperatorWindowTest, FocusStartsInSeedTextAndTabFollowsTheTabIndexThroughT
   EXPECT_EQ(pickers_answered_, answered + 2);
 }
 
-TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAtOnce) {
+// Typing reaches the model, a click on the bare surface stops the automation, and the model's
+// changes reach the widgets at once.
+TEST_F(OperatorWindowTest, OperatorEditsAndClicksReachTheModelAndModelChangesTheWidgetsAtOnce) {
   const int answered = pickers_answered_ + (Focused() == K::kSeedText ? 1 : 0);
   if (answered > pickers_answered_) AnswerPicker();  // run alone: leaving SeedText opens it
   static_cast<Fl_Input&>(W(K::kPadText)).take_focus();
@@ -326,6 +325,16 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAt
   Settle();
   Type("ab\ncd");
   EXPECT_EQ(form_->Controls().Text(K::kFilenames), "ab\r\ncd");
+  // The bare surface; the divider line, which is no control; Label4 ("# Scans:"); Frame1; below
+  // the pause label.
+  const std::tuple<int, int, bool> clicks[] = {
+      {310, 100, true}, {296, 100, true}, {500, 215, false}, {200, 5, false}, {620, 230, true}};
+  for (const auto& [x, y, stops] : clicks) {
+    form_->State().Running = true;
+    Click(host_->Window(), x, y);
+    EXPECT_EQ(form_->State().Running, !stops) << "at " << x << ", " << y;
+  }
+  form_->State().Running = false;
 
   form_->Controls().SetText(K::kFilenames, "one\r\ntwo\r\n");
   form_->Controls().SetText(K::kSendLabel, "scan@2&3");
@@ -366,19 +375,6 @@ TEST_F(OperatorWindowTest, OperatorEditsReachTheModelAndModelChangesTheWidgetsAt
   EXPECT_TRUE(WaitUntil([] { return !form_->State().Pausing; }, 3)) << "the pause never ended";
   Settle();
   EXPECT_STREQ(W(K::kSleepLabel).label(), "300");
-}
-
-TEST_F(OperatorWindowTest, AClickStopsTheAutomationOnlyOnTheBareSurface) {
-  // The bare surface; the divider line, which is no control; Label4 ("# Scans:"); Frame1; below
-  // the pause label.
-  const std::tuple<int, int, bool> cases[] = {
-      {310, 100, true}, {296, 100, true}, {500, 215, false}, {200, 5, false}, {620, 230, true}};
-  for (const auto& [x, y, stops] : cases) {
-    form_->State().Running = true;
-    Click(host_->Window(), x, y);
-    EXPECT_EQ(form_->State().Running, !stops) << "at " << x << ", " << y;
-  }
-  form_->State().Running = false;
 }
 
 }  // namespace
