@@ -394,26 +394,6 @@ TEST(ScanSeriesTest, TheQuestionBeforeReplacingIsAnsweredAsTheOperatorAllowed) {
   }
 }
 
-// The save folder stops answering after two pages, for longer than the stall time. No name goes
-// while it does not answer; the stall alert names it. Once it answers, every page is saved once
-// and the journal holds every line in time order, the stall among them.
-TEST(FolderHangTest, NoNameGoesAndNoLineIsLostWhileTheSaveFolderDoesNotAnswer) {
-  Rig rig({.pages = -1}, {.supervision = {.stall_after = std::chrono::seconds(60)}});
-  rig.StartSeries(Names(5));
-  while (rig.scanner->SavedNames().size() < 2) rig.clock.Advance(500);
-  rig.files.Hang(rig.folder);
-  const std::string sent = KeysByTitle(rig.desktop)["Save As"];
-  rig.clock.Advance(180000);
-  EXPECT_NE(rig.host.Alert().value_or("").find("The save folder does not answer: " + rig.folder),
-            std::string::npos);
-  EXPECT_EQ(KeysByTitle(rig.desktop)["Save As"], sent) << "a name went while the folder hung";
-  rig.files.Hang("");
-  rig.RunUntilStopped(kHour);
-  const Texts stalls = rig.Journal(4, "stall");
-  EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), stalls.size()), std::tuple(Names(5), 1u));
-  EXPECT_NE(stalls.at(0).find("the save folder does not answer"), std::string::npos);
-}
-
 TEST(SoakTest, NamesAreSavedInOrderWhateverTheFaultsAndErrorOnlyClosesEachBoxOnce) {
   EXPECT_TRUE(Soak(500));
 }

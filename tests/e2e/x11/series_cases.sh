@@ -5,10 +5,9 @@
 # seed number 7, +1, pad 3: page008, page009, ... Usage: series_cases.sh CASE [ARGUMENT]
 source "$(dirname "$0")/e2e_lib.sh"
 
-TABS=()
-for _ in $(seq 13); do TABS+=("{TAB}"); done
 names() { local i; for ((i = 8; i < 8 + $1; i++)); do printf '%s%03d\n' "${2:-page}" "$i"; done; }
 done_pages() { wait_for "$1" "the stand-in's last page" at_least 1 count_of done; }
+scan() { start_series 0 && start_scanner "$@" && done_pages 150; }  # Full Auto; scanner arguments
 # A case that cannot run for this program says why and ends with 77, counted as skipped.
 skip() { echo "skipped: $*"; exit 77; }
 # The operator's list of `count` names in `list`, and Quorvel started with a pause of 1.5 s and
@@ -28,7 +27,6 @@ expect_series() {  # pages [dialog title] [name key] [save key|Enter]
   expect_keys_only_in "DeskScan Error" "DeskScan II" "$title"
   expect_clean_finish
 }
-no_message() { gone Quorvel || fail "a message from Quorvel: $(xdotool search --name '^Quorvel$' getwindowname)"; }
 
 # The user's setup: a pause of 3 s, five names, an error box titled as the main window, series
 # back to back (QUORVEL_SERIES, 1 unless set) with Quorvel running throughout: Stop!, the images
@@ -57,7 +55,7 @@ full_auto() {
     expect_page_keys 5 "DeskScan II"
     expect_keys "Save As" "$(name_keys n s "${list[@]}")"
     expect_keys_only_in "DeskScan II" "Save As"
-    no_message
+    gone Quorvel || fail "a message from Quorvel: $(xdotool search --name '^Quorvel$' getwindowname)"
     stop_scanner
     echo "series $series of $count ${variant[*]}: $((SECONDS - start)) s"
   done
@@ -322,9 +320,7 @@ foreign_dialog() {  # language (fr_FR, de_DE, es_ES) table|options
     quorvel=(--save-as-title "$title" --name-key "${keys[0]}" --save-key "${keys[1]}")
   fi
   begin 5 "${quorvel[@]}"
-  start_series 0
-  SCANNER_LANG=$1.UTF-8 start_scanner --pages 5 "${dialog[@]}"
-  done_pages 150
+  SCANNER_LANG=$1.UTF-8 scan --pages 5 "${dialog[@]}"
   expect_series 5 "$title" "${keys[@]}"
 }
 
@@ -375,9 +371,7 @@ old_dialog() {
   local quorvel=()
   on_wine "$QUORVEL_BIN" || quorvel=(--save-key Enter)
   begin 3 "${quorvel[@]}"
-  start_series 0
-  start_scanner --pages 3 --old-dialog
-  done_pages 150
+  scan --pages 3 --old-dialog
   expect_series 3 "Save As" n Enter
 }
 
@@ -456,9 +450,7 @@ other_save_as() {
     ((RANDOM % 2)) && sleep 0.5
   done) &
   PIDS+=($!)
-  start_series 0
-  start_scanner --pages 5
-  done_pages 150
+  scan --pages 5
   kill "${PIDS[-1]}"
   echo "the other program's Save As was activated $(wc -l <"$activations") times"
   expect_five_pages "${list[@]}"
@@ -488,16 +480,7 @@ replace_question() {  # images|cut_short
   expect_clean_finish
 }
 
-case "${1:-}" in
-  full_auto | failed_save | focus_theft | error_only | error_and_save_as | \
-    collision | resume | foreign_dialog | layouts | hung_dialog | clock_behind | clock_ahead | \
-    old_dialog | other_deskscan | other_save_as | replace_question | folder_hang | disk_full) "$@" ;;
-  *)
-    echo "usage: $0 full_auto|failed_save|focus_theft|error_only|error_and_save_as|" \
-      "collision|resume|foreign_dialog LANGUAGE table|options|layouts|hung_dialog behind|front|" \
-      "clock_behind|clock_ahead|old_dialog|other_deskscan before|midway|other_save_as|" \
-      "replace_question images|cut_short|folder_hang|disk_full" >&2
-    exit 2
-    ;;
-esac
+# The case is the function of that name.
+declare -F "${1:-}" >/dev/null || { echo "usage: $0 CASE [ARGUMENT], CASE a function above" >&2 && exit 2; }
+"$@"
 echo "passed: $*"
