@@ -394,6 +394,25 @@ TEST(ScanSeriesTest, TheQuestionBeforeReplacingIsAnsweredAsTheOperatorAllowed) {
   }
 }
 
+// The save folder stops answering after two pages, for longer than the stall time: no name goes,
+// and the stall alert names it. Once it answers, every page is saved, the stall journalled.
+TEST(FolderHangTest, NoNameGoesWhileTheSaveFolderDoesNotAnswerAndTheAlertNamesIt) {
+  Rig rig({.pages = -1}, {.supervision = {.stall_after = std::chrono::seconds(60)}});
+  rig.StartSeries(Names(5));
+  while (rig.scanner->SavedNames().size() < 2) rig.clock.Advance(500);
+  rig.files.Hang(rig.folder);
+  const std::string sent = KeysByTitle(rig.desktop)["Save As"];
+  rig.clock.Advance(180000);
+  EXPECT_EQ(std::tuple(KeysByTitle(rig.desktop)["Save As"],
+                       rig.host.Alert().value_or("").find("The save folder does not answer: " +
+                                                          rig.folder) != std::string::npos),
+            std::tuple(sent, true));
+  rig.files.Hang("");
+  rig.RunUntilStopped(kHour);
+  EXPECT_EQ(std::tuple(rig.scanner->SavedNames(), rig.Journal(4, "stall").size()),
+            std::tuple(Names(5), 1u));
+}
+
 TEST(SoakTest, NamesAreSavedInOrderWhateverTheFaultsAndErrorOnlyClosesEachBoxOnce) {
   EXPECT_TRUE(Soak(500));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,22 +19,20 @@ TEST(VersionResourceTest, NamesTheProductItsVersionAndCopyright) {
   std::vector<BYTE> info(GetFileVersionInfoSizeW(exe, nullptr));
   ASSERT_FALSE(info.empty()) << "no version resource";
   ASSERT_TRUE(GetFileVersionInfoW(exe, 0, static_cast<DWORD>(info.size()), info.data()));
-  const struct {
-    const wchar_t* name;
-    std::wstring value;
-  } strings[] = {{L"ProductName", L"Quorvel"},
-                 {L"FileDescription", QUORVEL_DESCRIPTION},
-                 {L"FileVersion", QUORVEL_VERSION},
-                 {L"ProductVersion", QUORVEL_VERSION},
-                 {L"LegalCopyright", QUORVEL_COPYRIGHT}};
-  for (const auto& string : strings) {
+  const std::pair<const wchar_t*, std::wstring> strings[] = {
+      {L"ProductName", L"Quorvel"},
+      {L"FileDescription", QUORVEL_DESCRIPTION},
+      {L"FileVersion", QUORVEL_VERSION},
+      {L"ProductVersion", QUORVEL_VERSION},
+      {L"LegalCopyright", QUORVEL_COPYRIGHT}};
+  for (const auto& [name, expected] : strings) {
     wchar_t* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(
-        info.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + string.name).c_str(),
-        reinterpret_cast<void**>(&value), &length))
-        << string.name;
-    EXPECT_EQ(std::wstring(value), string.value) << string.name;
+    ASSERT_TRUE(VerQueryValueW(info.data(),
+                               (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
+                               reinterpret_cast<void**>(&value), &length))
+        << name;
+    EXPECT_EQ(std::wstring(value), expected) << name;
   }
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
