@@ -9,7 +9,7 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset sanitize
 
-seconds=${FUZZ_SECONDS:-15}
+seconds=${FUZZ_SECONDS:-10}
 for fuzzer in build/sanitize/fuzz/fuzz_*; do
   name=$(basename "$fuzzer")
   corpus="fuzz/corpus/${name#fuzz_}"
