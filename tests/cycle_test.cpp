@@ -365,8 +365,8 @@ TEST_F(CycleTest, AnOwedFinalButtonIsPressedOnTheNextTickOrForgotten) {
     const bool owed = then == std::string("tick");
     rig_.Click(kStartCommand);
     OpenErrorBox();
-    rig_.host.on_pump = [this, tabs] {
-      if (rig_.LineIsRed(3)) rig_.desktop.StealFocusDuringNextDelivery(tabs);
+    rig_.host.on_pump = [this, after = tabs] {
+      if (rig_.LineIsRed(3)) rig_.desktop.StealFocusDuringNextDelivery(after);
     };
     rig_.NextTick();
     rig_.host.on_pump = nullptr;
