@@ -39,17 +39,15 @@ void Cycle::Timer1_Timer() {
   // for the error box: that costs at most one tick.
   const bool missed_seen_before = std::exchange(save_as_missed_seen_, two && state_.AwaitingSaveAs);
   if (one && !state_.AwaitingSaveAs) {
-    if (final_button_owed_ && mode != ActionMode::ErrorOnly && state_.SaveAsPresent) {
+    if (owed_press_ && mode != ActionMode::ErrorOnly && state_.SaveAsPresent) {
       // The press was reported lost, yet the dialog it opens is up: it arrived after all.
-      final_button_owed_ = false;
-      final_tabs_sent_ = 0;
+      owed_press_.reset();
       state_.AwaitingSaveAs = true;
       SaveAsStage(mode);
-    } else if (final_button_owed_ && mode != ActionMode::ErrorOnly) {
+    } else if (owed_press_ && mode != ActionMode::ErrorOnly) {
       PressFinalButton();
     } else {
-      final_button_owed_ = false;
-      final_tabs_sent_ = 0;
+      owed_press_.reset();
       Meter(0, "Waiting for Error", 0);
     }
   } else if (two && !state_.AwaitingSaveAs) {
@@ -82,7 +80,8 @@ void Cycle::ErrorStage(ActionMode mode) {
   // Keys that did not reach the box leave it up; the next tick sees two windows and tries again.
   // Should the box be gone by then, the Enter arrived after all and the final button is owed.
   if (!Deliver(main_window_, KeyString().Enter(), true)) {
-    final_button_owed_ = mode != ActionMode::ErrorOnly;
+    owed_press_ =
+        mode != ActionMode::ErrorOnly ? std::optional(owed_press_.value_or(0)) : std::nullopt;
     return;
   }
   Meter(2, "Closed Error Message", 0);
@@ -94,11 +93,12 @@ void Cycle::ErrorStage(ActionMode mode) {
 void Cycle::PressFinalButton() {
   Meter(3, "Clicking Final Button", 0);
   LoadTaskList();
-  const int tabs = kFinalButtonTabs - final_tabs_sent_;
+  const int sent = owed_press_.value_or(0);
+  const int tabs = kFinalButtonTabs - sent;
   std::size_t reached = 0;
   const bool pressed = Deliver(main_window_, KeyString().Tab(tabs).Alt('n'), true, &reached);
-  final_button_owed_ = !pressed;
-  final_tabs_sent_ = pressed ? 0 : final_tabs_sent_ + std::min(tabs, static_cast<int>(reached));
+  owed_press_ =
+      pressed ? std::nullopt : std::optional(sent + std::min(tabs, static_cast<int>(reached)));
   if (pressed) state_.AwaitingSaveAs = true;
 }
 

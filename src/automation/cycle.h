@@ -137,11 +137,10 @@ class Cycle {
   WindowHandle replace_box_ = 0;  // found by the last census
 
   // The error box was closed but the final-button keys did not reach the scanning application;
-  // the next tick that sees it idle presses the button again.
-  bool final_button_owed_ = false;
-  // The Tabs of the owed press that reached the main window before the focus went: the window
-  // keeps its focused control, so the press goes on with the Tabs left.
-  int final_tabs_sent_ = 0;
+  // the next tick that sees it idle presses the button again. It holds the Tabs of the press
+  // that reached the main window before the focus went: the window keeps its focused control, so
+  // the press goes on with the Tabs left.
+  std::optional<int> owed_press_;
   // The image file of the name now in LastFilename as it was when the name went to "Save As"; a
   // file that has not changed since is left over from an earlier run and does not confirm it.
   std::optional<ImageBefore> last_image_before_;

@@ -14,8 +14,7 @@ Cycle::Cycle(DesktopPort& desktop, FileSystem& files, ControlModel& controls, Fo
 void Cycle::Start() {
   state_.Running = true;
   state_.AwaitingSaveAs = false;
-  final_button_owed_ = false;
-  final_tabs_sent_ = 0;
+  owed_press_.reset();
   save_as_missed_seen_ = false;
   replace_watch_.reset();
 }
@@ -23,7 +22,7 @@ void Cycle::Start() {
 void Cycle::StopCommand_Click() {
   state_.Running = false;
   state_.AwaitingSaveAs = false;
-  final_button_owed_ = false;
+  owed_press_.reset();
   LoadTaskList();
   Meter(-1, "No Message", 0);
   state_.LastFilename.clear();
