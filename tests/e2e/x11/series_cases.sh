@@ -281,7 +281,7 @@ disk_full() {
   mount -t tmpfs -o size=340k quorvel-disk "$SAVE" || skip "no tmpfs to be mounted"
   trap 'umount -l "$SAVE"; cleanup' EXIT
   local jam alert="Quorvel: the scan series has stalled"
-  begin 5 --stall-after 8
+  begin 5 --stall-after 20
   start_scanner --pages 5 --jam-page 5 --image-bytes 102400
   start_series 0
   wait_for 60 "the jam" shown "Paper Jam"
