@@ -7,12 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "desktop/title_match.h"
+#include "desktop/wine_front.h"
 #include "desktop/x11_census.h"
 #include "desktop/x11_connection.h"
 #include "desktop/x11_keyboard.h"
@@ -26,6 +29,8 @@ constexpr auto kActivationWait = std::chrono::milliseconds(1000);
 constexpr auto kActivationPoll = std::chrono::milliseconds(10);
 // How long a delivery with `wait` waits for the receiving program to answer a ping.
 constexpr auto kClientWait = std::chrono::milliseconds(1000);
+// How long the program that had the focus before an activation is given to handle its events.
+constexpr auto kFormerFocusWait = std::chrono::milliseconds(250);
 constexpr int kMaxTreeDepth = 64;
 constexpr int kActivationFromTool = 2;  // EWMH source indication: a pager or similar tool
 
@@ -38,13 +43,19 @@ struct X11Desktop::Impl {
   std::unordered_map<WindowHandle, X11Window> known;    // of the last census
   std::unordered_map<std::string, ProgramId> machines;  // the hosts seen, numbered
   xcb_window_t target = XCB_WINDOW_NONE;                // of the next SendKeys
+  WineFront wine_front;
+  std::size_t keys_delivered = 0;                 // of the last SendKeys
+  xcb_window_t previous_focus = XCB_WINDOW_NONE;  // when the target was activated
 
   const X11Window& Known(WindowHandle window);
   ProgramId ProgramOf(const X11Window& window);
   bool WindowManagerActivates();
   xcb_window_t BoxOf(xcb_window_t window);
   bool Activate(xcb_window_t window);
+  bool BelongsToTarget(xcb_window_t window);
   bool FocusBelongsToTarget();
+  std::optional<bool> WineFrontOnTarget();
+  bool TypeOneByOne(const std::vector<Key>& keys);
   bool KeyboardFree();
   bool WaitForFocusOnTarget();
   PingResult PingTargetTwice();
@@ -141,12 +152,10 @@ xcb_window_t X11Desktop::Impl::BoxOf(xcb_window_t window) {
   return box;
 }
 
-// The focused window is the target, inside it, or a box the target owns (its WM_TRANSIENT_FOR
-// names the target), or inside such a box.
-bool X11Desktop::Impl::FocusBelongsToTarget() {
+// The window is the target, inside it, or a box the target owns (its WM_TRANSIENT_FOR names
+// the target), or inside such a box.
+bool X11Desktop::Impl::BelongsToTarget(xcb_window_t window) {
   xcb_connection_t* c = connection.Xcb();
-  const auto focus = Own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-  xcb_window_t window = focus != nullptr ? focus->focus : xcb_window_t{XCB_WINDOW_NONE};
   for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
     if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT ||
         window == connection.Root()) {
@@ -163,6 +172,53 @@ bool X11Desktop::Impl::FocusBelongsToTarget() {
     if (owned) return true;
   }
   return false;
+}
+
+bool X11Desktop::Impl::FocusBelongsToTarget() {
+  xcb_connection_t* c = connection.Xcb();
+  const auto focus = Own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  return focus != nullptr && BelongsToTarget(focus->focus);
+}
+
+// Whether the window Wine holds in front, which gets the keys, belongs to the target; nothing
+// where the target's program does not run under Wine on this host or its Wine cannot be asked.
+std::optional<bool> X11Desktop::Impl::WineFrontOnTarget() {
+  const X11Window& window = Known(target);
+  std::array<char, 256> host{};
+  if (window.pid == 0 || gethostname(host.data(), host.size() - 1) != 0 ||
+      window.machine != host.data()) {
+    return std::nullopt;
+  }
+  const std::optional<std::uint32_t> front = wine_front.Ask(static_cast<pid_t>(window.pid));
+  if (!front) return std::nullopt;
+  return BelongsToTarget(*front);
+}
+
+// Wine hands a key to the window it holds in front when the program reads the key, and another
+// Windows program can take that place without the X focus following: one that handles the
+// window manager's WM_TAKE_FOCUS late, after the focus has moved on, takes Wine's front all the
+// same. So the program that had the focus before the activation is let handle its events first,
+// and each key goes alone, only while Wine's front is the target, once the one before it is read.
+bool X11Desktop::Impl::TypeOneByOne(const std::vector<Key>& keys) {
+  Display* display = connection.XlibDisplay();
+  if (previous_focus != XCB_WINDOW_NONE && !BelongsToTarget(previous_focus)) {
+    for (int ping = 0; ping < 2; ++ping) PingClient(connection, previous_focus, kFormerFocusWait);
+  }
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (WineFrontOnTarget() != true) return false;
+    XGrabServer(display);
+    const bool typed = FocusBelongsToTarget() && KeyboardFree() && keyboard.Type({keys[i]});
+    XUngrabServer(display);
+    XSync(display, False);
+    if (!typed) return false;
+    ++keys_delivered;
+    const PingResult read = PingTargetTwice();
+    if (read == PingResult::kAnswered || read == PingResult::kGone) keyboard.KeysRead();
+    // A target that the key closed takes no more; one that does not answer may not have read it.
+    if (read == PingResult::kGone) return i + 1 == keys.size();
+    if (read == PingResult::kNoAnswer) return false;
+  }
+  return true;
 }
 
 // No other client holds the keyboard (an open menu, a screen lock): keys would go to it.
@@ -242,6 +298,9 @@ bool X11Desktop::Activate(WindowHandle window) {
                                                           nullptr)) != nullptr;
   impl_->target = exists ? target : xcb_window_t{XCB_WINDOW_NONE};
   if (!exists) return false;
+  const auto focus = Own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+  const bool focused = focus != nullptr && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT;
+  impl_->previous_focus = focused ? focus->focus : xcb_window_t{XCB_WINDOW_NONE};
   impl_->Activate(impl_->target);
   XFlush(impl_->connection.XlibDisplay());
   return true;
@@ -250,6 +309,7 @@ bool X11Desktop::Activate(WindowHandle window) {
 bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   Impl& impl = *impl_;
   Display* display = impl.connection.XlibDisplay();
+  impl.keys_delivered = 0;
   if (impl.target == XCB_WINDOW_NONE) return false;
   DiscardEvents(impl.connection);  // keymap changes announced since the last delivery
   // The window manager activates asynchronously; give it a moment before judging the focus.
@@ -259,12 +319,14 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   // no key: the keys would wait for it.
   if (impl.PingTargetTwice() == PingResult::kNoAnswer) return false;
   if (!impl.keyboard.Prepare(keys.Keys())) return false;
+  if (impl.WineFrontOnTarget().has_value()) return impl.TypeOneByOne(keys.Keys());
   // While the server is grabbed no other client runs, so nothing can take the focus between
   // the check and the last key.
   XGrabServer(display);
   bool delivered = impl.FocusBelongsToTarget() && impl.KeyboardFree();
   if (delivered) delivered = impl.keyboard.Type(keys.Keys());
   XUngrabServer(display);
+  if (delivered) impl.keys_delivered = keys.Keys().size();
   if (wait) {
     XSync(display, False);
     // The server has handled the keys; where the program can say so, wait until it has read
@@ -275,6 +337,10 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
     XFlush(display);
   }
   return delivered;
+}
+
+std::size_t X11Desktop::KeysDelivered() const {
+  return impl_->keys_delivered;
 }
 
 bool X11Desktop::RunCommand(const std::string& command, const std::string& argument) {

@@ -8,6 +8,9 @@
 //   when the window is activated (the window manager's rule, and the port's without one).
 // - SendKeys with `wait` waits for the target to read the keys only where it answers
 //   _NET_WM_PING; otherwise it returns once the server has handled them.
+// - To a program under Wine whose Wine can be asked (wine_front.h), SendKeys types one key at a
+//   time, each while Wine holds the target in front, and counts those read; elsewhere it types
+//   them all under one server grab, so all arrive or none.
 // - NotAnswering, QuestionBox and FileDialog are not realised: X tells none of them.
 #pragma once
 
@@ -35,6 +38,7 @@ class X11Desktop : public DesktopPort {
   bool AppActivate(std::string_view title) override;
   bool Activate(WindowHandle window) override;
   bool SendKeys(const KeyString& keys, bool wait) override;
+  std::size_t KeysDelivered() const override;
   bool RunCommand(const std::string& command, const std::string& argument) override;
 
  private:

@@ -72,6 +72,8 @@ deb() {
     fail "desktop entry: $(cat "$entry")"
   [ "$(dpkg -L quorvel | grep -c '^/usr/share/icons/hicolor/.*/apps/quorvel.png$')" = 4 ] ||
     fail "icons: $(dpkg -L quorvel | grep icons)"
+  [ "$(dpkg -L quorvel | grep -c '^/usr/lib/quorvel/quorvel-wine-front\(64\)\?\.exe$')" = 2 ] ||
+    fail "the Wine helpers: $(dpkg -L quorvel | grep /lib/)"
   { env -u DISPLAY quorvel 2>&1 || true; } | grep -q "no X display" ||
     fail "no word about the missing display"
   local exec_line

@@ -88,11 +88,12 @@ start_thief() {  # options after --log
   PIDS+=($!)
 }
 
-# A copy of Quorvel with its settings file beside it and a pause of `delay` ms after each save,
-# started in the save folder, which the picker then offers first (in QUORVEL_CWD when set).
+# A copy of Quorvel, with the Wine helpers built beside the Linux program, its settings file
+# beside it and a pause of `delay` ms after each save, started in the save folder, which the
+# picker then offers first (in QUORVEL_CWD when set).
 install_quorvel() {  # delay
   QUORVEL_COPY="$WORK/bin/$(basename "$QUORVEL_BIN")"
-  cp "$QUORVEL_BIN" "$QUORVEL_COPY"
+  cp "$QUORVEL_BIN" $(compgen -G "$(dirname "$QUORVEL_BIN")/quorvel-wine-front*.exe") "$WORK/bin/"
   printf "' settings for the test\r\ntop=300\r\nleft=300\r\ndelay=%s\r\n" "$1" >"$WORK/bin/Quorvel.ini"
 }
 run_quorvel() {  # options

@@ -436,9 +436,6 @@ other_deskscan() {  # before|midway
 # Another program's "Save As" open during the series, activated every 0.5 to 1.5 s as by an
 # operator working in it: the names go only into the scanning application's dialog.
 other_save_as() {
-  on_wine "$SCANNER_SIM" && ! on_wine "$QUORVEL_BIN" &&
-    skip "Wine gives keys to the window it holds in front, which another Windows program can take" \
-      "without the X focus following: the Linux program cannot see it, Quorvel.exe can"
   begin 5
   start_other Notes --save-as
   wait_for 10 "the other program's Save As" shown "Save As"

@@ -3,11 +3,19 @@
 // another program); and the keycodes it types characters with (the keysyms of characters off the
 // keymap are the port case's, which types them on a real keymap).
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -17,6 +25,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include "desktop/wine_front.h"
 #include "desktop/x11_desktop.h"
 #include "desktop/x11_keyboard.h"
 #include "x11_key_event.h"
@@ -110,6 +119,63 @@ TEST(X11KeymapTest, TypesWithTheLowestKeycodeAndBorrowsTheLowestEmptyOne) {
   keymap.Set(8, XK_eacute);
   EXPECT_EQ(keymap.Find(XK_eacute), (Stroke{8, false}));
   EXPECT_EQ(keymap.LowestEmpty(), KeyCode{10});
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Which window Wine holds in front, asked of the helper that the target's Wine loader runs; here
+// the loaders are scripts, and the target a process with one in its environment, as Wine's
+// programs have it.
+TEST(WineFrontTest, AsksTheHelperThatTheTargetsLoaderRuns) {
+  std::array<char, 40> folder_name{"/tmp/quorvel-wine-front.XXXXXX"};
+  const std::string folder = mkdtemp(folder_name.data());
+  std::ofstream(folder + "/quorvel-wine-front64.exe") << "";  // no 32-bit helper
+  const struct {
+    const char* loader;  // "": not a Wine program
+    const char* script;  // its helper: one answers every question, until one answer is wrong
+    std::vector<std::optional<std::uint32_t>> answers;
+  } cases[] = {
+      {"wine64",
+       "n=41; while read -r l; do n=$((n + 1)); printf '%x\\r\\n' $n; done",
+       {0x2a, 0x2b}},
+      {"wine64", "true", {std::nullopt, std::nullopt}},
+      {"wine64",
+       "read -r l; echo 2g; while read -r l; do echo 2a; done",
+       {std::nullopt, std::nullopt}},
+      {"wine", "echo 2a", {std::nullopt}},
+      {"", "", {std::nullopt}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.loader) + ": " + c.script);
+    const std::string loader = folder + "/" + c.loader;
+    if (*c.loader != '\0') {
+      std::ofstream(loader) << "#!/bin/sh\n" << c.script << "\n";
+      chmod(loader.c_str(), 0755);
+    }
+    std::string variable = "WINELOADER=" + loader;
+    std::array<char*, 2> environment{*c.loader != '\0' ? variable.data() : nullptr, nullptr};
+    std::array<char*, 3> arguments{const_cast<char*>("sleep"), const_cast<char*>("30"), nullptr};
+    pid_t target = 0;
+    ASSERT_EQ(
+        posix_spawn(&target, "/bin/sleep", nullptr, nullptr, arguments.data(), environment.data()),
+        0);
+    const std::string given = *c.loader != '\0' ? variable + '\0' : "";
+    for (int wait = 0;
+         wait < 500 && ReadAll("/proc/" + std::to_string(target) + "/environ") != given; ++wait) {
+      usleep(10000);  // until it has exec'd
+    }
+    {
+      WineFront wine(folder);
+      for (const std::optional<std::uint32_t>& answer : c.answers)
+        EXPECT_EQ(wine.Ask(target), answer);
+    }
+    kill(target, SIGKILL);
+    waitpid(target, nullptr, 0);
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
