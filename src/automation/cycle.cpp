@@ -266,7 +266,7 @@ std::string Cycle::SavedImagePath(const std::string& name) const {
 bool Cycle::Deliver(WindowHandle window, const KeyString& keys, bool wait, std::size_t* reached) {
   if (window == 0 || !desktop_.Activate(window)) return false;
   const bool delivered = desktop_.SendKeys(keys, wait);
-  if (reached) *reached = delivered ? keys.Keys().size() : desktop_.KeysDelivered();
+  if (reached) *reached = desktop_.KeysDelivered();
   return delivered;
 }
 

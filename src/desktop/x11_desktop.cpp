@@ -34,6 +34,11 @@ constexpr auto kFormerFocusWait = std::chrono::milliseconds(250);
 constexpr int kMaxTreeDepth = 64;
 constexpr int kActivationFromTool = 2;  // EWMH source indication: a pager or similar tool
 
+std::string HostName() {
+  std::array<char, 256> host{};
+  return gethostname(host.data(), host.size() - 1) == 0 ? host.data() : "";
+}
+
 }  // namespace
 
 struct X11Desktop::Impl {
@@ -44,6 +49,7 @@ struct X11Desktop::Impl {
   std::unordered_map<std::string, ProgramId> machines;  // the hosts seen, numbered
   xcb_window_t target = XCB_WINDOW_NONE;                // of the next SendKeys
   WineFront wine_front;
+  const std::string host_name = HostName();       // this host, as WM_CLIENT_MACHINE names it
   std::size_t keys_delivered = 0;                 // of the last SendKeys
   xcb_window_t previous_focus = XCB_WINDOW_NONE;  // when the target was activated
 
@@ -184,11 +190,7 @@ bool X11Desktop::Impl::FocusBelongsToTarget() {
 // where the target's program does not run under Wine on this host or its Wine cannot be asked.
 std::optional<bool> X11Desktop::Impl::WineFrontOnTarget() {
   const X11Window& window = Known(target);
-  std::array<char, 256> host{};
-  if (window.pid == 0 || gethostname(host.data(), host.size() - 1) != 0 ||
-      window.machine != host.data()) {
-    return std::nullopt;
-  }
+  if (window.pid == 0 || host_name.empty() || window.machine != host_name) return std::nullopt;
   const std::optional<std::uint32_t> front = wine_front.Ask(static_cast<pid_t>(window.pid));
   if (!front) return std::nullopt;
   return BelongsToTarget(*front);
@@ -319,6 +321,8 @@ bool X11Desktop::SendKeys(const KeyString& keys, bool wait) {
   // no key: the keys would wait for it.
   if (impl.PingTargetTwice() == PingResult::kNoAnswer) return false;
   if (!impl.keyboard.Prepare(keys.Keys())) return false;
+  // Whether Wine is asked decides the way; TypeOneByOne asks again before each key, the first
+  // too, once the program that had the focus has caught up.
   if (impl.WineFrontOnTarget().has_value()) return impl.TypeOneByOne(keys.Keys());
   // While the server is grabbed no other client runs, so nothing can take the focus between
   // the check and the last key.
