@@ -130,20 +130,29 @@ void WaitUntilProcessed(HWND target, HWND owner, std::size_t input_events,
   }
 }
 
+// The control with the keyboard focus in the thread of `window`; none while that thread holds no
+// active window, as after the foreground has left it.
+HWND ThreadFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 // Sends the events of one key one by one, each press only while the foreground still belongs to
-// the target: Wine routes every event of one SendInput call to the foreground of its own moment,
-// so a program that takes the foreground midway would get the rest of a chord. False when a
-// press could not go; the keys pressed before it are released, wherever the foreground is.
+// the target, looked at before SendInput and once more by the guard as the system routes it: Wine
+// routes every event of one SendInput call to the foreground of its own moment, so a program that
+// takes the foreground midway would get the rest of a chord. False when a press could not go; the
+// keys pressed before it are released, wherever the foreground is.
 //
 // A release is no part of the judgement: the key it ends may itself have moved the foreground
 // (Enter that closes a box, Alt+S that closes a dialog), and a lone release does nothing.
-bool SendWhileForeground(HWND target, const std::vector<INPUT>& inputs) {
+bool SendWhileForeground(KeyGuard& guard, HWND target, const std::vector<INPUT>& inputs) {
   std::size_t sent = 0;
   for (; sent < inputs.size(); ++sent) {
     const bool press = !(inputs[sent].ki.dwFlags & KEYEVENTF_KEYUP);
     if (press && !ForegroundBelongsTo(target)) break;
-    INPUT input = inputs[sent];
-    if (SendInput(1, &input, sizeof(INPUT)) != 1) break;
+    if (!guard.Send(inputs[sent], target)) break;
   }
   if (sent == inputs.size()) return true;
   std::vector<INPUT> releases = ReleasesOfHeld(std::span(inputs.data(), sent));
@@ -197,7 +206,7 @@ bool IsSharedVdm(DWORD process) {
 
 }  // namespace
 
-Win32Desktop::Win32Desktop() = default;
+Win32Desktop::Win32Desktop() : guard_(ForegroundBelongsTo) {}
 
 std::vector<WindowHandle> Win32Desktop::ListTopLevelWindows() {
   shared_vdm_.clear();  // a process id may have been taken by another process since
@@ -307,13 +316,23 @@ bool Win32Desktop::Activate(WindowHandle window) {
 // the system puts an input event in the queue of the foreground's thread of its moment, and the
 // round trips of WaitUntilProcessed see that thread read it. Where the foreground goes after a
 // key says nothing against it: the keys of the cycle open and close windows themselves.
+//
+// One key is in doubt: the last that went before another program took the foreground. The target
+// may have read it, or dropped it when it lost the foreground first (Wine drops the input of a
+// thread left without a focus). For a Tab the window itself tells once it is activated again: it
+// gives the focus back to the control that had it, which is the one the Tab left only if the Tab
+// never arrived. So a Tab in doubt does not count, and when the next delivery starts with a Tab
+// to the same window, that Tab goes only if the focus is still where the doubtful one found it.
 bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
   keys_delivered_ = 0;
   if (!target_ || !IsWindow(target_) || held_back_) return false;
+  // The doubt is settled by the first key that goes; a call that sends none leaves it standing.
+  const std::optional<DoubtfulTab> doubt = doubtful_tab_;
   const HWND owner = GetAncestor(target_, GA_ROOTOWNER);
   const auto deadline = Clock::now() + kActivationWait + kProcessWait;
   bool delivered = true;
   bool first = true;
+  HWND last_tab_start = nullptr;  // the focus before the last key delivered, where it was a Tab
   // Nobody else may move the foreground between the check and the key, where the system grants
   // the lock (to the foreground process only; under Wine it holds nobody back, and the check
   // before each press covers it).
@@ -329,14 +348,27 @@ bool Win32Desktop::SendKeys(const KeyString& keys, bool /*wait*/) {
       delivered = false;
       break;
     }
+    if (first) doubtful_tab_.reset();
+    const bool tab = key.kind == Key::Kind::kTab;
+    const HWND focus = tab ? ThreadFocus(target_) : nullptr;
+    const bool arrived_before =
+        first && tab && doubt && doubt->window == target_ && focus && focus != doubt->focus_before;
     first = false;
-    const std::vector<INPUT> inputs = KeyInputs(key);
-    delivered = SendWhileForeground(target_, inputs);
-    WaitUntilProcessed(target_, owner, inputs.size(), deadline);
-    if (!delivered) break;
+    last_tab_start = nullptr;
+    if (!arrived_before) {
+      const std::vector<INPUT> inputs = KeyInputs(key);
+      delivered = SendWhileForeground(guard_, target_, inputs);
+      WaitUntilProcessed(target_, owner, inputs.size(), deadline);
+      if (!delivered) break;
+      last_tab_start = focus;
+    }
     ++keys_delivered_;
   }
   LockSetForegroundWindow(LSFW_UNLOCK);
+  if (!delivered && last_tab_start) {
+    --keys_delivered_;
+    doubtful_tab_ = DoubtfulTab{target_, last_tab_start};
+  }
   return delivered;
 }
 

@@ -5,6 +5,9 @@
 // - AppActivate passes over hidden windows, which cannot take the foreground.
 // - Of the boxes a window owns, the one it last activated takes the focus with it.
 // - SendKeys always waits until the target has read the keys, whatever `wait` says.
+// - A Tab in doubt (the last key before the foreground left) is judged by the next delivery to
+//   the same window that starts with a Tab: it is sent again only if the window's focus is still
+//   on the control where the doubtful Tab found it.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "desktop/desktop_port.h"
+#include "desktop/win32_key_guard.h"
 
 namespace quorvel {
 
@@ -44,8 +48,14 @@ class Win32Desktop : public DesktopPort {
   HWND program_window_ = nullptr;
   HWND target_ = nullptr;   // the window of the last successful AppActivate
   bool held_back_ = false;  // ... which a program that does not answer keeps from the foreground
-  std::size_t keys_delivered_ = 0;              // by the last SendKeys
+  std::size_t keys_delivered_ = 0;  // by the last SendKeys
+  struct DoubtfulTab {
+    HWND window;        // the target it went to
+    HWND focus_before;  // the control that had the focus when it went
+  };
+  std::optional<DoubtfulTab> doubtful_tab_;     // the last key of a SendKeys cut short after it
   std::unordered_map<DWORD, bool> shared_vdm_;  // processes asked about since the last census
+  KeyGuard guard_;
 };
 
 }  // namespace quorvel

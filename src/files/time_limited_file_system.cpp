@@ -1,5 +1,6 @@
 #include "files/time_limited_file_system.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -29,11 +30,34 @@ struct TimeLimitedFileSystem::Waiting {
   std::mutex mutex;
   std::condition_variable answered;
   std::set<std::string> folders;
+  std::vector<std::thread::id> returned;  // threads whose call has returned, not joined yet
 };
 
 TimeLimitedFileSystem::TimeLimitedFileSystem(std::shared_ptr<FileSystem> inner,
                                              std::chrono::milliseconds limit)
     : inner_(std::move(inner)), limit_(limit), waiting_(std::make_shared<Waiting>()) {}
+
+// A call that still waits on its device keeps its thread to the end of the program.
+TimeLimitedFileSystem::~TimeLimitedFileSystem() {
+  JoinReturned();
+  for (std::thread& thread : threads_) thread.detach();
+}
+
+// Threads are joined, never detached while they run: MinGW's threads can hand a thread that ends
+// as it is detached a freed start.
+void TimeLimitedFileSystem::JoinReturned() {
+  std::vector<std::thread::id> returned;
+  {
+    const std::lock_guard lock(waiting_->mutex);
+    returned.swap(waiting_->returned);
+  }
+  std::erase_if(threads_, [&](std::thread& thread) {
+    if (std::find(returned.begin(), returned.end(), thread.get_id()) == returned.end())
+      return false;
+    thread.join();
+    return true;
+  });
+}
 
 template <typename Result, typename Call>
 Result TimeLimitedFileSystem::Run(const std::string& folder, Result no_answer, Call call) {
@@ -51,10 +75,12 @@ Result TimeLimitedFileSystem::Run(const std::string& folder, Result no_answer, C
     const std::lock_guard lock(waiting->mutex);
     answer->result = std::move(result);
     waiting->folders.erase(folder);
+    waiting->returned.push_back(std::this_thread::get_id());
     waiting->answered.notify_all();
   };
+  JoinReturned();
   try {
-    std::thread(work).detach();
+    threads_.emplace_back(work);
   } catch (const std::system_error&) {
     work();  // no thread to be had: the call runs here, as it would without a limit
   }

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <chrono>
+#include <list>
 #include <memory>
+#include <thread>
 
 #include "files/file_system.h"
 
@@ -21,6 +23,9 @@ class TimeLimitedFileSystem : public FileSystem {
   // Shares `inner` with the calls still waiting on it, which may outlive this object.
   explicit TimeLimitedFileSystem(std::shared_ptr<FileSystem> inner,
                                  std::chrono::milliseconds limit = kFileCallLimit);
+  ~TimeLimitedFileSystem() override;
+  TimeLimitedFileSystem(const TimeLimitedFileSystem&) = delete;
+  TimeLimitedFileSystem& operator=(const TimeLimitedFileSystem&) = delete;
 
   std::optional<FileFacts> Facts(const std::string& path) override;
   std::optional<std::string> Read(const std::string& path, std::size_t max_bytes,
@@ -57,7 +62,9 @@ class TimeLimitedFileSystem : public FileSystem {
 
   std::shared_ptr<FileSystem> inner_;
   std::chrono::milliseconds limit_;
+  void JoinReturned();
   std::shared_ptr<Waiting> waiting_;
+  std::list<std::thread> threads_;  // of the calls, until joined
   bool no_answer_ = false;
 };
 

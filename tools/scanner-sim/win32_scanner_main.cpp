@@ -1,11 +1,12 @@
 // The stand-in scanning application with real Win32 windows. A main window "DeskScan II" with
-// thirteen tab stops before its final button (Alt+N); after each scan a real message box; the
-// final button opens the common Save As dialog, and the name chosen there is written as a small
-// .bmp; the next scan starts a set time after each save. Options: those of every stand-in
-// (tool_options.h; with --ask-before-replacing the dialog has OFN_OVERWRITEPROMPT), --ansi (the
-// dialog of the ANSI API, GetSaveFileNameA), --system-title (the dialog gets no title of its own,
-// so the system gives it one in its language) and --old-dialog (the dialog of Windows 3.1 that a
-// 16-bit program gets: "File &Name:" above the name field, and the buttons OK and Cancel).
+// thirteen tab stops before its final button (Alt+N), which keeps its focused control across
+// activations as a dialog does; after each scan a real message box; the final button opens the
+// common Save As dialog, and the name chosen there is written as a small .bmp; the next scan
+// starts a set time after each save. Options: those of every stand-in (tool_options.h; with
+// --ask-before-replacing the dialog has OFN_OVERWRITEPROMPT), --ansi (the dialog of the ANSI API,
+// GetSaveFileNameA), --system-title (the dialog gets no title of its own, so the system gives it
+// one in its language) and --old-dialog (the dialog of Windows 3.1 that a 16-bit program gets:
+// "File &Name:" above the name field, and the buttons OK and Cancel).
 #include <windows.h>
 
 #include <commdlg.h>
@@ -40,7 +41,8 @@ struct Scanner {
   bool old_dialog = false;
   EventLog* log = nullptr;
   int page = 1;
-  int saves = 0;  // attempts, failed ones included
+  int saves = 0;         // attempts, failed ones included
+  HWND focus = nullptr;  // the control that had the focus when the main window was deactivated
   Stage stage = Stage::kScanning;
 };
 
@@ -200,6 +202,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     case WM_COMMAND:
       if (LOWORD(wparam) == kFinalButtonId && scanner.stage == Stage::kScanned) Save();
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog does: the control that had the focus gets it back with the activation.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) scanner.focus = focus;
+      } else if (scanner.focus && !HIWORD(wparam)) {
+        SetFocus(scanner.focus);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wparam, lparam);
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

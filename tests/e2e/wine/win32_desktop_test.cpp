@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "common/win32_text.h"
+#include "desktop/win32_key_guard.h"
 #include "desktop/win32_key_input.h"
 #include "desktop_contract.h"
 
@@ -187,6 +188,25 @@ TEST(Win32DesktopKeys, ACutOffKeyReleasesWhatItPressed) {
     }
     EXPECT_EQ(released, c.released) << "after " << c.sent << " of " << inputs.size() << " events";
   }
+}
+
+// The guard stops a press while the foreground is not its target's, before any window sees it.
+TEST(Win32DesktopKeys, TheGuardLetsAPressGoOnlyToTheWindowInFront) {
+  Win32Desk desk;
+  const HWND behind = ToHwnd(desk.Open("Guarded behind", 0, false));
+  const HWND front = ToHwnd(desk.Open("Guarded in front", 0, false));
+  KeyGuard guard([](HWND target) { return GetForegroundWindow() == target; });
+  for (const HWND target : {behind, front}) {
+    const std::vector<INPUT> inputs = KeyInputs(KeyString().Text("x").Keys()[0]);
+    EXPECT_EQ(guard.Send(inputs[0], target), target == front);
+    guard.Send(inputs[1], target);  // a release always goes
+    for (int i = 0; i < 50 && desk.Received(HandleOf(front)).empty(); ++i) {
+      desk.Pump();
+      std::this_thread::sleep_for(milliseconds(10));
+    }
+    EXPECT_EQ(desk.Received(HandleOf(front)), target == front ? "x" : "");
+  }
+  EXPECT_EQ(desk.Received(HandleOf(behind)), "");
 }
 
 }  // namespace
